@@ -1,0 +1,27 @@
+# Sourced by ./test and ./run: installs the Debian packages the build needs,
+# skipping those already there, and runs apt-get update only when something
+# is missing.
+
+KGI_BUILD_PACKAGES="build-essential cmake pkg-config
+  libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri
+  libfox-1.6-dev libftgl-dev libfreetype-dev fonts-dejavu-core"
+KGI_TEST_PACKAGES="libgtest-dev libgmock-dev googletest libbenchmark-dev
+  xvfb xauth clang libclang-rt-dev"
+
+kgi_ensure_packages() {
+  local missing=()
+  local p
+  for p in "$@"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+      missing+=("$p")
+    fi
+  done
+  if [ ${#missing[@]} -eq 0 ]; then
+    return 0
+  fi
+  echo "Installing: ${missing[*]}"
+  local sudo=""
+  if [ "$(id -u)" != 0 ]; then sudo=sudo; fi
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
