@@ -13,6 +13,7 @@ typename kmlTCKey<N>::Channel& kmlTCKey<N>::Channel::operator=(const Channel& o)
     loopEnd = o.loopEnd;
     valid = false;
     segmentEnd = nullptr;
+    criticalCount = 0;
     return *this;
 }
 
@@ -208,6 +209,7 @@ void kmlTCKey<N>::computePolies(int ch)
         c.valuePoly[1] = dvOut;
         c.valuePoly[2] = 3.0f * dv - 2.0f * dvOut - dvIn;
         c.valuePoly[3] = -2.0f * dv + dvOut + dvIn;
+        c.timePoly.getDerivative().rootsOn(0.0f, 1.0f, c.criticalCount, c.critical);
     }
     updateConstraint(ch);
     c.valid = true;
@@ -217,10 +219,11 @@ template <int N>
 void kmlTCKey<N>::timeRoots(int ch, float x, int& count, float* roots)
 {
     // Solves in place: shift the constant term, search, put it back exactly.
-    kmlPolynomial& tp = channels[ch].timePoly;
+    Channel& c = channels[ch];
+    kmlPolynomial& tp = c.timePoly;
     float c0 = tp[0];
     tp[0] = c0 - x;
-    tp.rootsOn(0.0f, 1.0f, count, roots);
+    tp.rootsOnPieces(0.0f, 1.0f, c.critical, c.criticalCount, count, roots);
     tp[0] = c0;
 }
 

@@ -83,6 +83,10 @@ protected:
         // The key the cached segment ends at: removing a key in non-smooth
         // mode relinks the previous key without telling it.
         const kmlBaseKey* segmentEnd = nullptr;
+        // Turning points of time(s) on [0, 1], the same for every time
+        // solved for: found once per refresh, not once per evaluation.
+        float critical[2] = {0.0f, 0.0f};
+        int criticalCount = 0;
 
         Channel() {}
         Channel(const Channel& o) { *this = o; }
