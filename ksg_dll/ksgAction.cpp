@@ -1,0 +1,3 @@
+#include "ksgAction.h"
+
+bool ksgAction::exec(ksgNode*) { return false; }

@@ -1,0 +1,9 @@
+#pragma once
+
+class ksgNode;
+
+// An operation on a node; the base does nothing and reports false.
+class ksgAction {
+public:
+    bool exec(ksgNode* node);
+};
