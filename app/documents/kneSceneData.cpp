@@ -118,6 +118,11 @@ uint32_t kneDataList::getTail() const { return kneLE::u32(p_ + 4); }
 void kneDataList::setHead(uint32_t h) { kneLE::put32(p_, h); }
 void kneDataList::setTail(uint32_t h) { kneLE::put32(p_ + 4, h); }
 
+bool kneDataList::complete(const kneIdTable& table) const
+{
+    return walk(table, [](kneDataEntry, uint32_t) { return true; });
+}
+
 uint32_t kneDataList::count(const kneIdTable& table) const
 {
     uint32_t n = 0;
@@ -129,6 +134,8 @@ uint32_t kneDataList::count(const kneIdTable& table) const
 uint8_t kneDataList::typeAt(const kneIdTable& table, uint32_t n) const
 {
     uint8_t type = 0;
+    if (!complete(table))
+        return 0;
     walk(table, [&](kneDataEntry e, uint32_t i) {
         if (i < n)
             return true;
@@ -141,6 +148,8 @@ uint8_t kneDataList::typeAt(const kneIdTable& table, uint32_t n) const
 kneDataEntry kneDataList::find(kneIdTable& table, uint32_t type) const
 {
     kneDataEntry found;
+    if (!complete(table))
+        return found;
     walk(table, [&](kneDataEntry e, uint32_t) {
         if (e.getType() != type)
             return true;
@@ -153,6 +162,8 @@ kneDataEntry kneDataList::find(kneIdTable& table, uint32_t type) const
 kneDataEntry kneDataList::at(kneIdTable& table, uint32_t n) const
 {
     kneDataEntry found;
+    if (!complete(table))
+        return found;
     walk(table, [&](kneDataEntry e, uint32_t i) {
         if (i < n)
             return true;

@@ -96,6 +96,7 @@ public:
     // one that breaks (a handle outside its page, or more steps than the
     // table can hold entries).
     uint32_t count(const kneIdTable& table) const;
+    // Lookups treat a broken list as empty.
     // bdtype of the n-th entry (0 = head); 0 when n is not below the length.
     uint8_t typeAt(const kneIdTable& table, uint32_t n) const;
     // The first entry of a type, or an empty view.
@@ -113,6 +114,7 @@ public:
     template <class F> bool walk(const kneIdTable& table, F f) const;
 
 private:
+    bool complete(const kneIdTable& table) const; // the walk reaches the tail
     uint8_t* p_ = nullptr;
 };
 
