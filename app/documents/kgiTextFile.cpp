@@ -17,6 +17,16 @@ bool isBlank(char c)
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
+// Steps over leading blanks and one sign, as atoi and atof do; true for "-".
+bool skipBlanksAndSign(const char*& text)
+{
+    while (isBlank(*text))
+        ++text;
+    if (*text != '+' && *text != '-')
+        return false;
+    return *text++ == '-';
+}
+
 // After an out-of-range double conversion: does the text stand for a value
 // too large (true) or too small (false)? The exponent's sign decides; without
 // an exponent only a non-zero integer part can be too large.
@@ -107,11 +117,7 @@ int kgiTextFile::parseInt(const char* text)
 {
     if (!text)
         return 0;
-    while (isBlank(*text))
-        ++text;
-    bool negative = false;
-    if (*text == '+' || *text == '-')
-        negative = *text++ == '-';
+    const bool negative = skipBlanksAndSign(text);
     unsigned long long magnitude = 0;
     const auto r = std::from_chars(text, text + std::strlen(text), magnitude);
     if (r.ptr == text)
@@ -130,11 +136,7 @@ float kgiTextFile::parseFloat(const char* text)
 {
     if (!text)
         return 0.0f;
-    while (isBlank(*text))
-        ++text;
-    bool negative = false;
-    if (*text == '+' || *text == '-')
-        negative = *text++ == '-';
+    const bool negative = skipBlanksAndSign(text);
     // A second sign ("--1") converts to nothing, as with atof.
     if (*text == '+' || *text == '-')
         return 0.0f;
