@@ -48,7 +48,8 @@ uint32_t kgiRobotLink::Channel::word(int i) const
 }
 
 kgiRobotLink::kgiRobotLink()
-    : portMapFile(platform::portMapFileName()), baseImageFile("baseimage.bin")
+    : portMapFile(platform::portMapFileName()), baseImageFile("baseimage.bin"),
+      statusRepollLimit(STATUS_REPOLL_LIMIT)
 {
     messages = &stderrMessages;
     clock.seconds = defaultSeconds;

@@ -250,6 +250,9 @@ public:
     // current directory): the user's port map and the base image.
     std::string portMapFile;
     std::string baseImageFile;
+    // Busy answers to the status poll before the board counts as stuck
+    // (STATUS_REPOLL_LIMIT; tests shorten it).
+    uint32_t statusRepollLimit;
 
     int portHandle[CHANNELS];
     int32_t readResult[CHANNELS];

@@ -347,7 +347,7 @@ void kgiRobotLink::settleGood(uint32_t ch)
     retryCount[ch] = 0;
 
     bool giveUp = false;
-    if (statusRewind[ch] && ++statusRepolls[ch] > STATUS_REPOLL_LIMIT) {
+    if (statusRewind[ch] && ++statusRepolls[ch] > statusRepollLimit) {
         // The board has answered "busy" for far longer than any motion runs.
         giveUp = true;
         statusRewind[ch] = 0;
