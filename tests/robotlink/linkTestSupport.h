@@ -1,6 +1,8 @@
 #pragma once
 // Shared fixtures of the serial link tests: a message recorder, a link on
 // the heap, and a link whose channel 1 is open on a simulated board.
+#include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -48,6 +50,11 @@ protected:
         link = makeLink(&messages);
         link->setClock(kgiRobotLink::Clock{fixedSeconds, fixedLocalTime});
         ASSERT_TRUE(kgiPointPortAt(*link, PORT, board.devicePath()));
+    }
+
+    void TearDown() override
+    {
+        if (link) std::remove(link->portMapFile.c_str());
     }
 
     // Opens without the information read unless asked.

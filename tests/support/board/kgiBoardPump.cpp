@@ -2,7 +2,7 @@
 
 #include <atomic>
 #include <cstdio>
-#include <unistd.h>
+#include <random>
 
 #include "kgiRobotLink.h"
 #include "kgiSimBoard.h"
@@ -11,8 +11,10 @@
 
 bool kgiPointPortAt(kgiRobotLink& link, unsigned port, const std::string& device)
 {
+    // Unique per process and call: test programs run side by side.
+    static const unsigned run = std::random_device{}();
     static std::atomic<int> counter{0};
-    const std::string path = "/tmp/kgi_comports_" + std::to_string(::getpid()) + "_" +
+    const std::string path = "/tmp/kgi_comports_" + std::to_string(run) + "_" +
                              std::to_string(counter++) + ".txt";
     std::FILE* f = std::fopen(path.c_str(), "w");
     if (!f) return false;

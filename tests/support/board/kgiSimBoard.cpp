@@ -100,7 +100,7 @@ void kgiSimBoard::take(uint8_t b)
     };
     switch (mode) {
     case IDLE:
-        if (b == 0xB2) echoThen(29);
+        if (b == 0xB2) echoThen(28);
         else if (b == 0xE8 || b == 0xE7 || b == 0xE9 || b == 0xD2) echoThen(1);
         else if (b == 0xE6 || b == 0xF7 || b == 0xF2) echoThen(2);
         else if (b == 0xF8) echoThen(3);
