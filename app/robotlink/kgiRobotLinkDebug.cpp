@@ -223,6 +223,7 @@ void kgiRobotLink::debugPageLines()
     }
     int32_t y = 0;
     line(0, y, "f_count=%d", tickCount);
+    line(2 * COLUMN_WIDTH, y, "ms=%llu", static_cast<unsigned long long>(clock.seconds() * 1000.0));
     line(0, y += LINE_HEIGHT, "Q_Read=%x回", Q_Read[ch]);
     line(0, y += LINE_HEIGHT, "Q_Write=%x回", Q_Write[ch]);
     for (int k = 0; k < CHANNELS; ++k)

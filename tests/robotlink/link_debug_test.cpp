@@ -81,6 +81,7 @@ TEST_F(DebugPageTest, SecondPageShowsCountersAndTheLocalTime)
     EXPECT_EQ(1u, link->pageNumber);
     EXPECT_TRUE(logged(*link, "現在のローカル時刻: 2026/03/09(月曜日) 14:05:07.0"));
     EXPECT_TRUE(logged(*link, "Cmd_Skip[0]＝0,"));
+    EXPECT_TRUE(logged(*link, "ms=1000000"));
 }
 
 TEST_F(DebugPageTest, KeysFireRequestsOnATlD8150Channel)

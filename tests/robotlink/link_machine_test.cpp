@@ -334,4 +334,33 @@ TEST_F(MachineRoomTest, ServoGroupSendsItsSecondPairOnTheFourthTick)
     EXPECT_EQ(0u, link->servoGroup[CH]);
 }
 
+TEST_F(MachineRoomTest, Hx3StartersAndServoChanges)
+{
+    link->channel[CH].HX = kgiRobotLink::BOARD_HX3;
+    EXPECT_EQ(1, link->startPlayMotion80(2, CH));
+    EXPECT_EQ(82u, link->hxMotion[CH]);
+    EXPECT_EQ(1u, link->hxByteRows[CH]);
+    EXPECT_EQ(1u, link->hxMachinesBusy(CH));
+    EXPECT_EQ(0, link->startPlayMotionB(3, CH));
+    link->hxMachineA[CH] = 0;
+    // Writing a motion without rows has nothing to do.
+    EXPECT_EQ(1, link->startPlayMotionB(3, CH));
+    link->tick();
+    EXPECT_EQ(0u, link->hxMachineB[CH]);
+
+    // A changed servo goes out as one whole-pose packet with id 0, which
+    // the board does not answer.
+    link->incServo(4, CH);
+    const uint8_t before = link->Q_Write[CH];
+    link->inFlight[CH] = 1;
+    link->ioState[CH] = 6;
+    link->tick();
+    ASSERT_EQ(1, static_cast<uint8_t>(link->Q_Write[CH] - before));
+    const uint8_t* slot = link->queue[CH][before];
+    EXPECT_EQ(54 + 128, slot[0]);
+    EXPECT_EQ(0xFD, slot[1]);
+    EXPECT_EQ(108, slot[1 + 54]);
+    EXPECT_EQ(0, link->servoChanged[CH][4]);
+}
+
 } // namespace

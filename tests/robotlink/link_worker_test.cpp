@@ -208,4 +208,21 @@ TEST_F(WorkerTest, UnansweredHx3PrefaceGivesUpTheCommand)
     EXPECT_EQ(0u, link->sendPhase[CH]);  // the next command gets its own preface
 }
 
+TEST_F(WorkerTest, BoardInItsOwnThreadAnswersALinkThatPacesItself)
+{
+    open();
+    board.start();
+    for (int s = 0; s < 24; ++s) link->servo8[CH][s] = static_cast<uint8_t>(40 + s);
+    link->sendPose(3, 0, CH);
+    link->enqueueCommand(53, CH);
+    for (int i = 0; i < 5000 && !settled(); ++i) {
+        link->tick();
+        platform::serialWaitReadable(link->portHandle[CH], 2);
+    }
+    board.stop();
+    EXPECT_TRUE(settled());
+    EXPECT_EQ(32u, link->channel[CH].Receive);
+    EXPECT_EQ(std::vector<uint8_t>(link->servo8[CH], link->servo8[CH] + 24), board.pose());
+}
+
 } // namespace
