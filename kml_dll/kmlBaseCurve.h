@@ -16,7 +16,7 @@
 #include "kmlBaseKey.h"
 
 // Which keys shift moves along with the given key.
-enum kmlCurveShiftType {
+enum kmlCurveShiftType : int {
     KML_SHIFT_BEFORE = 0, // the key and every key before it
     KML_SHIFT_AFTER = 1,  // the key and every key after it
 };

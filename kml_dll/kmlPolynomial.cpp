@@ -61,6 +61,26 @@ bool bisect(const float* c, int n, float a, float b, float& root)
     return true;
 }
 
+// Searches each monotone piece of [a, b] between the critical points, using
+// found (room for nc + 1) for the raw results.
+void rootsOnPiecesCoeffs(const float* c, int n, float a, float b, const float* crit, int nc, float* found,
+                         int& count, float* roots)
+{
+    int nf = 0;
+    float r;
+    float lo = a;
+    for (int i = 0; i < nc; ++i) {
+        if (bisect(c, n, lo, crit[i], r)) found[nf++] = r;
+        lo = crit[i];
+    }
+    if (bisect(c, n, lo, b, r)) found[nf++] = r;
+
+    // A root at a critical point is found on both of its sides.
+    count = 0;
+    for (int i = 0; i < nf; ++i)
+        if (i == 0 || Abs(found[i] - found[i - 1]) > kmlPolynomial::ZERO_TOLERANCE) roots[count++] = found[i];
+}
+
 // Roots of the degree-n polynomial c on [a, b] into roots (room for n).
 // The roots of the derivative split [a, b] into monotone pieces with at most
 // one root each. Small degrees stay on the stack: this runs every frame for
@@ -94,19 +114,7 @@ void rootsOnCoeffs(const float* c, int n, float a, float b, int& count, float* r
     for (int i = 0; i < n; ++i) deriv[i] = static_cast<float>(i + 1) * c[i + 1];
     int nc = 0;
     rootsOnCoeffs(deriv, n - 1, a, b, nc, crit);
-
-    int nf = 0;
-    float r;
-    float lo = a;
-    for (int i = 0; i < nc; ++i) {
-        if (bisect(c, n, lo, crit[i], r)) found[nf++] = r;
-        lo = crit[i];
-    }
-    if (bisect(c, n, lo, b, r)) found[nf++] = r;
-
-    // A root at a critical point is found on both of its sides.
-    for (int i = 0; i < nf; ++i)
-        if (i == 0 || Abs(found[i] - found[i - 1]) > kmlPolynomial::ZERO_TOLERANCE) roots[count++] = found[i];
+    rootsOnPiecesCoeffs(c, n, a, b, crit, nc, found, count, roots);
 }
 } // namespace
 
@@ -214,6 +222,25 @@ bool kmlPolynomial::newton(float a, float b, float& root) const
 void kmlPolynomial::rootsOn(float a, float b, int& count, float* roots) const
 {
     rootsOnCoeffs(coeff, degree, a, b, count, roots);
+}
+
+void kmlPolynomial::rootsOnPieces(float a, float b, const float* critical, int criticalCount, int& count,
+                                  float* roots) const
+{
+    count = 0;
+    if (degree < 1) return;
+    if (degree == 1) {
+        rootsOnCoeffs(coeff, degree, a, b, count, roots);
+        return;
+    }
+    std::vector<float> big;
+    float small[9];
+    float* found = small;
+    if (criticalCount + 1 > 9) {
+        big.resize(criticalCount + 1);
+        found = big.data();
+    }
+    rootsOnPiecesCoeffs(coeff, degree, a, b, critical, criticalCount, found, count, roots);
 }
 
 float kmlPolynomial::getRootsBound() const

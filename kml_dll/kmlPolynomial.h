@@ -42,6 +42,12 @@ public:
     // Real roots in [a, b], ascending, a double root reported once. roots
     // needs room for getDegree() entries. Degree below 1 gives count 0.
     void rootsOn(float a, float b, int& count, float* roots) const;
+    // rootsOn when the derivative's roots on [a, b] (ascending, as rootsOn of
+    // the derivative gives them) are already known: they do not depend on
+    // the constant term, so a caller solving p(x) = c for many c finds them
+    // once.
+    void rootsOnPieces(float a, float b, const float* critical, int criticalCount, int& count,
+                       float* roots) const;
     // All real roots, searched within +-getRootsBound().
     void allRoots(int& count, float* roots) const;
     // Bound B with every real root in [-B, B].
