@@ -12,6 +12,18 @@ const kutRtti* ksgInputBasedController::getRtti() const { return &RTTI; }
 
 ksgController::ksgController() : enabled(true), target(nullptr) {}
 
+ksgController::ksgController(const ksgController& other)
+    : kutObject(other), enabled(other.enabled), target(nullptr)
+{
+}
+
+ksgController& ksgController::operator=(const ksgController& other)
+{
+    kutObject::operator=(other);
+    enabled = other.enabled;
+    return *this;
+}
+
 ksgController::~ksgController() = default;
 
 void ksgController::setTarget(ksgNode* node) { target = node; }

@@ -14,6 +14,9 @@ public:
     const kutRtti* getRtti() const override;
 
     ksgController();
+    // A copy works on no node: copies take the enable switch only.
+    ksgController(const ksgController& other);
+    ksgController& operator=(const ksgController& other);
     ~ksgController() override;
 
     // Stores the node the controller works on; derived kinds may prepare

@@ -1,6 +1,7 @@
 #include "ksgTransform.h"
 
 #include "kmlMath.h"
+#include "ksgMotionController.h"
 #include "ksgTransformMath.h"
 #include "ksgVisualState.h"
 
@@ -33,6 +34,9 @@ void ksgTransform::setLocal(const kmlMatrix4& m)
 void ksgTransform::setLocalAsDefault()
 {
     defaultLocal = local;
+    // The motion falls back to the default pose where a channel has no keys.
+    if (ksgController* c = getController(&ksgMotionController::RTTI))
+        static_cast<ksgMotionController*>(c)->setDefault(defaultLocal);
 }
 
 void ksgTransform::updateWorld()

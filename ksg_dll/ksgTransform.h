@@ -36,7 +36,8 @@ public:
     void setOffset(const kmlMatrix4& m) { offset = m; }
     // Local matrix back to the default pose (limits not applied).
     void setDefault() { local = defaultLocal; }
-    // The present local matrix becomes the default pose.
+    // The present local matrix becomes the default pose, also of the
+    // node's motion controller.
     void setLocalAsDefault();
 
     // world = parent's world x offset x local (offset x local at the top).

@@ -5,60 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "kgcMesh.h"
-#include "ksgModel.h"
 #include "ksgNodeGroup.h"
 #include "ksgScene.h"
-#include "ksgTransform.h"
+#include "tree_bench_model.h"
 
 namespace {
 
-kgcMesh* box()
-{
-    kgcMesh* m = new kgcMesh;
-    m->begin(8, 0, 0);
-    for (int i = 0; i < 8; ++i)
-        m->addVertex(i & 1 ? 1.0f : -1.0f, i & 2 ? 1.0f : -1.0f, i & 4 ? 1.0f : -1.0f);
-    m->end();
-    return m;
-}
-
-ksgTransform* joint(ksgNode* parent, int i)
-{
-    ksgTransform* t = new ksgTransform;
-    t->setName("j" + std::to_string(i));
-    kmlMatrix4 offset;
-    offset.setTranslation(kmlVec3(0.0f, 1.0f, 0.0f));
-    t->setOffset(offset);
-    kmlMatrix4 local;
-    local.setRotation(5.0f + i, kmlVec3(0.0f, 0.0f, 1.0f));
-    t->setLocal(local);
-    ksgModel* body = new ksgModel;
-    body->setMesh(box());
-    t->attachChild(body);
-    if (parent != nullptr)
-        parent->attachChild(t);
-    return t;
-}
-
-// A humanoid-like model: a trunk of 6 joints with a head of 2 and four
-// limbs of 5 and 6 joints, 30 joints in all, each with a body mesh.
-ksgTransform* humanoid()
-{
-    int n = 0;
-    ksgTransform* root = joint(nullptr, n++);
-    ksgNode* chest = root;
-    for (int i = 0; i < 5; ++i)
-        chest = joint(chest, n++);
-    ksgNode* head = joint(chest, n++);
-    joint(head, n++);
-    for (int limb = 0; limb < 4; ++limb) {
-        ksgNode* p = limb < 2 ? chest : root;
-        for (int i = 0; i < (limb < 2 ? 5 : 6) && n < 30; ++i)
-            p = joint(p, n++);
-    }
-    return root;
-}
+using ksgbench::joint;
 
 // About 1,000 nodes: joints with three children each, breadth first,
 // every joint with a body model.
@@ -83,7 +36,10 @@ void updateScene(benchmark::State& state, ksgTransform* root)
     delete root;
 }
 
-void BM_UpdateHumanoid30Joints(benchmark::State& state) { updateScene(state, humanoid()); }
+void BM_UpdateHumanoid30Joints(benchmark::State& state)
+{
+    updateScene(state, ksgbench::humanoid()[0]);
+}
 BENCHMARK(BM_UpdateHumanoid30Joints)->Unit(benchmark::kMicrosecond);
 
 // 500 joints with 500 body models: 1,000 nodes.
