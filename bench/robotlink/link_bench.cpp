@@ -5,6 +5,7 @@
 // physical floor of those bytes at 115200 baud (10 bits per byte).
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
 #include <memory>
 
 #include "kgiBoardPump.h"
@@ -31,6 +32,8 @@ struct Rig {
                 link->openChannel(CH, PORT, kgiRobotLink::BOARD_TLD8150, kgiRobotLink::BUFFER_FIFO,
                                   kgiRobotLink::ROBOT_DORUZAVO1, 9600, 0) == 0;
     }
+
+    ~Rig() { std::remove(link->portMapFile.c_str()); }
 
     bool idle() const
     {

@@ -79,6 +79,18 @@ TEST_F(MachineTest, DownloadThenPlayPollsTheBoardUntilTheMotionEnds)
     EXPECT_EQ(5u, board.statusPolls());  // four busy answers, then idle
 }
 
+TEST_F(MachineTest, DroppedPacketMakesTheDownloadReportDropped)
+{
+    open();
+    faults([](kgiSimBoard::Faults& f) { f.wrongAnswers = 2; });  // the opening FA, twice
+    imageOf(300);
+    ASSERT_EQ(1, link->startDownload(1, 0, CH));
+    ASSERT_LT(runToIdle(), 5000);
+    EXPECT_EQ(kgiRobotLink::DOWNLOAD_DROPPED, link->downloadResult[CH]);
+    EXPECT_EQ(expectedImage(300), board.image());  // the rest still went through
+    EXPECT_EQ(0u, link->linkLost[CH]);
+}
+
 TEST_F(MachineTest, RejectedFirstBlockEndsTheTransferAtLowSpeed)
 {
     open();
