@@ -1,6 +1,8 @@
 #include "kgcAxisAlignedBox.h"
 #include "kgcMesh.h"
 
+#include "expect_near.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -14,12 +16,6 @@ kgcAxisAlignedBox box(kmlVec3 lo, kmlVec3 hi)
     kgcAxisAlignedBox b;
     b.fromMinMax(lo, hi);
     return b;
-}
-
-void expectNear(const kmlVec3& got, const kmlVec3& want, const char* what)
-{
-    for (int i = 0; i < 3; ++i)
-        EXPECT_NEAR(got[i], want[i], 1e-5f) << what << " component " << i;
 }
 
 // A mesh of the given triangles, flat per-face normals computed by the box.
