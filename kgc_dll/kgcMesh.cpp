@@ -207,14 +207,15 @@ void kgcMesh::dump() const
     std::ostream& out = std::cerr;
     out << "kgcMesh(nverts:" << nverts << ",nnorms:" << nnorms << ",nfaces:" << nfaces << ")"
         << std::endl;
-    auto points = [&out](const char* title, const std::vector<Point>& array, int count) {
+    auto points = [](std::ostream& out, const char* title, const std::vector<Point>& array,
+                     int count) {
         out << title << std::endl;
         for (int i = 0; i < count; ++i)
             out << "\t" << i << "\t:(" << array[i].x << "," << array[i].y << "," << array[i].z
                 << ")" << std::endl;
     };
-    points("Vertices:", vertices, nverts);
-    points("Normals:", normals, nnorms);
+    points(out, "Vertices:", vertices, nverts);
+    points(out, "Normals:", normals, nnorms);
     out << "Faces:" << std::endl;
     for (int i = 0; i < nfaces; ++i)
         out << "\t" << i << "\t:[" << faces[i].a << "," << faces[i].b << "," << faces[i].c
