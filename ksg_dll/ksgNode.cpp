@@ -29,12 +29,10 @@ ksgNode::ksgNode(const ksgNode& other)
 ksgNode::~ksgNode()
 {
     idmgr.removeId(id);
-    // A node deleted while attached takes its later siblings with it; the
-    // parent must not keep pointers to any of them.
+    // A node deleted while attached leaves its parent's list first; its
+    // later siblings stay with the parent.
     if (parent != nullptr)
         unlinkFromParent();
-    for (ksgNode* n = sibling; n != nullptr; n = n->sibling)
-        n->parent = nullptr;
     delete sibling;
     for (ksgNode* c = child; c != nullptr; c = c->sibling)
         c->parent = nullptr;
@@ -52,15 +50,13 @@ void ksgNode::unlinkFromParent()
     ksgNode* previous = nullptr;
     for (ksgNode* c = parent->child; c != nullptr && c != this; c = c->sibling)
         previous = c;
-    int removed = 0;
-    for (ksgNode* c = this; c != nullptr; c = c->sibling)
-        ++removed;
     if (previous != nullptr)
-        previous->sibling = nullptr;
+        previous->sibling = sibling;
     else
-        parent->child = nullptr;
-    parent->numChildren -= removed;
+        parent->child = sibling;
+    --parent->numChildren;
     parent = nullptr;
+    sibling = nullptr;
 }
 
 ksgNode* ksgNode::getChild(int i) const

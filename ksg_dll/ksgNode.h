@@ -37,7 +37,8 @@ public:
 
     ksgNode();
     // Deleting a node deletes its subtree and its later siblings. A node
-    // still attached to a parent is first cut out of the parent's list.
+    // still attached to a parent is first taken out of the parent's list,
+    // and then its later siblings stay with the parent.
     ~ksgNode() override;
     ksgNode& operator=(const ksgNode&) = delete;
 

@@ -40,26 +40,24 @@ inline ksgTransform* joint(ksgNode* parent, int i)
     return t;
 }
 
-// A humanoid-like model of 30 joints: a trunk of 6 with a head of 2, two
-// arms of 5 from the chest and two legs of 6 from the root. The joints are
-// returned in creation order (root first); arm 1 is joints 8 to 12.
+// A humanoid-like model of 30 joints: a trunk of 5 with a head of 1, two
+// arms of 6 from the chest and two legs of 6 from the root. The joints are
+// returned in creation order (root first); the first arm is joints 5 to 10 (its hand last).
 inline std::vector<ksgTransform*> humanoid()
 {
     std::vector<ksgTransform*> all;
     all.push_back(joint(nullptr, 0));
-    for (int i = 0; i < 5; ++i)
+    for (int i = 0; i < 4; ++i)
         all.push_back(joint(all.back(), static_cast<int>(all.size())));
     ksgTransform* chest = all.back();
-    all.push_back(joint(chest, static_cast<int>(all.size())));
-    all.push_back(joint(all.back(), static_cast<int>(all.size())));
     for (int limb = 0; limb < 4; ++limb) {
         ksgNode* p = limb < 2 ? chest : all[0];
-        int length = limb < 2 ? 5 : 6;
-        for (int i = 0; i < length; ++i) {
+        for (int i = 0; i < 6; ++i) {
             all.push_back(joint(p, static_cast<int>(all.size())));
             p = all.back();
         }
     }
+    all.push_back(joint(chest, static_cast<int>(all.size())));
     return all;
 }
 

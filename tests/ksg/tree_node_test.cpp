@@ -195,11 +195,12 @@ TEST(NodeTree, DeletingAnAttachedChildLeavesTheParentConsistent)
     root.attachChild(a);
     root.attachChild(b);
     root.attachChild(named("c"));
-    // Deleting b takes its later sibling c with it; a stays.
     delete b;
-    EXPECT_EQ(root.getNumChildren(), 1);
-    EXPECT_EQ(childNames(root), std::vector<std::string>{"a"});
-    EXPECT_EQ(a->getSibling(), nullptr);
+    EXPECT_EQ(root.getNumChildren(), 2);
+    EXPECT_EQ(childNames(root), (std::vector<std::string>{"a", "c"}));
+    EXPECT_EQ(root.getChild(1)->getName(), "c");
+    delete a;
+    EXPECT_EQ(childNames(root), std::vector<std::string>{"c"});
 }
 
 class CountedData : public ksgNodeData {
