@@ -34,6 +34,9 @@ public:
     float operator[](int i) const { return m[i]; }
 
     float get(int row, int col) const { return m[col * R + row]; }
+    // The i-th stored float (column-major): in a 4x4 transform 12, 13 and 14
+    // are the translation x, y, z.
+    float get(int i) const { return m[i]; }
     float operator()(int row, int col) const { return m[col * R + row]; }
     float& operator()(int row, int col) { return m[col * R + row]; }
 
@@ -81,6 +84,21 @@ public:
 protected:
     float m[R * C];
 };
+
+// M * v for a column vector v: component r = sum over k of M(r, k) v[k],
+// summed for k = 0 upwards. With a 4x4 transform, v = (p, 1) maps a point
+// and v = (d, 0) a direction (the translation is then left out).
+template <int N>
+inline kmlVec<N> operator*(const kmlMatrix<N, N>& m, const kmlVec<N>& v)
+{
+    kmlVec<N> r;
+    for (int row = 0; row < N; ++row) {
+        float s = 0.0f;
+        for (int k = 0; k < N; ++k) s += m(row, k) * v[k];
+        r[row] = s;
+    }
+    return r;
+}
 
 extern template class kmlMatrix<3, 3>;
 extern template class kmlMatrix<4, 4>;

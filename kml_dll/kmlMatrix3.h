@@ -62,4 +62,12 @@ private:
     void setUnitAxisRotation(float angle, const kmlVec<3>& axis);
 };
 
+// A * B as a new matrix (the same product as A *= B): B acts first.
+inline kmlMatrix3 operator*(const kmlMatrix3& a, const kmlMatrix3& b)
+{
+    kmlMatrix3 r(a);
+    r *= b;
+    return r;
+}
+
 #endif

@@ -65,4 +65,12 @@ protected:
     void fromEuler_ZYX(const kmlEuler& e);
 };
 
+// A * B as a new matrix (the same product as A *= B): B acts first.
+inline kmlMatrix4 operator*(const kmlMatrix4& a, const kmlMatrix4& b)
+{
+    kmlMatrix4 r(a);
+    r *= b;
+    return r;
+}
+
 #endif

@@ -25,6 +25,14 @@ public:
     float loopStart(int ch) const { return channels[ch].loopStart; }
     float loopEnd(int ch) const { return channels[ch].loopEnd; }
     bool valid(int ch) const { return channels[ch].valid; }
+    bool minRoot(std::vector<float> r, float& out) const
+    {
+        return computeMinRoot(r.data(), static_cast<int>(r.size()), out);
+    }
+    bool maxRoot(std::vector<float> r, float& out) const
+    {
+        return computeMaxRoot(r.data(), static_cast<int>(r.size()), out);
+    }
 };
 
 ProbeKey* probe(kmlBaseCurve& c, int i) { return static_cast<ProbeKey*>(c.getKey(i)); }
@@ -168,6 +176,28 @@ TEST(KmlTCCurve, OvershootingHandleBoundsTheLoop)
     EXPECT_GT(k->loopEnd(1), 0.0f);
     EXPECT_LT(k->loopEnd(1), 1.0f);
     EXPECT_NEAR(k->timePoly(1)(k->loopEnd(1)), 0.0f, 1e-4f);
+}
+
+TEST(KmlTCCurve, RootChoiceExcludesTheSegmentEnds)
+{
+    // Roots at s = 0 and s = 1 are the keys themselves, not turning points.
+    struct Case { std::vector<float> roots; bool found; float min, max; } cases[] = {
+        {{0, 0.3f, 1}, true, 0.3f, 0.3f},
+        {{0, 1}, false, 0, 0},
+        {{0.7f, 0.2f, 0.5f}, true, 0.2f, 0.7f},
+        {{-0.1f, 1.2f}, false, 0, 0},
+        {{}, false, 0, 0},
+    };
+    ProbeKey k(0);
+    for (const Case& c : cases) {
+        float lo = -1, hi = -1;
+        EXPECT_EQ(k.minRoot(c.roots, lo), c.found);
+        EXPECT_EQ(k.maxRoot(c.roots, hi), c.found);
+        if (c.found) {
+            EXPECT_EQ(lo, c.min);
+            EXPECT_EQ(hi, c.max);
+        }
+    }
 }
 
 TEST(KmlTCCurve, EditsInvalidateTheSegmentsTheyChange)

@@ -93,6 +93,37 @@ TEST(KmlMatrix, ProductIsRowTimesColumnAndMaySelfMultiply)
     EXPECT_TRUE(matNear<4>(S, S2, 0));
 }
 
+TEST(KmlMatrix, ValueProductsAndLinearAccess)
+{
+    kmlMatrix4 m;
+    m.rotate(90, kmlVec3(0, 0, 1));
+    m.translate(kmlVec3(1, 2, 3));
+    kmlMatrix4 n;
+    n.rotate(kmlEuler(10, -20, 30));
+    n.setTranslation(kmlVec3(-4, 5, 6));
+
+    kmlMatrix4 mn(m);
+    mn *= n;
+    EXPECT_TRUE(matNear<4>(m * n, mn, 0));
+    EXPECT_TRUE(matNear<4>((m * n).getInverse() * mn, kmlMatrix4(), 2e-6f));
+    kmlMatrix3 r3 = m.toMat3() * n.toMat3();
+    EXPECT_TRUE(matNear<3>(r3, mn.toMat3(), 0));
+
+    // A point moves with the translation, a direction does not.
+    const kmlVec4 p(1, 0, 0, 1), d(1, 0, 0, 0);
+    EXPECT_TRUE(vecNear<4>(m * p, apply(m, p), 0));
+    EXPECT_TRUE(vecNear<4>(m * p, kmlVec4(-2, 2, 3, 1), 1e-6f));
+    EXPECT_TRUE(vecNear<4>(m * d, kmlVec4(0, 1, 0, 0), 1e-6f));
+    EXPECT_TRUE(vecNear<3>(m.toMat3() * kmlVec3(1, 0, 0), kmlVec3(0, 1, 0), 1e-6f));
+    // (m * n) p = m (n p)
+    EXPECT_TRUE(vecNear<4>((m * n) * p, m * (n * p), 2e-6f));
+
+    for (int i = 0; i < 16; ++i) EXPECT_EQ(m.get(i), m(i % 4, i / 4));
+    EXPECT_NEAR(m.get(12), -2.0f, 1e-6f);
+    EXPECT_NEAR(m.get(13), 1.0f, 1e-6f);
+    EXPECT_EQ(m.get(14), 3.0f);
+}
+
 TEST(KmlMatrix, RigidInverseTimesMatrixIsIdentity)
 {
     kmlMatrix4 m;
