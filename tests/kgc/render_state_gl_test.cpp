@@ -61,7 +61,9 @@ TEST_F(kgcLightGL, SetIssuesEveryValueAndEnablesTheLight)
 TEST_F(kgcLightGL, SpotValuesGoOutForASpotlightOnly)
 {
     const float down[3] = {0, -1, 0};
-    for (kgcLight::Type type : {kgcLight::POINT, kgcLight::DIRECTIONAL, kgcLight::SPOT}) {
+    // A type outside the three acts as a point light.
+    for (kgcLight::Type type : {kgcLight::POINT, kgcLight::DIRECTIONAL, kgcLight::SPOT,
+                                static_cast<kgcLight::Type>(5)}) {
         kgcLight light(type);
         light.setCutOff(30);
         light.setExponent(4);
