@@ -53,6 +53,8 @@ bool kgcDetail::meshOverlapsBox(const kgcBoundingBox& bounds, const kgcMesh& mes
     box.center = bounds.getCenter();
     const bool vertexNormals = mesh.hasVertexNormals();
     for (int i = 0; i < mesh.getNumFaces(); ++i) {
+        if (!mesh.faceInRange(i))
+            continue;
         const kgcMesh::Face& f = mesh.getFace(i);
         const kmlVec3 q[3] = {mesh.vertexAt(f.a) - box.center, mesh.vertexAt(f.b) - box.center,
                               mesh.vertexAt(f.c) - box.center};

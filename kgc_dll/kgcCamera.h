@@ -14,8 +14,10 @@ class kgcCamera
 public:
     // Orientation on entering each mode: front (0,0,0), back yaw 180,
     // right yaw 90, left yaw -90, top pitch -90, bottom pitch 90; the free
-    // view restores its saved orientation.
-    enum _PROJECTION_MODE { FRONT = 0, BACK = 1, RIGHT = 2, LEFT = 3, TOP = 4, BOTTOM = 5, FREE = 6 };
+    // view restores its saved orientation. Any other value is kept and shown
+    // as a fixed view with orientation (0, 0, 0) (fixed to int so that such a
+    // value is a valid mode).
+    enum _PROJECTION_MODE : int { FRONT = 0, BACK = 1, RIGHT = 2, LEFT = 3, TOP = 4, BOTTOM = 5, FREE = 6 };
 
     static const float DEF_FOVY;   // 56 degrees
     static const float DEF_NEAR;   // 1

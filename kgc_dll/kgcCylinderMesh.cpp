@@ -29,7 +29,9 @@ void kgcCylinderMesh::setSlice(int n)
 bool kgcCylinderMesh::compute()
 {
     const int S = slices, T = stacks;
-    if (S < 3 || T < 1 || !(height > 0) || static_cast<int>(directions.size()) != S ||
+    // The stack count is stored unchecked; one beyond any table would
+    // overflow the ring count below.
+    if (S < 3 || T < 1 || T > MAX_COUNT || !(height > 0) || static_cast<int>(directions.size()) != S ||
         (!(baseRadius > 0) && !(topRadius > 0)))
         return false;
     const bool hasBase = baseRadius > 0, hasTop = topRadius > 0;

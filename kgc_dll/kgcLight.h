@@ -7,7 +7,8 @@
 class kgcLight
 {
 public:
-    enum Type { POINT = 0, DIRECTIONAL = 1, SPOT = 2 };
+    // Fixed to int: any other value is a valid type and acts as POINT.
+    enum Type : int { POINT = 0, DIRECTIONAL = 1, SPOT = 2 };
 
     // Bits of the update word; setters OR theirs in. Nothing in this
     // library reads or clears the word: it is for users that re-issue only

@@ -84,17 +84,32 @@ bool kgcMesh::addNormal(float x, float y, float z)
     return true;
 }
 
+namespace {
+
+bool indicesInRange(const kgcMesh::Face& f, int nverts, int nnorms)
+{
+    auto vertex = [nverts](int i) { return i >= 0 && i < nverts; };
+    return vertex(f.a) && vertex(f.b) && vertex(f.c) && f.n >= -1 && f.n < nnorms;
+}
+
+} // namespace
+
 bool kgcMesh::addFace(int a, int b, int c, int n)
 {
     if (!building || nextFace >= nfaces)
         return false;
     // Face indices come from the robot's model file: a bad one would make
     // drawing and every box test read outside the arrays.
-    auto vertex = [this](int i) { return i >= 0 && i < nverts; };
-    if (!vertex(a) || !vertex(b) || !vertex(c) || n < -1 || n >= nnorms)
+    const Face f{a, b, c, n};
+    if (!indicesInRange(f, nverts, nnorms))
         return false;
-    faces[nextFace++] = Face{a, b, c, n};
+    faces[nextFace++] = f;
     return true;
+}
+
+bool kgcMesh::faceInRange(int i) const
+{
+    return i >= 0 && i < nfaces && indicesInRange(faces[i], nverts, nnorms);
 }
 
 bool kgcMesh::end()
@@ -136,6 +151,8 @@ bool kgcMesh::intersect(const kmlVec3& origin, const kmlVec3& direction,
     const size_t before = hits.size();
     kmlVec3 h;
     for (int i = 0; i < nfaces; ++i) {
+        if (!faceInRange(i))
+            continue;
         const Face& f = faces[i];
         if (RayTriIntersec(origin, direction, vertexAt(f.a), vertexAt(f.b), vertexAt(f.c), h))
             hits.push_back(kmlVec4(h[0], h[1], h[2], 1.0f));
@@ -157,6 +174,8 @@ void kgcMesh::render() const
     glBegin(GL_TRIANGLES);
     if (hasVertexNormals()) {
         for (int i = 0; i < nfaces; ++i) {
+            if (!faceInRange(i))
+                continue;
             for (int v : {faces[i].a, faces[i].b, faces[i].c}) {
                 glNormal3f(normals[v].x, normals[v].y, normals[v].z);
                 glVertex3f(vertices[v].x, vertices[v].y, vertices[v].z);
@@ -168,6 +187,8 @@ void kgcMesh::render() const
         // whatever normal is current.
         int last = -1;
         for (int i = 0; i < nfaces; ++i) {
+            if (!faceInRange(i))
+                continue;
             const Face& f = faces[i];
             if (f.n != last && f.n >= 0) {
                 glNormal3f(normals[f.n].x, normals[f.n].y, normals[f.n].z);

@@ -82,6 +82,10 @@ public:
     const Point& getVertex(int i) const { return vertices[i]; }
     const Point& getNormal(int i) const { return normals[i]; }
     const Face& getFace(int i) const { return faces[i]; }
+    // True when face i indexes inside the arrays as they are now. A face
+    // left unfilled by an incomplete fill, or kept from a fill with other
+    // counts by begin, may not; drawing, ray and box tests skip such faces.
+    bool faceInRange(int i) const;
     kmlVec3 vertexAt(int i) const { return kmlVec3(vertices[i].x, vertices[i].y, vertices[i].z); }
     kmlVec3 normalAt(int i) const { return kmlVec3(normals[i].x, normals[i].y, normals[i].z); }
 

@@ -40,8 +40,8 @@ public:
 class kutUndoMgr : public kutObject {
 public:
     // FUNCTION runs the records' own undo and redo; any other value is state
-    // mode.
-    enum ManageType { STATE = 0, FUNCTION = 1 };
+    // mode (fixed to int so that every such value is a valid ManageType).
+    enum ManageType : int { STATE = 0, FUNCTION = 1 };
 
     static const kutRtti RTTI;
     const kutRtti* getRtti() const override;

@@ -54,9 +54,12 @@ TEST(kgcCamera, FixedViewsKeepTheFreeViewForItsReturn)
     struct Case { kgcCamera::_PROJECTION_MODE mode; kmlVec3 orientation; };
     const Case cases[] = {{kgcCamera::FRONT, {0, 0, 0}}, {kgcCamera::BACK, {0, 180, 0}},
                           {kgcCamera::RIGHT, {0, 90, 0}}, {kgcCamera::LEFT, {0, -90, 0}},
-                          {kgcCamera::TOP, {-90, 0, 0}}, {kgcCamera::BOTTOM, {90, 0, 0}}};
+                          {kgcCamera::TOP, {-90, 0, 0}}, {kgcCamera::BOTTOM, {90, 0, 0}},
+                          // Any other value is kept and shown as a front view.
+                          {static_cast<kgcCamera::_PROJECTION_MODE>(9), {0, 0, 0}}};
     for (const Case& k : cases) {
         c.setProjectionMode(k.mode);
+        EXPECT_EQ(c.getProjectionMode(), k.mode);
         EXPECT_EQ(c.getOrientation(), k.orientation) << k.mode;
         EXPECT_EQ(c.getAim(), kmlVec3(1, 2, 3)) << "a fixed view looks at the same target";
     }

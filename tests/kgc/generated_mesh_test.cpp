@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <limits>
 #include <memory>
@@ -158,7 +159,8 @@ TEST(kgcGeneratedMesh, RefusedParametersKeepThePreviousMesh)
     EXPECT_EQ(cylinder.getSlice(), 4);
     struct Bad { const char* what; float base, top, height; int stacks, slices; };
     const Bad bad[] = {{"both radii 0", 0, 0, 1, 1, 4}, {"height 0", 1, 1, 0, 1, 4},
-                       {"2 slices", 1, 1, 1, 1, 2}, {"0 stacks", 1, 1, 1, 0, 4}};
+                       {"2 slices", 1, 1, 1, 1, 2}, {"0 stacks", 1, 1, 1, 0, 4},
+                       {"stacks beyond any table", 1, 1, 1, INT_MAX, 4}};
     for (const Bad& b : bad) {
         kgcCylinderMesh c = cylinder;
         c.setBaseRadius(b.base);

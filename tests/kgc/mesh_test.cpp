@@ -1,5 +1,8 @@
 #include "kgcMesh.h"
 
+#include "kgcAxisAlignedBox.h"
+#include "kgcOrientedBox.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -207,4 +210,34 @@ TEST(kgcMesh, IntersectAppendsOneHitPerFaceAndReportsOnlyItsOwn)
     EXPECT_TRUE(m.intersect(kmlVec3(0.75f, 0.25f, 3), kmlVec3(0, 0, -1), hits));
     EXPECT_EQ(hits.size(), 3u);
     EXPECT_FALSE(m.intersect(kmlVec3(0.5f, 0.5f, -3), kmlVec3(0, 0, -1), hits)) << "behind the eye";
+}
+
+TEST(kgcMesh, FacesOutsideTheCurrentArraysAreSkipped)
+{
+    // A face kept by begin from a fill with other counts, and a face slot
+    // an incomplete fill never reached: neither may be read, and the
+    // ray and box tests must see no triangle at all.
+    kgcMesh stale = triangle();
+    stale.begin(0, 0, 1);
+    EXPECT_FALSE(stale.end());
+    kgcMesh unfilled;
+    unfilled.begin(3, 0, 1);
+    unfilled.addVertex(0, 0, 0);
+    unfilled.addVertex(1, 0, 0);
+    unfilled.addVertex(0, 1, 0);
+    EXPECT_FALSE(unfilled.end());
+
+    kgcAxisAlignedBox aab;
+    aab.fromMinMax(kmlVec3(-2, -2, -2), kmlVec3(2, 2, 2));
+    kgcOrientedBox ob;
+    ob.fromMinMax(kmlVec3(-2, -2, -2), kmlVec3(2, 2, 2));
+    for (const kgcMesh* m : {&stale, &unfilled}) {
+        EXPECT_FALSE(m->faceInRange(0));
+        std::vector<kmlVec4> hits;
+        EXPECT_FALSE(m->intersect(kmlVec3(0.2f, 0.2f, 1), kmlVec3(0, 0, -1), hits));
+        EXPECT_TRUE(hits.empty());
+        EXPECT_FALSE(aab.collide(const_cast<kgcMesh*>(m)));
+        EXPECT_FALSE(ob.collide(const_cast<kgcMesh*>(m)));
+    }
+    EXPECT_TRUE(triangle().faceInRange(0));
 }

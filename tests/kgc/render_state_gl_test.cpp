@@ -61,7 +61,9 @@ TEST_F(kgcLightGL, SetIssuesEveryValueAndEnablesTheLight)
 TEST_F(kgcLightGL, SpotValuesGoOutForASpotlightOnly)
 {
     const float down[3] = {0, -1, 0};
-    for (kgcLight::Type type : {kgcLight::POINT, kgcLight::DIRECTIONAL, kgcLight::SPOT}) {
+    // A type outside the three acts as a point light.
+    for (kgcLight::Type type : {kgcLight::POINT, kgcLight::DIRECTIONAL, kgcLight::SPOT,
+                                static_cast<kgcLight::Type>(5)}) {
         kgcLight light(type);
         light.setCutOff(30);
         light.setExponent(4);
@@ -208,6 +210,25 @@ TEST_F(kgcMeshGL, RenderSendsStoredNormalsOnlyAndDrawsTheFaces)
     v.end();
     v.render();
     EXPECT_EQ(current(GL_CURRENT_NORMAL), (Floats{0, 0, -1, -9}));
+    EXPECT_TRUE(glErrors().empty());
+}
+
+TEST_F(kgcMeshGL, RenderSkipsFacesOutsideTheArrays)
+{
+    // An incomplete fill leaves a face slot that names normal 0 of a mesh
+    // without normals: nothing of it may be sent.
+    kgcMesh m;
+    m.begin(4, 0, 2);
+    for (auto [x, y] : {std::pair{-1, -1}, {1, -1}, {1, 1}, {-1, 1}})
+        m.addVertex(float(x), float(y), 0);
+    m.addFace(0, 1, 2, -1);
+    EXPECT_FALSE(m.end());
+    glNormal3f(0, 1, 0);
+    glColor3f(0, 1, 0);
+    m.render();
+    EXPECT_EQ(current(GL_CURRENT_NORMAL), (Floats{0, 1, 0, -9}));
+    EXPECT_EQ(readPixel(WIDTH - 2, 2)[1], 255) << "the filled face is drawn";
+    EXPECT_EQ(readPixel(2, HEIGHT - 2)[1], 0) << "the unfilled one is not";
     EXPECT_TRUE(glErrors().empty());
 }
 

@@ -144,7 +144,7 @@ struct snapshot : kutStateUndo {
 };
 
 struct stateMgr : kutUndoMgr {
-    explicit stateMgr(int& state) : kutUndoMgr(STATE, 32), state(&state) {}
+    explicit stateMgr(int& state, ManageType mode = STATE) : kutUndoMgr(mode, 32), state(&state) {}
     void allocateInitialState() override
     {
         ++allocations;
@@ -187,6 +187,20 @@ TEST(KutUndoMgr, StateModeRedoesTheLastUndoFromTheInitialRecord)
     while (m.redo()) {
     }
     EXPECT_EQ(state, 40);
+}
+
+TEST(KutUndoMgr, EveryModeButFunctionIsStateMode)
+{
+    // The stored history may name any mode value; only 1 means function mode.
+    int state = 0;
+    stateMgr m(state, static_cast<kutUndoMgr::ManageType>(7));
+    m.add(new snapshot(state));
+    state = 1;
+    ASSERT_TRUE(m.undo());
+    EXPECT_EQ(state, 0);
+    EXPECT_EQ(m.allocations, 1);
+    ASSERT_TRUE(m.redo());
+    EXPECT_EQ(state, 1);
 }
 
 TEST(KutUndoMgr, StateModeWithoutInitialRecordCannotUndo)
