@@ -200,11 +200,16 @@ int kgiProject::readTimesheet(const char* path)
 
 int kgiProject::writeTimesheet(const char* name)
 {
+    kgiTextFile out;
+    return writeTimesheetPending(name, out) && out.commit() ? 1 : 0;
+}
+
+int kgiProject::writeTimesheetPending(const char* name, kgiTextFile& out)
+{
     if (!name || std::strchr(name, '.'))
         return 0;
     tsName = std::string(name) + ".ts";
     tsPath = kgiDocPath::sub(projectDir, tsName);
-    kgiTextFile out;
     if (!out.create(tsPath.c_str()))
         return 0;
     const auto quoted = [&out](const char* indent, const char* key, const std::string& value,
@@ -228,7 +233,7 @@ int kgiProject::writeTimesheet(const char* name)
     quoted("\t", "Character", characterName, "");
     out.put("\tSelection ").putInt(selectionFirst).put(',').putInt(selectionLast).put('\n');
     out.put("}\n");
-    return out.commit() ? 1 : 0;
+    return out.finish() ? 1 : 0;
 }
 
 int kgiProject::prepareTarget(const char* path)
@@ -333,25 +338,33 @@ int kgiProject::write(const char* path, int mode)
     if (kgiDocPath::trimSeparators(saveDir) != projectDir && !createProjectFolder(saveDir.c_str()))
         return 0;
 
-    // The timesheet goes last: it names the other files, and a failure
-    // before it leaves the previous timesheet in place.
+    // Every file is written in full under a temporary name first; only then
+    // do they replace the old ones, the timesheet last since it names the
+    // others. A failure on the way leaves the previous set of files whole.
+    kgiTextFile motionOut, curveOut, timesheetOut;
     if (motionFile) {
         motionName = baseName + ".kmm";
         motionPath = kgiDocPath::sub(kgiDocPath::sub(projectDir, motionDirName), motionName);
-        const bool written = mode == 1 ? motionFile->writeMatrices(motionPath.c_str())
-                                       : motionFile->writeCompact(motionPath.c_str());
-        if (!written)
+        if (!motionFile->writePending(motionPath.c_str(), mode != 1, motionOut))
             return fail(MOTION_FAILED);
     }
-    if (euler && curveFile) {
+    const bool curves = euler && curveFile;
+    if (curves) {
         curveName = baseName + ".kmc";
         curvePath = kgiDocPath::sub(kgiDocPath::sub(projectDir, motionDirName), curveName);
-        const bool written = curveFile->write(curvePath.c_str());
+        const bool written = curveFile->writePending(curvePath.c_str(), curveOut);
         curveFile->close();
         if (!written)
             return fail(CURVE_FAILED);
     }
-    if (!writeTimesheet(baseName.c_str()))
+    if (!writeTimesheetPending(baseName.c_str(), timesheetOut))
+        return fail(TIMESHEET_FAILED);
+
+    if (motionFile && !motionOut.commit())
+        return fail(MOTION_FAILED);
+    if (curves && !curveOut.commit())
+        return fail(CURVE_FAILED);
+    if (!timesheetOut.commit())
         return fail(TIMESHEET_FAILED);
     return 1;
 }
