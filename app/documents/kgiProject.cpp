@@ -8,6 +8,7 @@
 
 #include <cctype>
 #include <cstring>
+#include <tuple>
 
 const char* const kgiProject::FACTORY_FOLDER = "DORUZAVO_1base";
 const char* const kgiProject::MODEL_INI = "model.ini";
@@ -335,6 +336,16 @@ int kgiProject::write(const char* path, int mode)
     std::string saveDir = sameFolder || status == NO_FOLDER_PART ? projectDir : targetDir;
     if (isFactoryFolder(saveDir))
         saveDir = factorySibling(saveDir);
+    // A save that fails leaves the project where it was: a later save must
+    // not go to a half-made folder that holds no timesheet.
+    const auto places = std::make_tuple(projectDir, characterDir, jointParameterDir, motionDir,
+                                        characterPath, motionName, motionPath, curveName,
+                                        curvePath, tsName, tsPath);
+    const auto failSave = [&](int code) {
+        std::tie(projectDir, characterDir, jointParameterDir, motionDir, characterPath, motionName,
+                 motionPath, curveName, curvePath, tsName, tsPath) = places;
+        return fail(code);
+    };
     if (kgiDocPath::trimSeparators(saveDir) != projectDir && !createProjectFolder(saveDir.c_str()))
         return 0;
 
@@ -346,7 +357,7 @@ int kgiProject::write(const char* path, int mode)
         motionName = baseName + ".kmm";
         motionPath = kgiDocPath::sub(kgiDocPath::sub(projectDir, motionDirName), motionName);
         if (!motionFile->writePending(motionPath.c_str(), mode != 1, motionOut))
-            return fail(MOTION_FAILED);
+            return failSave(MOTION_FAILED);
     }
     const bool curves = euler && curveFile;
     if (curves) {
@@ -355,17 +366,17 @@ int kgiProject::write(const char* path, int mode)
         const bool written = curveFile->writePending(curvePath.c_str(), curveOut);
         curveFile->close();
         if (!written)
-            return fail(CURVE_FAILED);
+            return failSave(CURVE_FAILED);
     }
     if (!writeTimesheetPending(baseName.c_str(), timesheetOut))
-        return fail(TIMESHEET_FAILED);
+        return failSave(TIMESHEET_FAILED);
 
     if (motionFile && !motionOut.commit())
-        return fail(MOTION_FAILED);
+        return failSave(MOTION_FAILED);
     if (curves && !curveOut.commit())
-        return fail(CURVE_FAILED);
+        return failSave(CURVE_FAILED);
     if (!timesheetOut.commit())
-        return fail(TIMESHEET_FAILED);
+        return failSave(TIMESHEET_FAILED);
     return 1;
 }
 

@@ -345,6 +345,19 @@ TEST_F(ProjectSave, ALateFailureKeepsTheWholePreviousSet)
     EXPECT_EQ(readText(dir.file("proj/walk.ts")), sheet);
     EXPECT_EQ(entryCount(dir.file("proj/motion")), 2);
     EXPECT_EQ(entryCount(dir.file("proj")), 3);
+
+    // The same failure into a new folder: the project stays where it was,
+    // so the next plain save still goes to its own folder.
+    fs::create_directory(dir.file("out"));
+    EXPECT_EQ(project.save(dir.file("out/new.ts").c_str()), 0);
+    EXPECT_EQ(project.getStatus(), kgiProject::CURVE_FAILED);
+    EXPECT_EQ(project.getProjectDir(), dir.file("proj"));
+    EXPECT_EQ(project.getCharacterPath(), dir.file("proj/character/robot.kmd"));
+    EXPECT_FALSE(fs::exists(dir.file("out/new.prj/new.ts")));
+    ASSERT_TRUE(project.getCurveFile()->create(1, 1));
+    ASSERT_EQ(project.save("walk2.ts"), 1) << project.getStatus();
+    EXPECT_TRUE(fs::exists(dir.file("proj/walk2.ts")));
+    EXPECT_EQ(project.getMotionPath(), dir.file("proj/motion/walk2.kmm"));
 }
 
 TEST(ProjectFactoryFolder, SavesGoToTheSiblingFolder)
