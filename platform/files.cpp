@@ -72,8 +72,10 @@ bool ReplaceFile::open(const std::string& target)
     return true;
 }
 
-bool ReplaceFile::commit()
+bool ReplaceFile::finish()
 {
+    if (finished)
+        return true;
     if (!file) {
         error = EBADF;
         return false;
@@ -92,14 +94,24 @@ bool ReplaceFile::commit()
         error = errno;
     }
     file = nullptr;
-    if (ok && rename(tempPath.c_str(), targetPath.c_str()) != 0) {
-        ok = false;
-        error = errno;
+    if (!ok) {
+        abandon();
+        return false;
     }
-    if (!ok)
-        unlink(tempPath.c_str());
-    tempPath.clear();
-    targetPath.clear();
+    finished = true;
+    return true;
+}
+
+bool ReplaceFile::commit()
+{
+    if (!finish())
+        return false;
+    const bool ok = rename(tempPath.c_str(), targetPath.c_str()) == 0;
+    if (ok)
+        tempPath.clear(); // it is the target now
+    else
+        error = errno;
+    abandon();
     return ok;
 }
 
@@ -114,6 +126,7 @@ void ReplaceFile::abandon()
         tempPath.clear();
     }
     targetPath.clear();
+    finished = false;
 }
 
 CopyResult copyFile(const std::string& source, const std::string& target)

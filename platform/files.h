@@ -37,7 +37,14 @@ public:
     // The stream to write to; null unless open() succeeded.
     FILE* stream() const { return file; }
 
-    // Flushes, syncs and closes the temporary file and renames it over the
+    // Flushes, syncs and closes the temporary file, which stays pending
+    // under its temporary name until commit() or abandon(). False (and the
+    // temporary file removed) when any write failed. A caller replacing
+    // several files finishes them all before it commits any, so a failure
+    // in one leaves every previous file as it was.
+    bool finish();
+
+    // Finishes the file if that is not done yet and renames it over the
     // target. False (and the target untouched) when any write failed.
     bool commit();
 
@@ -51,6 +58,7 @@ private:
     FILE* file = nullptr;
     std::string tempPath;
     std::string targetPath;
+    bool finished = false;
     int error = 0;
 };
 

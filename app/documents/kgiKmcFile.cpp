@@ -139,13 +139,18 @@ bool kgiKmcFile::readBody(kgiTokenizer& tokens)
 
 bool kgiKmcFile::write(const char* path)
 {
+    kgiTextFile out;
+    return writePending(path, out) && (out.commit() || fail(INVALID_FILE_NAME));
+}
+
+bool kgiKmcFile::writePending(const char* path, kgiTextFile& out)
+{
     if (!path)
         return fail(INVALID_FILE_NAME);
     if (keyFrames.empty())
         return fail(NO_KEYS);
     if (nodes.empty())
         return fail(NO_NODES);
-    kgiTextFile out;
     if (!out.create(path))
         return fail(INVALID_FILE_NAME);
 
@@ -173,7 +178,7 @@ bool kgiKmcFile::write(const char* path)
         out.put('\n');
     }
     out.put("end\n\n");
-    if (!out.commit())
+    if (!out.finish())
         return fail(INVALID_FILE_NAME);
     return true;
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+class kgiTextFile;
 class kgiTokenizer;
 
 struct kgiKmcKey {
@@ -60,6 +61,10 @@ public:
     // Writes the object to a new file that replaces `path` only once it is
     // complete: a failed write leaves the previous file as it was.
     bool write(const char* path);
+    // Writes like write() but leaves the new file finished and pending in
+    // `out`: `path` is replaced only by out.commit(), and dropping `out`
+    // keeps the previous file.
+    bool writePending(const char* path, kgiTextFile& out);
     // Closes the stream of read(), if any.
     void close();
 

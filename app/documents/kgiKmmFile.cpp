@@ -303,17 +303,18 @@ int kgiKmmFile::getKeyFrame(int i) const
 
 bool kgiKmmFile::writeMatrices(const char* target)
 {
-    return write(target, false);
+    kgiTextFile out;
+    return writePending(target, false, out) && (out.commit() || fail(CANNOT_WRITE));
 }
 
 bool kgiKmmFile::writeCompact(const char* target)
 {
-    return write(target, true);
+    kgiTextFile out;
+    return writePending(target, true, out) && (out.commit() || fail(CANNOT_WRITE));
 }
 
-bool kgiKmmFile::write(const char* target, bool compact)
+bool kgiKmmFile::writePending(const char* target, bool compact, kgiTextFile& out)
 {
-    kgiTextFile out;
     if (!target || !out.create(target))
         return fail(CANNOT_WRITE);
 
@@ -360,7 +361,7 @@ bool kgiKmmFile::write(const char* target, bool compact)
     out.put("end\n\n");
     for (uint16_t frame : keyFrames)
         out.putInt(frame).put('\n');
-    if (!out.commit())
+    if (!out.finish())
         return fail(CANNOT_WRITE);
     return true;
 }

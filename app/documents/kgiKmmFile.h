@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+class kgiTextFile;
 class kgiTokenizer;
 
 // One key record: the frame and a 4x4 transform of 16 floats, value 4j + i
@@ -127,6 +128,11 @@ public:
     // key 0's translation for types 2 and 3 (their other translations are
     // lost). Types 4 to 6 keep only key 0 in both layouts.
     bool writeCompact(const char* path);
+    // Writes like writeCompact (compact true) or writeMatrices (false) but
+    // leaves the new file finished and pending in `out`: `path` is replaced
+    // only by out.commit(), and dropping `out` keeps the previous file. A
+    // save of several files finishes them all before it commits any.
+    bool writePending(const char* path, bool compact, kgiTextFile& out);
 
     int getStatus() const { return status; }
     int getNodeCount() const { return static_cast<int>(nodes.size()); }
@@ -161,7 +167,6 @@ private:
         status = code;
         return false;
     }
-    bool write(const char* path, bool compact);
     bool readNodeBlock(kgiKmmNode& node, kgiTokenizer& tokens);
 
     FILE* file = nullptr;

@@ -8,6 +8,7 @@
 
 #include <cctype>
 #include <cstring>
+#include <tuple>
 
 const char* const kgiProject::FACTORY_FOLDER = "DORUZAVO_1base";
 const char* const kgiProject::MODEL_INI = "model.ini";
@@ -200,11 +201,16 @@ int kgiProject::readTimesheet(const char* path)
 
 int kgiProject::writeTimesheet(const char* name)
 {
+    kgiTextFile out;
+    return writeTimesheetPending(name, out) && out.commit() ? 1 : 0;
+}
+
+int kgiProject::writeTimesheetPending(const char* name, kgiTextFile& out)
+{
     if (!name || std::strchr(name, '.'))
         return 0;
     tsName = std::string(name) + ".ts";
     tsPath = kgiDocPath::sub(projectDir, tsName);
-    kgiTextFile out;
     if (!out.create(tsPath.c_str()))
         return 0;
     const auto quoted = [&out](const char* indent, const char* key, const std::string& value,
@@ -228,7 +234,7 @@ int kgiProject::writeTimesheet(const char* name)
     quoted("\t", "Character", characterName, "");
     out.put("\tSelection ").putInt(selectionFirst).put(',').putInt(selectionLast).put('\n');
     out.put("}\n");
-    return out.commit() ? 1 : 0;
+    return out.finish() ? 1 : 0;
 }
 
 int kgiProject::prepareTarget(const char* path)
@@ -330,29 +336,47 @@ int kgiProject::write(const char* path, int mode)
     std::string saveDir = sameFolder || status == NO_FOLDER_PART ? projectDir : targetDir;
     if (isFactoryFolder(saveDir))
         saveDir = factorySibling(saveDir);
+    // A save that fails leaves the project where it was: a later save must
+    // not go to a half-made folder that holds no timesheet.
+    const auto places = std::make_tuple(projectDir, characterDir, jointParameterDir, motionDir,
+                                        characterPath, motionName, motionPath, curveName,
+                                        curvePath, tsName, tsPath);
+    const auto failSave = [&](int code) {
+        std::tie(projectDir, characterDir, jointParameterDir, motionDir, characterPath, motionName,
+                 motionPath, curveName, curvePath, tsName, tsPath) = places;
+        return fail(code);
+    };
     if (kgiDocPath::trimSeparators(saveDir) != projectDir && !createProjectFolder(saveDir.c_str()))
         return 0;
 
-    // The timesheet goes last: it names the other files, and a failure
-    // before it leaves the previous timesheet in place.
+    // Every file is written in full under a temporary name first; only then
+    // do they replace the old ones, the timesheet last since it names the
+    // others. A failure on the way leaves the previous set of files whole.
+    kgiTextFile motionOut, curveOut, timesheetOut;
     if (motionFile) {
         motionName = baseName + ".kmm";
         motionPath = kgiDocPath::sub(kgiDocPath::sub(projectDir, motionDirName), motionName);
-        const bool written = mode == 1 ? motionFile->writeMatrices(motionPath.c_str())
-                                       : motionFile->writeCompact(motionPath.c_str());
-        if (!written)
-            return fail(MOTION_FAILED);
+        if (!motionFile->writePending(motionPath.c_str(), mode != 1, motionOut))
+            return failSave(MOTION_FAILED);
     }
-    if (euler && curveFile) {
+    const bool curves = euler && curveFile;
+    if (curves) {
         curveName = baseName + ".kmc";
         curvePath = kgiDocPath::sub(kgiDocPath::sub(projectDir, motionDirName), curveName);
-        const bool written = curveFile->write(curvePath.c_str());
+        const bool written = curveFile->writePending(curvePath.c_str(), curveOut);
         curveFile->close();
         if (!written)
-            return fail(CURVE_FAILED);
+            return failSave(CURVE_FAILED);
     }
-    if (!writeTimesheet(baseName.c_str()))
-        return fail(TIMESHEET_FAILED);
+    if (!writeTimesheetPending(baseName.c_str(), timesheetOut))
+        return failSave(TIMESHEET_FAILED);
+
+    if (motionFile && !motionOut.commit())
+        return failSave(MOTION_FAILED);
+    if (curves && !curveOut.commit())
+        return failSave(CURVE_FAILED);
+    if (!timesheetOut.commit())
+        return failSave(TIMESHEET_FAILED);
     return 1;
 }
 

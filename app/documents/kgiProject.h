@@ -57,7 +57,8 @@ public:
     // Saves the timesheet, the motion-key file (mode 1 full rows, else
     // compact) and, for the Euler controller, the curve file. 1 when all
     // were written; 0 on any failure (see getStatus), with the previous
-    // files left as they were.
+    // files left as they were: every file is written in full under a
+    // temporary name before any of them replaces its old one.
     int write(const char* path, int mode);
 
     // Drops the old motion-key file object and makes a new empty one,
@@ -155,6 +156,9 @@ private:
         return 0;
     }
     bool copyIfAbsent(const std::string& source, const std::string& target);
+    // writeTimesheet with the new file left pending in `out` (see
+    // kgiTextFile::finish).
+    int writeTimesheetPending(const char* name, kgiTextFile& out);
 
     std::vector<kgiJointParam> jointParameters;
     int status = NO_ERROR;

@@ -97,14 +97,19 @@ kgiTextFile& kgiTextFile::putFloat(double value)
     return *this;
 }
 
-bool kgiTextFile::commit()
+bool kgiTextFile::finish()
 {
     flushBuffer();
-    if (failed || !file.stream()) {
+    if (failed || !file.finish()) {
         abandon();
         return false;
     }
-    return file.commit();
+    return true;
+}
+
+bool kgiTextFile::commit()
+{
+    return finish() && file.commit();
 }
 
 void kgiTextFile::abandon()

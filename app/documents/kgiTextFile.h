@@ -27,7 +27,12 @@ public:
     // printf "%f": six decimals, fixed notation.
     kgiTextFile& putFloat(double value);
 
-    // Writes what is buffered and renames the file over its target. False
+    // Writes what is buffered and closes the new file, which waits under a
+    // temporary name for commit(). False when anything failed (the new file
+    // is then dropped). Finish every file of a save before committing any.
+    bool finish();
+
+    // Finishes the file if needed and renames it over its target. False
     // when anything failed; the previous file is then left untouched.
     bool commit();
 

@@ -74,6 +74,10 @@ kneScene::kneScene() : header_(new kneSceneHeader)
 
 kneScene::~kneScene()
 {
+    // The scene's log file is closed with it; the outputs must not go on
+    // pointing at a stream that nobody will close.
+    if (header_ && header_->logStream)
+        kneSceneLog::closeLog(*this, nullptr);
     if (g_current == this)
         g_current = nullptr;
 }

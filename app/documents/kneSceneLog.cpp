@@ -221,7 +221,11 @@ FILE* openUtf8(const char16_t* path, const char* mode)
 
 uint32_t startLog(kneScene& scene, FILE* f)
 {
-    scene.header()->logStream = f;
+    // A log file opened before is closed, not lost.
+    FILE*& log = scene.header()->logStream;
+    if (log && !isStandard(log))
+        std::fclose(log);
+    log = f;
     kneSceneLog::setAllOutputs(f);
     kneSceneLog::infoLog("=== start system log ===\n");
     return 0;

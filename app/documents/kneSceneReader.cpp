@@ -150,10 +150,10 @@ uint32_t kneSceneReader::parse(kneScene& scene, const uint8_t* data, size_t size
         if (error)
             return fail(error);
     }
-    if (h.nbTexPath != 0 && !paths)
-        return fail(E_PATH_COUNT);
     if (!have || (code != KOBJ && code != KSOB))
         return fail(E_NO_OBJECT);
+    if (h.nbTexPath != 0 && !paths)
+        return fail(E_PATH_COUNT);
 
     h.nbSubObject = 0;
     for (;;) {

@@ -36,9 +36,20 @@ TEST(PlatformFiles, ReplaceFileTouchesTheTargetOnlyOnCommit)
     EXPECT_EQ(readText(target), "old");
     EXPECT_EQ(entryCount(dir.path()), 1);
 
+    {
+        platform::ReplaceFile f;
+        ASSERT_TRUE(f.open(target));
+        std::fputs("pending", f.stream());
+        ASSERT_TRUE(f.finish());
+        EXPECT_EQ(readText(target), "old") << "a finished file waits for commit";
+    } // finished, then dropped
+    EXPECT_EQ(readText(target), "old");
+    EXPECT_EQ(entryCount(dir.path()), 1);
+
     platform::ReplaceFile f;
     ASSERT_TRUE(f.open(target));
     std::fputs("new", f.stream());
+    ASSERT_TRUE(f.finish());
     ASSERT_TRUE(f.commit());
     EXPECT_EQ(readText(target), "new");
     EXPECT_EQ(entryCount(dir.path()), 1);

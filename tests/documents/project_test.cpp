@@ -325,6 +325,41 @@ TEST_F(ProjectSave, FailuresAreReportedAndKeepThePreviousFiles)
     EXPECT_EQ(closed.getStatus(), kgiProject::NOT_OPEN);
 }
 
+TEST_F(ProjectSave, ALateFailureKeepsTheWholePreviousSet)
+{
+    // The motion-key file would be written fine; the curve file after it
+    // cannot be. Neither file nor the timesheet may change, and no
+    // temporary file may stay behind.
+    const std::string motion = readText(dir.file("proj/motion/walk.kmm"));
+    const std::string curves = readText(dir.file("proj/motion/walk.kmc"));
+    const std::string sheet = readText(dir.file("proj/walk.ts"));
+    kgiKmmFile* m = project.createMotionFile();
+    ASSERT_TRUE(m->create(1, 1, 0));
+    m->setNodeName(0, "Other");
+    m->setNodeType(0, 2);
+    project.getCurveFile()->release();
+    EXPECT_EQ(project.save("walk.ts"), 0);
+    EXPECT_EQ(project.getStatus(), kgiProject::CURVE_FAILED);
+    EXPECT_EQ(readText(dir.file("proj/motion/walk.kmm")), motion);
+    EXPECT_EQ(readText(dir.file("proj/motion/walk.kmc")), curves);
+    EXPECT_EQ(readText(dir.file("proj/walk.ts")), sheet);
+    EXPECT_EQ(entryCount(dir.file("proj/motion")), 2);
+    EXPECT_EQ(entryCount(dir.file("proj")), 3);
+
+    // The same failure into a new folder: the project stays where it was,
+    // so the next plain save still goes to its own folder.
+    fs::create_directory(dir.file("out"));
+    EXPECT_EQ(project.save(dir.file("out/new.ts").c_str()), 0);
+    EXPECT_EQ(project.getStatus(), kgiProject::CURVE_FAILED);
+    EXPECT_EQ(project.getProjectDir(), dir.file("proj"));
+    EXPECT_EQ(project.getCharacterPath(), dir.file("proj/character/robot.kmd"));
+    EXPECT_FALSE(fs::exists(dir.file("out/new.prj/new.ts")));
+    ASSERT_TRUE(project.getCurveFile()->create(1, 1));
+    ASSERT_EQ(project.save("walk2.ts"), 1) << project.getStatus();
+    EXPECT_TRUE(fs::exists(dir.file("proj/walk2.ts")));
+    EXPECT_EQ(project.getMotionPath(), dir.file("proj/motion/walk2.kmm"));
+}
+
 TEST(ProjectFactoryFolder, SavesGoToTheSiblingFolder)
 {
     kgiTestDir dir;

@@ -189,6 +189,35 @@ TEST(SceneLog, LogFileOpensWithItsStartLineAndClosesToDefaults)
     EXPECT_EQ(kneSceneLog::openLog(scene, "/nonexistent/dir/log.txt") & 0xFFFF, 142u);
 }
 
+TEST(SceneLog, ALogFileLeftOpenIsClosedWithItsScene)
+{
+    const std::string first = testing::TempDir() + "kne_log1.txt";
+    const std::string second = testing::TempDir() + "kne_log2.txt";
+    {
+        kneScene scene;
+        ASSERT_EQ(kneSceneLog::openLog(scene, first.c_str()), 0u);
+        ASSERT_EQ(kneSceneLog::openLog(scene, second.c_str()), 0u);
+        kneSceneLog::messageA("%s", "last words");
+    }
+    EXPECT_EQ(kneSceneLog::getMessageAOutput(), nullptr);
+    EXPECT_EQ(kneSceneLog::getInfoOutput(), nullptr);
+    auto slurp = [](const std::string& path) {
+        std::string text;
+        if (FILE* f = std::fopen(path.c_str(), "r")) {
+            char buf[256];
+            size_t n;
+            while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
+                text.append(buf, n);
+            std::fclose(f);
+        }
+        return text;
+    };
+    EXPECT_EQ(slurp(first), "=== start system log ===\n") << "the first log was closed";
+    EXPECT_EQ(slurp(second), "=== start system log ===\n\n##### last words");
+    std::remove(first.c_str());
+    std::remove(second.c_str());
+}
+
 TEST(FileName, SuffixAndFolderHelpers)
 {
     struct Case {

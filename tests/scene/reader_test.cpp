@@ -79,6 +79,7 @@ TEST(SceneReader, EveryRejectionHasItsOwnCode)
          }, 137},
         {"only the header", [](std::vector<uint8_t>& b) { b.resize(KOBJ); }, 138},
         {"header then a stranger", [](std::vector<uint8_t>& b) { b[KOBJ] = 'Z'; }, 138},
+        {"only the header, paths counted", [](std::vector<uint8_t>& b) { b.resize(KOBJ); put16(b, NB_TEX, 1); }, 138},
         {"KSCH below 20", [](std::vector<uint8_t>& b) { put32(b, KSCH_SIZE, 19); }, 150},
         {"KSCH past the end", [](std::vector<uint8_t>& b) { put32(b, KSCH_SIZE, 200); }, 151},
         {"name without end", [](std::vector<uint8_t>& b) { b[NAME + 1] = 'b'; }, 152},
