@@ -49,10 +49,7 @@ kmlMatrix4 ksgCcdIk::toLocal(ksgTransform* joint, float angle, const kmlVec3& ax
 {
     // Row vector times W, i.e. W transposed applied to the axis: the
     // inverse of W's rotation takes the world axis into the joint's frame.
-    kmlMatrix4 w = joint->getWorld();
-    kmlVec3 a;
-    for (int c = 0; c < 3; ++c)
-        a.set(c, axis.get(0) * w.get(0, c) + axis.get(1) * w.get(1, c) + axis.get(2) * w.get(2, c));
+    kmlVec3 a = ksgmath::xyz(joint->getWorld().getTranspose() * kmlVec4(axis, 0.0f));
     a.unit();
     rotation.setIdentity();
     rotation.rotate(angle, a);
@@ -112,7 +109,7 @@ bool ksgCcdIk::solve(ksgIkChain& chain, kmlVec3 goal, int maxIterations, float t
             }
             angle *= cur->getRDamp();
             kmlMatrix4 saved = cur->getLocal();
-            cur->setLocal(ksgmath::mul(saved, toLocal(cur, angle, axis)));
+            cur->setLocal(saved * toLocal(cur, angle, axis));
             cur->update(0.0f, false, true);
             if (distance2(goal, ksgmath::xyz(chain.getEELoc())) > err) {
                 restoreLocal(cur, saved);

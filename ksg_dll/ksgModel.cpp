@@ -56,13 +56,13 @@ void ksgModel::pick(const kmlVec4& origin, const kmlVec4& direction, std::vector
     if (mesh != nullptr) {
         kmlMatrix4 w = getWorld();
         kmlMatrix4 inverse = w.getInverse();
-        kmlVec3 a = ksgmath::xyz(ksgmath::mul(inverse, origin));
-        kmlVec3 b = ksgmath::xyz(ksgmath::mul(inverse, direction));
+        kmlVec3 a = ksgmath::xyz(inverse * origin);
+        kmlVec3 b = ksgmath::xyz(inverse * direction);
         if (meshBox.intersect(a, b)) {
             std::vector<kmlVec4> points;
             mesh->intersect(a, b, points);
             for (const kmlVec4& p : points)
-                hits.push_back(Hit(ksgmath::mul(w, p), this));
+                hits.push_back(Hit(w * p, this));
         }
     }
     pickChildren(origin, direction, hits);

@@ -614,14 +614,22 @@ void ksgMotionController::setKeysTime(kmlBaseCurve* curve, const std::vector<flo
     if (curve == nullptr)
         return;
     if (curve->getNumKeys() == static_cast<int>(times.size())) {
+        // All times first, then the tangents: a key updated while a later
+        // key still has its old time would be found out of order (the
+        // curve looks keys up by time) or take its tangents from a stale
+        // neighbour.
+        std::vector<float> moved;
         for (int i = 0; i < curve->getNumKeys(); ++i) {
             kmlBaseKey* key = curve->getKey(i);
             float t = times[static_cast<size_t>(i)];
             if (kml::Abs(t - key->getTime()) >= timeStep) {
                 key->setTime(t);
-                if (update)
-                    curve->update(t, 0, 0);
+                moved.push_back(t);
             }
+        }
+        if (update) {
+            for (float t : moved)
+                curve->update(t, 0, 0);
         }
     }
     curve->updateRange();

@@ -5,8 +5,6 @@
 #include "ksgTransformMath.h"
 #include "ksgVisualState.h"
 
-using ksgmath::mul;
-
 const kutRtti ksgTransform::RTTI("ksgTransform", &ksgNode::RTTI);
 const kutRtti* ksgTransform::getRtti() const { return &RTTI; }
 
@@ -42,16 +40,16 @@ void ksgTransform::setLocalAsDefault()
 void ksgTransform::updateWorld()
 {
     ksgNode* p = getParent();
-    world = p != nullptr ? mul(p->getWorld(), offset, local) : mul(offset, local);
+    world = p != nullptr ? p->getWorld() * offset * local : offset * local;
 }
 
 void ksgTransform::updateLocal()
 {
     ksgNode* p = getParent();
     if (p != nullptr)
-        local = mul(offset.getInverse(), p->getWorld().getInverse(), world);
+        local = offset.getInverse() * p->getWorld().getInverse() * world;
     else
-        local = mul(offset.getInverse(), world);
+        local = offset.getInverse() * world;
     applyLimits();
 }
 
@@ -132,7 +130,7 @@ void ksgTransform::render(ksgVisualState& vs) const
 {
     bool pushed = pushState(vs);
     vs.pushMatrix();
-    vs.multMatrix(mul(offset, local));
+    vs.multMatrix(offset * local);
     renderChildren(vs);
     vs.popMatrix();
     popState(vs, pushed);

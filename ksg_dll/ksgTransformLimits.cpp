@@ -4,8 +4,6 @@
 #include "ksgTransform.h"
 #include "ksgTransformMath.h"
 
-using ksgmath::mul;
-
 namespace {
 
 // Twist-axis directions within this cosine of each other count as equal.
@@ -108,7 +106,7 @@ void ksgTransformLimits::apply(ksgTransform* joint) const
 
 void ksgTransformLimits::applyHinge(ksgTransform* joint) const
 {
-    kmlMatrix4 rel = mul(limitBaseInverse, joint->getLocal());
+    kmlMatrix4 rel = limitBaseInverse * joint->getLocal();
     float angle;
     kmlVec3 axis;
     rel.toAxisAngle(angle, axis);
@@ -121,12 +119,12 @@ void ksgTransformLimits::applyHinge(ksgTransform* joint) const
         angle = twistMax;
     rel.setTranslation(kmlVec3(0.0f, 0.0f, 0.0f));
     rel.setRotation(angle, twistAxis);
-    setUnlimited(joint, mul(limitBase, rel));
+    setUnlimited(joint, limitBase * rel);
 }
 
 void ksgTransformLimits::applyCone(ksgTransform* joint) const
 {
-    kmlMatrix4 u = mul(limitBaseInverse, joint->getLocal());
+    kmlMatrix4 u = limitBaseInverse * joint->getLocal();
     // Where the twist axis points now, in the base's coordinates.
     kmlVec3 g = ksgmath::turn(u, twistAxis);
     kmlVec3 swingAxis(twistAxis.cross(g));
@@ -143,7 +141,7 @@ void ksgTransformLimits::applyCone(ksgTransform* joint) const
     }
     kmlMatrix4 s;
     s.setRotation(swing, swingAxis);
-    kmlMatrix4 tw = mul(s.getInverse(), u);
+    kmlMatrix4 tw = s.getInverse() * u;
     float twist;
     kmlVec3 twistAxisNow;
     tw.toAxisAngle(twist, twistAxisNow);
@@ -162,5 +160,5 @@ void ksgTransformLimits::applyCone(ksgTransform* joint) const
         swing = halfAngle;
     tw.setRotation(twist, twistAxisNow);
     s.setRotation(swing, swingAxis);
-    setUnlimited(joint, mul(limitBase, mul(s, tw)));
+    setUnlimited(joint, limitBase * s * tw);
 }

@@ -4,7 +4,6 @@
 #include "ksgModel.h"
 #include "ksgNode.h"
 #include "ksgTransform.h"
-#include "ksgTransformMath.h"
 #include "ksgVisualState.h"
 
 ksgVisitor::ReturnType ksgNullVisitor::exec(ksgNode*) { return DESCEND; }
@@ -52,7 +51,7 @@ ksgVisitor::ReturnType ksgRenderEnter::exec(ksgNode* node)
         visualState->pushState(node->getState());
     if (const ksgTransform* t = node->asTransform()) {
         visualState->pushMatrix();
-        visualState->multMatrix(ksgmath::mul(t->getOffset(), t->getLocal()));
+        visualState->multMatrix(t->getOffset() * t->getLocal());
     } else if (const ksgModel* m = node->asModel()) {
         if (m->getMesh() != nullptr && m->isShown())
             m->getMesh()->render();

@@ -10,6 +10,7 @@
 #include "kmlEulerCurve.h"
 #include "kmlQuatCurve.h"
 #include "kmlTCCurve.h"
+#include "kmlTCEvaluator.h"
 #include "ksgMotionControllerKinds.h"
 #include "ksgMotionFrame.h"
 #include "ksgTransform.h"
@@ -219,6 +220,29 @@ TEST(MotionController, KeyEditsKeepBothChannelsOrderedAndApart)
         EXPECT_GE(keys[i] - keys[i - 1], 1.0f);
     EXPECT_TRUE(j.ctl->hasKeyTime(keys[0], -1));
     EXPECT_FALSE(j.ctl->hasKeyTime(keys[0] + 0.5f, -1));
+}
+
+TEST(MotionController, MovedKeysGetTangentsFromTheirNewNeighbours)
+{
+    // Every key moves past its old successor's time: while the keys are
+    // retimed one by one they are briefly out of order.
+    Joint j;
+    const float before[] = {0, 10, 20}, after[] = {15, 25, 30}, x[] = {0, 5, -3};
+    kmlTCCurve<3> expected(1.0f);
+    for (int i = 0; i < 3; ++i) {
+        j.key(before[i], translation(x[i], 0, 0));
+        ksgPQFrame f;
+        f.fromMatrix(translation(x[i], 0, 0));
+        f.setTime(after[i]);
+        expected.insert(f.positionToKey());
+    }
+    j.ctl->setKeysTime(std::vector<float>(after, after + 3), true, -1);
+
+    kmlTCEvaluator<3> spline(KML_EVAL_SPLINE);
+    for (float t = 15; t <= 30; t += 1.5f) {
+        SCOPED_TRACE(t);
+        EXPECT_NEAR(spline.eval(j.ctl->getBasePosition(), t)[0], spline.eval(&expected, t)[0], 1e-4f);
+    }
 }
 
 TEST(MotionController, GetFrameFlagsAndLayers)
