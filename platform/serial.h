@@ -20,7 +20,7 @@ const int NO_SERIAL_HANDLE = -1;
 enum class SerialStatus { ok, badArgument, failed, unsupported };
 
 // Opens device for exclusive use (O_NOCTTY, O_CLOEXEC, O_NONBLOCK, then
-// TIOCEXCL), sets raw 8N1 at baud (9600, 19200, 38400, 57600 or 115200),
+// TIOCEXCL), sets raw 8N1 at baud (a standard rate from 1200 to 230400),
 // flushes pending input and clears DTR where the device has one. Returns the
 // descriptor, or NO_SERIAL_HANDLE with *error (when given) set to errno.
 int serialOpen(const std::string& device, unsigned baud, int* error = nullptr);

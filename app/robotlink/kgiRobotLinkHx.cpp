@@ -80,9 +80,12 @@ void kgiRobotLink::stepHxMachine(uint32_t ch, bool writer)
         case 40: s = 50; return;
         case 50:
             if (!writer) { s = 60; return; }
-            hxRowCount[ch] = bytes ? 0 : var[45];
-            if (bytes)
+            // The board learns how many rows follow from variable 45: the rows
+            // held, or with byte rows the bytes before their 0xFF end.
+            if (bytes) {
+                hxRowCount[ch] = 0;
                 while (hxRowCount[ch] < HX_ROW_BYTES && hxRowBytes[ch][hxRowCount[ch]] != 0xFF) ++hxRowCount[ch];
+            }
             var[45] = static_cast<uint8_t>(hxRowCount[ch]);
             hxRow[ch] = 0;
             s = 70;

@@ -401,8 +401,10 @@ void kgiRobotLink::retryOrDrop(uint32_t ch)
             return;
         }
         // The board does not answer the preface: give up the command behind it
-        // (counted as taken and failed) instead of knocking for ever.
-        ++channel[ch].Send;
+        // (counted as taken and failed) instead of knocking for ever. A command
+        // that was already taken for an earlier attempt is counted once only.
+        if (retryCount[ch] == 0) ++channel[ch].Send;
+        retryCount[ch] = 0;
         sendPhase[ch] = sendPhaseIdle[ch];
         inFlight[ch] = 0;
         ioState[ch] = IO_IDLE;

@@ -375,4 +375,19 @@ TEST_F(MachineRoomTest, Hx3StartersAndServoChanges)
     EXPECT_EQ(0, link->servoChanged[CH][4]);
 }
 
+TEST_F(MachineRoomTest, Hx3MotionWriteTellsTheBoardItsRowCount)
+{
+    link->channel[CH].HX = kgiRobotLink::BOARD_HX3;
+    // Three rows to write; variable 45 still holds what an earlier write's
+    // header sent (rows + 1).
+    link->hxRowCount[CH] = 3;
+    link->cmdVar[CH][45] = 4;
+    link->hxMachineB[CH] = 51;  // the servo values were restored
+    link->lastResult[CH] = kgiRobotLink::REPLY_ANSWERED;
+    link->tick();
+    EXPECT_EQ(70u, link->hxMachineB[CH]);
+    EXPECT_EQ(3u, link->hxRowCount[CH]);
+    EXPECT_EQ(3, link->cmdVar[CH][45]);
+}
+
 } // namespace

@@ -127,6 +127,30 @@ TEST_F(PacketTest, Hx3CommandsAreShiftedAndChecksummed)
               lastPacket(*link));
 }
 
+TEST_F(PacketTest, EveryCommandHasTheBoardsPacketAndReplyLengths)
+{
+    // Bytes each way per command, as the boards define them; a length off by
+    // one shifts every later byte of the exchange. 0: no template.
+    struct Case { int command; int send; int reply; } cases[] = {
+        {101, 5, 1}, {102, 3, 3}, {103, 46, 1}, {104, 3, 43}, {105, 4, 1}, {106, 6, 1},
+        {107, 7, 1}, {108, 54, 1}, {109, 5, 50}, {110, 6, 1}, {111, 51, 1}, {112, 3, 49},
+        {113, 2, 49}, {114, 6, 1}, {115, 4, 2}, {116, 5, 1}, {117, 2, 3}, {118, 6, 1},
+        {119, 2, 4}, {120, 6, 1}, {121, 2, 4}, {122, 2, 65}, {123, 2, 9}, {124, 7, 1},
+        {125, 9, 1}, {126, 3, 7}, {127, 29, 1}, {128, 4, 25}, {129, 21, 1}, {130, 3, 19},
+        {131, 2, 8}, {132, 7, 1}, {133, 3, 5}, {134, 6, 1}, {135, 2, 4}, {136, 20, 1},
+        {137, 3, 18}, {150, 10, 1}, {151, 0, 10}, {152, 0, 32}, {153, 0, 9},
+        {44, 2, 49}, {45, 51, 1}, {46, 3, 33}, {47, 36, 1}, {144, 2, 49}, {147, 36, 1},
+        {48, 1, 1}, {100, 1, 1}, {143, 1, 1}, {149, 1, 1},
+        {0, 1, 1}, {23, 1, 1}, {54, 1, 2}, {56, 1, 1}, {58, 1, 1}, {65, 130, 1}, {66, 129, 1},
+        {79, 1, 1}, {24, 0, 0}, {43, 0, 0}, {80, 0, 0}, {93, 0, 0},
+    };
+    for (const Case& c : cases) {
+        const kgiRobotLink::CommandEntry& e = link->commandTable[c.command];
+        EXPECT_EQ(c.send, e.send ? e.send[0] : 0) << c.command;
+        EXPECT_EQ(c.reply, e.reply ? e.reply[0] : 0) << c.command;
+    }
+}
+
 TEST_F(PacketTest, Hx3EvenIdMarksPacketWithoutReply)
 {
     board(kgiRobotLink::BOARD_HX3);

@@ -208,6 +208,26 @@ TEST_F(WorkerTest, UnansweredHx3PrefaceGivesUpTheCommand)
     EXPECT_EQ(0u, link->sendPhase[CH]);  // the next command gets its own preface
 }
 
+TEST_F(WorkerTest, PrefaceGivenUpOnARetryKeepsTheCountsBalanced)
+{
+    ASSERT_EQ(0, link->openChannel(CH, PORT, kgiRobotLink::BOARD_HX3, kgiRobotLink::BUFFER_FIFO,
+                                   kgiRobotLink::ROBOT_VRT1, 9600, 0));
+    // The board echoes the preface and the command, far short of the 49-byte
+    // reply: the command fails once and waits for its retry.
+    link->enqueueCommand(12, CH);
+    ASSERT_LT(stepUntil([this] { return link->retryCount[CH] == 1; }, 100, false), 100);
+    EXPECT_EQ(1u, link->channel[CH].Send);
+    // Now the board falls silent: the retry's preface is never answered.
+    faults([](kgiSimBoard::Faults& f) { f.silent = true; });
+    ASSERT_LT(drain(100), 100);
+    const kgiRobotLink::Channel& r = link->channel[CH];
+    EXPECT_EQ(1u, r.Send);  // the slot was taken once, whatever its attempts
+    EXPECT_EQ(1u, r.Error);
+    EXPECT_EQ(0u, link->retryCount[CH]);
+    EXPECT_EQ(2u, link->replyStatus(CH));
+    EXPECT_EQ(0, link->closeChannel(CH));
+}
+
 TEST_F(WorkerTest, BoardInItsOwnThreadAnswersALinkThatPacesItself)
 {
     open();
