@@ -128,6 +128,21 @@ TEST(SceneReader, EveryRejectionHasItsOwnCode)
     b = scenefx::write(paths);
     EXPECT_EQ(readCode(b), 155);
 
+    // The comment chunk: its size against the file, its text against its size.
+    kneScene commented;
+    commented.setSceneName("a");
+    commented.setComment("hi");
+    commented.createObject("o");
+    b = scenefx::write(commented);
+    const size_t kcom = KOBJ;
+    ASSERT_EQ(kneLE::u32(b.data() + kcom), kneSceneReader::KCOM);
+    std::vector<uint8_t> c = b;
+    put32(c, kcom + 4, 1000);
+    EXPECT_EQ(readCode(c), 151);
+    c = b;
+    c[kcom + 8 + 2] = '!';
+    EXPECT_EQ(readCode(c), 153);
+
     kneScene scene;
     EXPECT_EQ(kneSceneReader::readFile(scene, "/nonexistent/robot.kmd") & 0xFFFF, 132u);
     EXPECT_EQ(kneSceneReader::readFileW(scene, u"/nonexistent/robot.kmd") & 0xFFFF, 132u);
