@@ -2,7 +2,10 @@
 // reads through the scene library as the program reads it, and the joint
 // table names nodes of that model and every servo once.
 #include "kgiKmmFile.h"
+#include "kgiModelData.h"
 #include "kgiProject.h"
+#include "kgiRobotLink.h"
+#include "kgiRobotSpec.h"
 #include "kneBytes.h"
 #include "kneScene.h"
 #include "kneSceneReader.h"
@@ -11,6 +14,8 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <fstream>
 #include <iterator>
 #include <set>
@@ -222,4 +227,59 @@ TEST(FactoryData, FactoryProjectOpensWithItsModelAndMotion)
         EXPECT_EQ(n->keyCount, 1) << n->name;
     }
     EXPECT_EQ(motion->getKeyCount(), 0);
+}
+
+TEST(FactoryData, ModelLoadsAsTheProgramBuildsItsCharacter)
+{
+    kgiModelData data;
+    ASSERT_TRUE(data.load((BASE / "character" / "DORUZAVO_1.kmd").string().c_str()));
+    ASSERT_EQ(data.modelCount, 1);
+    EXPECT_EQ(data.frameCount, 1);
+    const kgiModelEntry& model = data.models[0];
+    EXPECT_EQ(model.frameLayout, kgiModelEntry::TR);
+    ASSERT_EQ(int(model.records.size()), model.recordCount);
+
+    // The builder walks first-child and next-sibling links from record 0:
+    // that walk reaches every record once, in stored order.
+    std::vector<const kgiMeshRecord*> walk;
+    std::function<void(const kgiMeshRecord*)> visit = [&](const kgiMeshRecord* r) {
+        for (; r; r = r->nextSibling) {
+            walk.push_back(r);
+            visit(r->firstChild);
+        }
+    };
+    visit(&model.records[0]);
+    ASSERT_EQ(walk.size(), model.records.size());
+    for (size_t i = 0; i < walk.size(); ++i)
+        EXPECT_EQ(walk[i], &model.records[i]) << i;
+
+    std::set<std::string> joints;
+    for (const kgiMeshRecord& r : model.records) {
+        SCOPED_TRACE(r.name);
+        EXPECT_STREQ(r.name, r.sourceName); // already unique: no suffix
+        EXPECT_EQ(r.jointKind == 1, &r == &model.records[0]);
+        if (r.jointKind == 3)
+            joints.insert(r.name);
+        // Mesh parts: one material for the whole mesh, vertices present.
+        EXPECT_EQ(r.jointKind == 5, r.vertexCount > 0);
+        if (r.jointKind == 5) {
+            EXPECT_EQ(r.polygonKind, 2);
+            ASSERT_EQ(r.materialCount, 1);
+            EXPECT_FLOAT_EQ(r.materials[0].color[3], 1.0f); // opaque: alpha byte 255
+        }
+    }
+    for (const TableLine& l : readJointTable(BASE / "character" / "model.ini"))
+        EXPECT_EQ(joints.count(l.name), 1u) << l.name << " is no joint of the loaded model";
+    EXPECT_EQ(joints.size(), 24u);
+}
+
+TEST(FactoryData, BoardDefaultPoseIsTheOneTheModelStartsIn)
+{
+    // The tool proves its initial values convert to this pose; it must be
+    // the pose the link starts every channel with.
+    auto link = std::make_unique<kgiRobotLink>();
+    const kgiRobotSpec spec = kgiRobotSpec::doruzavo1();
+    for (int ch = 0; ch < kgiRobotLink::CHANNELS; ++ch)
+        for (int s = 0; s < kgiRobotLink::SERVOS; ++s)
+            EXPECT_EQ(int(link->servo8[ch][s]), spec.defaultServos[s]) << "channel " << ch << " servo " << s;
 }
