@@ -1,44 +1,83 @@
 // DORUZAVO-1, the small humanoid the program ships with: about 36 cm tall,
 // 24 servos, two legs of five joints, two arms of three joints with a
 // turning wrist and a two-finger hook hand, a turning waist and head.
+// The tool's checks (kgiRobotCheck) hold the model to these rules on
+// every build.
 //
-// Why the model looks the way it does
-// -----------------------------------
-// Node tree. The root "Robot" is the pelvis; it carries the whole pose when
-// the program moves or turns the robot. Every other node is either a servo
-// joint (a hinge with one line in the joint table) or a mesh node: a box or
-// cylinder hung directly below the joint it moves with. A joint never
-// carries a mesh itself: collision and centre of gravity only look at the
-// meshes of the children of a joint whose first child is the model, and
-// every joint is a listed servo, because setting a joint replaces its whole
-// local rotation by one turn about its own axis.
+// Size and axes
+// -------------
+// Centimetres: the floor grid is 5 apart over 200, the view sees 0.1 to
+// 1000, the centre-of-gravity cone is 0.5 wide. y is up and the floor is
+// y = 0 (the root is placed so the soles touch it); the robot faces +z;
+// x runs from its right (-x) to its left (+x).
 //
-// Frames. In the standing pose every joint frame, the root's included, has
-// x along the limb pointing down, y to the back and z to the robot's left.
-// That is what mirroring needs (it flips the left-right axis of every
-// local frame, T L T with T = diag(1, 1, -1)), and it is the frame the
-// foot-levelling tool aims for: a level foot has world Euler angles
-// (order ZYX) y 0 and z -90. So pitch joints turn about z, rolls about y,
-// twists about x, and a left joint's rest turn is its right twin's with
-// roll and twist negated.
+// Node tree
+// ---------
+// The root "Robot" is the pelvis: node 0, the first record, the only node
+// of depth 0 and the only root-kind node (kind 1); it carries the whole
+// pose when the program moves or turns the robot. No other name begins
+// with "Robot". Every other node is a servo joint (kind 3, a hinge with one
+// line in the joint table) or a mesh node (kind 5): a box or cylinder hung
+// directly below the joint it moves with, with one colour. A joint never
+// carries a mesh itself, because collision and centre of gravity only see
+// the meshes of a part's children whose first child is the model. Every
+// joint is a listed servo: setting a joint (also at start-up) replaces its
+// local rotation by one turn about its own axis, so no joint may hide a
+// second turn or a change of frame. Names are letters, digits and
+// underscores, at most 55 characters; about 60 nodes in all, far below the
+// 1,000 node ids the program's collision table has room for.
 //
-// Ready pose. The servos' power-on pose (100, 76, 145, 93, 100 on the legs,
-// 100, 30, 80 on the arms, 100 elsewhere) is a slight crouch: hips bent
-// 24 degrees forward, knees 45, ankles 21 back so the soles stay flat, arms
-// 20 degrees out from the sides with the elbows bent 20. The model's
-// initial angles are that crouch; each offset is chosen so that the
-// initial angle gives exactly the power-on value, with one servo unit per
-// degree. Every limit keeps its servo value within 13..187, so that even
-// the 3-degree tolerance of the limit test stays on the board's 10..190.
+// Names the program looks up
+// --------------------------
+// "Body" (the base part of the settings), "RShoulder" (the only limb a
+// lesson lets the user drag), the wrists "R_WR1"/"L_WR1" and their grips
+// "R_GR1", "R_GR2", "L_GR1", "L_GR2" (turning about z; the hand tools close
+// them to 70 and 85 degrees), the ankles "RAnkle1"/"LAnkle1" and the feet
+// "RAnkle2"/"LAnkle2". Each limb has one limb root at its top, "RThigh",
+// "LThigh", "RShoulder", "LShoulder": the pop-up menu offers the limb's
+// commands from it, so each wrist hangs below an arm root and each foot
+// below a leg root.
 //
-// Mirroring. Partners are siblings of the same kind: the right and left
-// limb hang from the same parent, right first and left last, after the
-// centre joint of that parent (the program pairs a joint with its later
-// siblings, and a pair with no sibling after it always matches). Head,
-// waist and shoulders hang at clearly different distances, so no centre
-// joint is ever taken for a limb.
+// Frames
+// ------
+// In the standing pose every joint frame, the root's included, has x along
+// the limb pointing down, y to the back and z to the robot's left. That is
+// what mirroring needs (it flips the left-right axis of every local frame,
+// T L T with T = diag(1, 1, -1)), and it is the frame the foot-levelling
+// tool aims for: a level foot has world Euler angles (order ZYX) y 0 and
+// z -90. So pitch joints turn about z, rolls about y, twists about x, and a
+// left joint's rest turn is its right twin's with roll and twist negated.
 //
-// Joint table order. The first 19 lines are the joints a mirrored drag in
+// Ready pose and servos
+// ---------------------
+// The servos' power-on pose (100, 76, 145, 93, 100 on the legs, 100, 30,
+// 80 on the arms, 100 elsewhere) is a slight crouch: hips bent 24 degrees
+// forward, knees 45, ankles 21 back so the soles stay flat, arms 20 degrees
+// out from the sides with the elbows bent 20. The model rests in that
+// crouch and the joint table starts there; each offset is chosen so that
+// the initial angle gives exactly the power-on value, with one servo unit
+// per degree. Every limit keeps its servo value within 13..187, so that
+// even the 3-degree tolerance of the limit test stays on the board's
+// 10..190. In the ready pose, and with the hands closed, no two parts that
+// are not joined overlap, so the model never starts in collision colour.
+//
+// Mirroring
+// ---------
+// Twins are sibling joints of the same kind with the same children: the
+// right and left limb hang from the same parent, right first and left last,
+// after the centre joint of that parent (the program pairs a joint with its
+// later siblings, and a pair with no sibling after it always matches).
+// Their bone lengths and distances from the root are equal, well within
+// the 10 % the pairing allows, and every joint more than 1 % of the
+// robot's size off the centre line has its twin. Head, waist and shoulders
+// hang at clearly different distances, so no centre joint is taken for a
+// limb. Twin joints drive twin servos: legs 0-4 and 18-22, arms 6-8 and
+// 12-14, hands 9-11 and 15-17; the waist (5) and the head (23) are alone.
+//
+// Joint table
+// -----------
+// One line per joint, numbered from 0 (the options dialog's rows); no other
+// lines. The first 19 lines are the joints a mirrored drag in
 // inverse-kinematics mode may start from: both legs, both arms, the wrists,
 // then the waist. The head and the fingers come last; picking a finger
 // mirrors from its wrist, which brings the whole hand along.
