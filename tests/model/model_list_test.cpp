@@ -231,6 +231,27 @@ TEST_F(ModelDraw, SolidDrawingSetsTheRecordsMaterial)
     EXPECT_TRUE(glErrors().empty());
 }
 
+TEST_F(ModelDraw, TriangleNamingAMissingMaterialKeepsTheCurrentOne)
+{
+    // The load refuses such faces; a record filled by other code may not.
+    const float vertices[18] = {0, 0, 0, 0, 0, 1, 1, 0, 0, 0, 0, 1, 0, 1, 0, 0, 0, 1};
+    const uint16_t faces[8] = {0, 1, 2, 1, 0, 1, 2, 7};
+    kgiMeshRecord r;
+    r.vertexCount = 3;
+    r.vertices = vertices;
+    r.polygonCount = 2;
+    r.polygons = faces;
+    r.polygonKind = 3;
+    r.materialCount = 2;
+    r.materials.resize(2);
+    r.materials[1].color[1] = 1.0f;
+    kgiDrawMeshWire(r);
+    float diffuse[4];
+    glGetMaterialfv(GL_FRONT, GL_DIFFUSE, diffuse);
+    EXPECT_FLOAT_EQ(diffuse[1], 1.0f); // material 1, set by the first triangle
+    EXPECT_TRUE(glErrors().empty());
+}
+
 TEST_F(ModelDraw, FactoryRobotDrawsOnceThroughTheList)
 {
     kgiModelDataList list;
@@ -273,7 +294,7 @@ TEST(ModelDataList, MotionFileBesideTheSceneAnimatesTheMovingRecords)
             moving.push_back(&r);
 
     // Three frames: node n, frame f holds the translation (n, f, 0).
-    auto writeMotion = [&](int depthChange) {
+    auto writeMotion = [&](int depthChange, bool keylessNode = false) {
         kgiKmmFile kmm;
         ASSERT_TRUE(kmm.create(int(moving.size()), 3, 2));
         for (size_t n = 0; n < moving.size(); ++n) {
@@ -287,7 +308,26 @@ TEST(ModelDataList, MotionFileBesideTheSceneAnimatesTheMovingRecords)
         }
         kmm.setKeyFrame(0, 0);
         kmm.setKeyFrame(1, 2);
-        ASSERT_TRUE(kmm.writeMatrices((dir / "robot.kmm").string().c_str()));
+        const fs::path path = dir / "robot.kmm";
+        ASSERT_TRUE(kmm.writeMatrices(path.string().c_str()));
+        if (!keylessNode)
+            return;
+        // Node 3 keeps its block but loses its keys: count 0, no key lines.
+        std::ifstream in(path);
+        std::string text, line;
+        for (int skip = 0; std::getline(in, line);) {
+            if (skip > 0 && skip--)
+                continue;
+            if (line == std::string(moving[3]->name) + " : R") {
+                text += line + "\n0\n";
+                std::getline(in, line); // the count line
+                skip = 3;
+                continue;
+            }
+            text += line + "\n";
+        }
+        in.close();
+        std::ofstream(path, std::ios::trunc) << text;
     };
     writeMotion(0);
     ASSERT_EQ(kgiModelDataList::loadMotion(&model, scene.string().c_str()), 0);
@@ -317,6 +357,12 @@ TEST(ModelDataList, MotionFileBesideTheSceneAnimatesTheMovingRecords)
     writeMotion(1);
     EXPECT_EQ(kgiModelDataList::loadMotion(&model, scene.string().c_str()), kgiKmmFile::DEPTH_DIFFERS);
     EXPECT_EQ(e.framesReplaced, 0);
+
+    // A node without keys leaves its record without frames.
+    writeMotion(0, true);
+    ASSERT_EQ(kgiModelDataList::loadMotion(&model, scene.string().c_str()), 0);
+    EXPECT_EQ(moving[3]->frames, nullptr);
+    EXPECT_EQ(moving[4]->frameCount, 3);
 
     model.kind = kgiModelDataList::PLAIN;
     EXPECT_EQ(kgiModelDataList::loadMotion(&model, scene.string().c_str()), kgiModelDataList::NOT_A_SCENE_MODEL);
