@@ -9,11 +9,6 @@
 
 namespace ksgmath {
 
-// The view sources still spell the products this way; they are the
-// library's own operators.
-inline kmlMatrix4 mul(const kmlMatrix4& a, const kmlMatrix4& b) { return a * b; }
-inline kmlVec4 mul(const kmlMatrix4& m, const kmlVec4& v) { return m * v; }
-
 inline kmlVec3 xyz(const kmlVec4& v) { return kmlVec3(v.get(0), v.get(1), v.get(2)); }
 
 // The direction d turned by m's rotation (translation ignored).

@@ -72,7 +72,7 @@ void ksgView::pick(ksgScene* scene, int x, int y, HitList& hits, int selection) 
   kmlVec4 origin, direction;
   switch (viewport->getProjMode()) {
     case ksgViewportState::ORTHO:
-      origin = ksgmath::mul(m, kmlVec4(viewport->get3DPoint(nx, ny, 0.0f), 1.0f));
+      origin = m * kmlVec4(viewport->get3DPoint(nx, ny, 0.0f), 1.0f);
       direction = kmlVec4(0.0f, 0.0f, -1.0f, 0.0f);
       break;
     case ksgViewportState::PERSPECTIVE:
@@ -83,7 +83,7 @@ void ksgView::pick(ksgScene* scene, int x, int y, HitList& hits, int selection) 
       // No ray in frustum mode.
       return;
   }
-  direction = ksgmath::mul(m, direction);
+  direction = m * direction;
 
   for (ksgTransform* root : scene->getRoots()) root->pick(origin, direction, hits);
   if (hits.empty() || selection == ALL) return;

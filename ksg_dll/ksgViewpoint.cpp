@@ -208,7 +208,7 @@ void ksgViewpoint::incrRoll(float a) {
 }
 
 kmlMatrix4 ksgViewpoint::eyeInRig() const {
-  return ksgmath::mul(base->getOffset().getInverse(), getMatrix());
+  return base->getOffset().getInverse() * getMatrix();
 }
 
 kmlVec3 ksgViewpoint::targetOf(const kmlMatrix4& eye, float distance) const {
@@ -216,7 +216,7 @@ kmlVec3 ksgViewpoint::targetOf(const kmlMatrix4& eye, float distance) const {
 }
 
 kmlVec3 ksgViewpoint::fromWorld(const kmlVec3& v, float w) const {
-  return ksgmath::xyz(ksgmath::mul(base->getOffset().getTranspose(), kmlVec4(v, w)));
+  return ksgmath::xyz(base->getOffset().getTranspose() * kmlVec4(v, w));
 }
 
 void ksgViewpoint::moveBase(const kmlVec3& delta) {
