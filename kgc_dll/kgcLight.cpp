@@ -10,13 +10,13 @@ kgcLight::kgcLight(Type t)
 }
 
 kgcLight::kgcLight(Type t, const float* pos, const float* diff, const float* amb,
-                   const float* spec, const float* attenuation)
+                   const float* specularColor, const float* attenuation)
 {
     setType(t);
     std::copy(pos, pos + 3, position);
     std::copy(diff, diff + 4, diffuse);
     std::copy(amb, amb + 4, ambient);
-    std::copy(spec, spec + 4, specular);
+    std::copy(specularColor, specularColor + 4, specular);
     constAttenuation = attenuation[0];
     linAttenuation = attenuation[1];
     quadAttenuation = attenuation[2];

@@ -11,14 +11,14 @@
 
 namespace {
 
-scenefx::ModelSpec bigSpec()
+scenefx::ModelShape bigSpec()
 {
-    scenefx::ModelSpec spec;
-    spec.nodes = 10000;
-    spec.verticesPerNode = 100;
-    spec.frames = 4;
-    spec.rich = false;
-    return spec;
+    scenefx::ModelShape desc;
+    desc.nodes = 10000;
+    desc.verticesPerNode = 100;
+    desc.frames = 4;
+    desc.rich = false;
+    return desc;
 }
 
 const std::vector<uint8_t>& bigFile()

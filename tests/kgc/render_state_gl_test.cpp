@@ -41,8 +41,8 @@ using kgcLightGL = kgiGLTest;
 TEST_F(kgcLightGL, SetIssuesEveryValueAndEnablesTheLight)
 {
     const float pos[3] = {1, 2, 3}, diff[4] = {0.5f, 0.4f, 0.3f, 1}, amb[4] = {0.1f, 0.2f, 0.3f, 1},
-                spec[4] = {0.7f, 0.7f, 0.7f, 1}, att[3] = {2, 0.5f, 0.25f};
-    kgcLight light(kgcLight::POINT, pos, diff, amb, spec, att);
+                spc[4] = {0.7f, 0.7f, 0.7f, 1}, att[3] = {2, 0.5f, 0.25f};
+    kgcLight light(kgcLight::POINT, pos, diff, amb, spc, att);
     glMatrixMode(GL_MODELVIEW);
     glTranslatef(10, 0, 0); // the position is placed by the current model-view
     light.set(GL_LIGHT2);

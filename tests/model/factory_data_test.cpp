@@ -5,7 +5,7 @@
 #include "kgiModelData.h"
 #include "kgiProject.h"
 #include "kgiRobotLink.h"
-#include "kgiRobotSpec.h"
+#include "kgiRobotDesc.h"
 #include "kneBytes.h"
 #include "kneScene.h"
 #include "kneSceneReader.h"
@@ -278,8 +278,8 @@ TEST(FactoryData, BoardDefaultPoseIsTheOneTheModelStartsIn)
     // The tool proves its initial values convert to this pose; it must be
     // the pose the link starts every channel with.
     auto link = std::make_unique<kgiRobotLink>();
-    const kgiRobotSpec spec = kgiRobotSpec::doruzavo1();
+    const kgiRobotDesc desc = kgiRobotDesc::doruzavo1();
     for (int ch = 0; ch < kgiRobotLink::CHANNELS; ++ch)
         for (int s = 0; s < kgiRobotLink::SERVOS; ++s)
-            EXPECT_EQ(int(link->servo8[ch][s]), spec.defaultServos[s]) << "channel " << ch << " servo " << s;
+            EXPECT_EQ(int(link->servo8[ch][s]), desc.defaultServos[s]) << "channel " << ch << " servo " << s;
 }

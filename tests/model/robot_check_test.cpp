@@ -11,7 +11,7 @@
 
 namespace {
 
-kgiRobotJointSpec& joint(kgiRobotSpec& s, const char* name)
+kgiRobotJointSpec& joint(kgiRobotDesc& s, const char* name)
 {
     for (kgiRobotJointSpec& j : s.joints)
         if (std::strcmp(j.name, name) == 0)
@@ -19,7 +19,7 @@ kgiRobotJointSpec& joint(kgiRobotSpec& s, const char* name)
     throw std::runtime_error(name);
 }
 
-kgiRobotPartSpec& part(kgiRobotSpec& s, const char* name)
+kgiRobotPartSpec& part(kgiRobotDesc& s, const char* name)
 {
     for (kgiRobotPartSpec& p : s.parts)
         if (std::strcmp(p.name, name) == 0)
@@ -35,13 +35,13 @@ std::string joined(const std::vector<std::string>& faults)
     return all;
 }
 
-std::vector<std::string> faultsOf(const std::function<void(kgiRobotSpec&)>& change)
+std::vector<std::string> faultsOf(const std::function<void(kgiRobotDesc&)>& change)
 {
-    kgiRobotSpec spec = kgiRobotSpec::doruzavo1();
-    change(spec);
+    kgiRobotDesc desc = kgiRobotDesc::doruzavo1();
+    change(desc);
     kgiRobotModel model;
     std::vector<std::string> faults;
-    if (!model.build(spec, faults))
+    if (!model.build(desc, faults))
         return faults;
     return kgiRobotCheck::all(model);
 }
@@ -52,7 +52,7 @@ TEST(RobotCheck, ShippedRobotPassesEveryCheck)
 {
     kgiRobotModel model;
     std::vector<std::string> faults;
-    ASSERT_TRUE(model.build(kgiRobotSpec::doruzavo1(), faults)) << joined(faults);
+    ASSERT_TRUE(model.build(kgiRobotDesc::doruzavo1(), faults)) << joined(faults);
     faults = kgiRobotCheck::all(model);
     EXPECT_TRUE(faults.empty()) << joined(faults);
     EXPECT_EQ(model.getLines().size(), 24u);
@@ -62,42 +62,42 @@ TEST(RobotCheck, EachFaultIsCaught)
 {
     struct Case {
         const char* what;
-        std::function<void(kgiRobotSpec&)> change;
+        std::function<void(kgiRobotDesc&)> change;
         const char* expected; // part of one fault message
     };
     const Case cases[] = {
-        {"knee starts off the board's default", [](kgiRobotSpec& s) { joint(s, "RKnee").initial = 40; },
+        {"knee starts off the board's default", [](kgiRobotDesc& s) { joint(s, "RKnee").initial = 40; },
          "RKnee gives servo 2 = 140 at rest, the board's default is 145"},
         {"offset moved with the angle keeps the default",
-         [](kgiRobotSpec& s) { joint(s, "RElbow").initial = -25; joint(s, "RElbow").servoOffset = 105; }, nullptr},
-        {"limit beyond the board", [](kgiRobotSpec& s) { joint(s, "RKnee").maxAngle = 88; },
+         [](kgiRobotDesc& s) { joint(s, "RElbow").initial = -25; joint(s, "RElbow").servoOffset = 105; }, nullptr},
+        {"limit beyond the board", [](kgiRobotDesc& s) { joint(s, "RKnee").maxAngle = 88; },
          "RKnee reaches servo value 191"},
-        {"initial outside the limits", [](kgiRobotSpec& s) { joint(s, "RKnee").maxAngle = 40; },
+        {"initial outside the limits", [](kgiRobotDesc& s) { joint(s, "RKnee").maxAngle = 40; },
          "RKnee starts at 45, outside its limits"},
-        {"servo used twice", [](kgiRobotSpec& s) { joint(s, "Head").servo = 5; }, "servo 5 is used 2 times"},
+        {"servo used twice", [](kgiRobotDesc& s) { joint(s, "Head").servo = 5; }, "servo 5 is used 2 times"},
         {"twins on channels that are no mirrored pair",
-         [](kgiRobotSpec& s) { joint(s, "RShoulder").leftServo = 13; joint(s, "RArm").leftServo = 12; },
+         [](kgiRobotDesc& s) { joint(s, "RShoulder").leftServo = 13; joint(s, "RArm").leftServo = 12; },
          "twins RShoulder and LShoulder drive servos 6 and 13"},
         {"centre joint not at rest on its own mirror image",
-         [](kgiRobotSpec& s) { joint(s, "Body").initial = 10; joint(s, "Body").servoOffset = 90; },
+         [](kgiRobotDesc& s) { joint(s, "Body").initial = 10; joint(s, "Body").servoOffset = 90; },
          "centre joint Body is not its own mirror image"},
         {"centre joint after the pair: the arms find no twin",
-         [](kgiRobotSpec& s) { std::swap(joint(s, "Head"), joint(s, "RShoulder")); },
+         [](kgiRobotDesc& s) { std::swap(joint(s, "Head"), joint(s, "RShoulder")); },
          "the program pairs RShoulder with nothing"},
         {"foot not level",
-         [](kgiRobotSpec& s) { joint(s, "RAnkle1").initial = -15; joint(s, "RAnkle1").servoOffset = 108; },
+         [](kgiRobotDesc& s) { joint(s, "RAnkle1").initial = -15; joint(s, "RAnkle1").servoOffset = 108; },
          "feet: RAnkle2 stands at Euler y"},
         {"arm pressed into the trunk",
-         [](kgiRobotSpec& s) {
+         [](kgiRobotDesc& s) {
              kgiRobotJointSpec& a = joint(s, "RArm");
              a.initial = -25, a.minAngle = -30, a.maxAngle = 120, a.servoOffset = 55;
          },
          "collision: RUpperArm (RArm) and Torso (Body) overlap in the ready pose"},
         {"fingers closing into each other",
-         [](kgiRobotSpec& s) { joint(s, "R_GR2").offset[0] = 0.2f; },
+         [](kgiRobotDesc& s) { joint(s, "R_GR2").offset[0] = 0.2f; },
          "collision: RFinger1 (R_GR1) and RFinger2 (R_GR2) overlap"},
         {"wrist not named as the hand tools look it up",
-         [](kgiRobotSpec& s) {
+         [](kgiRobotDesc& s) {
              for (kgiRobotJointSpec& j : s.joints)
                  if (std::strcmp(j.parent, "R_WR1") == 0)
                      j.parent = "RWrist";
@@ -108,13 +108,13 @@ TEST(RobotCheck, EachFaultIsCaught)
                      n = "RWrist";
          },
          "lookups: no joint named R_WR1"},
-        {"hand outside every arm", [](kgiRobotSpec& s) { joint(s, "R_WR1").parent = "Body"; },
+        {"hand outside every arm", [](kgiRobotDesc& s) { joint(s, "R_WR1").parent = "Body"; },
          "lookups: R_WR1 lies below 0 limb roots"},
-        {"name with a character the files cannot hold", [](kgiRobotSpec& s) { part(s, "Visor").name = "Vi-sor"; },
+        {"name with a character the files cannot hold", [](kgiRobotDesc& s) { part(s, "Visor").name = "Vi-sor"; },
          "names: Vi-sor holds a character"},
-        {"name that begins with the root's", [](kgiRobotSpec& s) { part(s, "Visor").name = "RobotVisor"; },
+        {"name that begins with the root's", [](kgiRobotDesc& s) { part(s, "Visor").name = "RobotVisor"; },
          "names: RobotVisor begins with the root's name"},
-        {"joint missing from the table", [](kgiRobotSpec& s) { s.lineOrder.pop_back(); },
+        {"joint missing from the table", [](kgiRobotDesc& s) { s.lineOrder.pop_back(); },
          "joints: L_GR2 is no line of the joint table"},
     };
     for (const Case& c : cases) {
@@ -134,7 +134,7 @@ TEST(RobotCheck, TwinsThatAreNoMirrorImageAreCaught)
     // of the opposite way: the pose flip would bend the limb wrongly.
     kgiRobotModel model;
     std::vector<std::string> faults;
-    ASSERT_TRUE(model.build(kgiRobotSpec::doruzavo1(), faults));
+    ASSERT_TRUE(model.build(kgiRobotDesc::doruzavo1(), faults));
     model.setReadyAngle(model.find("LArm"), 20.0f);
     faults.clear();
     kgiRobotCheck::mirroring(model, faults);

@@ -84,10 +84,10 @@ TEST(SceneLog, DumpWhileAnErrorIsSetPrintsOnlyTheErrorLine)
 TEST(SceneLog, ModelNodesPrintTheirRecordsFlagsAndMeshLists)
 {
     kneScene scene;
-    scenefx::ModelSpec spec;
-    spec.nodes = 2;
-    spec.rich = false;
-    scenefx::buildModel(scene, spec);
+    scenefx::ModelShape desc;
+    desc.nodes = 2;
+    desc.rich = false;
+    scenefx::buildModel(scene, desc);
     for (int style : {0, 1}) {
         kneSceneLog::setDumpStyle(style);
         Capture out;

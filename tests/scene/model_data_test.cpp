@@ -349,10 +349,10 @@ TEST(ModelData, CameraPathGivesAnglesAndBounds)
 TEST(ModelData, WriterMadeRobotLoadsWithMotionMeshesAndLinks)
 {
     kneScene scene;
-    scenefx::ModelSpec spec;
-    spec.nodes = 12;
-    spec.frames = 5;
-    scenefx::buildModel(scene, spec);
+    scenefx::ModelShape desc;
+    desc.nodes = 12;
+    desc.frames = 5;
+    scenefx::buildModel(scene, desc);
     std::vector<uint8_t> file = scenefx::write(scene);
     kgiModelData m;
     ASSERT_TRUE(load(m, file));

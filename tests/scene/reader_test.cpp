@@ -243,7 +243,7 @@ TEST(SceneReader, WidePathIsOpenedThroughUtf8)
 TEST(SceneReader, EveryPrefixReadsWholeChunksOrFails)
 {
     kneScene src;
-    scenefx::buildModel(src, scenefx::ModelSpec());
+    scenefx::buildModel(src, scenefx::ModelShape());
     const std::vector<uint8_t> f = scenefx::write(src);
     // Ends of the object chunks: walk the file's own structure.
     std::vector<size_t> ends;
@@ -277,7 +277,7 @@ TEST(SceneReader, EveryPrefixReadsWholeChunksOrFails)
 TEST(SceneReader, RandomByteFlipsGiveAnErrorOrAScene)
 {
     kneScene src;
-    scenefx::buildModel(src, scenefx::ModelSpec());
+    scenefx::buildModel(src, scenefx::ModelShape());
     const std::vector<uint8_t> f = scenefx::write(src);
     std::mt19937 rng(20240611);
     int accepted = 0;

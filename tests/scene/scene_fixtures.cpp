@@ -28,11 +28,11 @@ std::vector<uint8_t> exampleFile()
     };
 }
 
-void buildModel(kneScene& scene, const ModelSpec& spec)
+void buildModel(kneScene& scene, const ModelShape& desc)
 {
     scene.setSceneName("robot scene");
-    scene.setTimes(0.0f, float(spec.frames - 1));
-    if (spec.rich) {
+    scene.setTimes(0.0f, float(desc.frames - 1));
+    if (desc.rich) {
         scene.setSceneNameW(u"r\u00f6bot");
         scene.setComment("made by the tests");
         scene.addTexPath("tex\\body.bmp");
@@ -41,11 +41,11 @@ void buildModel(kneScene& scene, const ModelSpec& spec)
     }
     kneSceneObject* model = scene.createObject("robot");
     kneIdTable& t = model->getTable();
-    kneDataEntry nodes = kneScene::createObjectData(model, kneDataEntry::MODEL, spec.nodes, 1);
+    kneDataEntry nodes = kneScene::createObjectData(model, kneDataEntry::MODEL, desc.nodes, 1);
     uint8_t* elems = nodes.elementArray(t, kneNodeElement::SIZE);
     const uint32_t fbits = kneNodeElement::TRS | kneNodeElement::FLAG16;
     const uint32_t record = kneNodeElement::recordBytes(fbits);
-    for (uint32_t i = 0; i < spec.nodes; ++i) {
+    for (uint32_t i = 0; i < desc.nodes; ++i) {
         kneNodeElement node(elems + i * kneNodeElement::SIZE);
         node.setDepth(uint16_t(i == 0 ? 0 : 1 + (i % 3 == 2)));
         node.setFbits(fbits);
@@ -57,15 +57,15 @@ void buildModel(kneScene& scene, const ModelSpec& spec)
             kneLE::putF32(p + 4 * k, k >= 6 ? 1.0f : float(i + k));
         kneLE::put16(p + 36, uint16_t(i % 8));
         node.setData(data);
-        if (spec.verticesPerNode == 0)
+        if (desc.verticesPerNode == 0)
             continue;
         kneDataList sub = node.getSubList();
         kneDataEntry verts = kneScene::createMeshData(model, sub, kneDataEntry::VERTEX_LIST,
-                                                      spec.verticesPerNode, 1);
-        uint32_t vbytes = spec.verticesPerNode * 24;
+                                                      desc.verticesPerNode, 1);
+        uint32_t vbytes = desc.verticesPerNode * 24;
         uint32_t vh = t.alloc(vbytes);
         uint8_t* v = t.resolve(vh, vbytes);
-        for (uint32_t k = 0; k < spec.verticesPerNode * 6; ++k)
+        for (uint32_t k = 0; k < desc.verticesPerNode * 6; ++k)
             kneLE::putF32(v + 4 * k, float(k % 7) * 0.5f);
         kneLE::put32(verts.elementArray(t, 4), vh);
         kneDataEntry polys =
@@ -76,17 +76,17 @@ void buildModel(kneScene& scene, const ModelSpec& spec)
     }
     kneSceneObject* motion = scene.createSubObject("robot motion");
     kneDataEntry frames = kneScene::createSubObjectData(motion, kneDataEntry::MODEL_MOTION,
-                                                        spec.frames, spec.nodes);
+                                                        desc.frames, desc.nodes);
     kneIdTable& mt = motion->getTable();
     uint8_t* fe = frames.elementArray(mt, 4);
-    for (uint32_t i = 0; i < spec.nodes; ++i) {
-        uint32_t bytes = spec.frames * record;
+    for (uint32_t i = 0; i < desc.nodes; ++i) {
+        uint32_t bytes = desc.frames * record;
         uint32_t h = mt.alloc(bytes);
         std::memset(mt.resolve(h, bytes), int(i & 0x7F), bytes);
         kneLE::put32(fe + 4 * i, h);
     }
     scene.attach(model->getId(), motion->getId());
-    if (spec.rich)
+    if (desc.rich)
         scene.createSubObject("empty");
 }
 

@@ -16,13 +16,13 @@ std::vector<uint8_t> exampleFile();
 // verticesPerNode vertices and a polygon list, and a sub-object holding
 // frames frames of model motion, attached to the model. Optional comment,
 // texture paths and a wide name make it exercise every chunk.
-struct ModelSpec {
+struct ModelShape {
     uint32_t nodes = 3;
     uint32_t verticesPerNode = 4;
     uint32_t frames = 2;
     bool rich = true; // comment, 3 texture paths, wide name, an empty object
 };
-void buildModel(kneScene& scene, const ModelSpec& spec);
+void buildModel(kneScene& scene, const ModelShape& desc);
 
 // Bytes the writer makes of a scene.
 std::vector<uint8_t> write(kneScene& scene);

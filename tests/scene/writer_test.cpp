@@ -31,10 +31,10 @@ TEST(SceneWriter, WriterMadeFilesSurviveReadAndWrite)
 {
     for (bool rich : {false, true}) {
         kneScene scene;
-        scenefx::ModelSpec spec;
-        spec.rich = rich;
-        spec.nodes = 40;
-        scenefx::buildModel(scene, spec);
+        scenefx::ModelShape desc;
+        desc.rich = rich;
+        desc.nodes = 40;
+        scenefx::buildModel(scene, desc);
         const std::vector<uint8_t> f = scenefx::write(scene);
         kneScene back;
         ASSERT_EQ(kneSceneReader::readBuffer(back, f.data(), f.size()), 0u) << rich;

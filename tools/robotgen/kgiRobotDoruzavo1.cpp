@@ -81,7 +81,7 @@
 // inverse-kinematics mode may start from: both legs, both arms, the wrists,
 // then the waist. The head and the fingers come last; picking a finger
 // mirrors from its wrist, which brings the whole hand along.
-#include "kgiRobotSpec.h"
+#include "kgiRobotDesc.h"
 
 namespace {
 
@@ -96,9 +96,9 @@ const int DEFAULT_SERVOS[24] = {100, 76, 145, 93, 100, 100, 100, 30, 80, 100, 10
 
 } // namespace
 
-kgiRobotSpec kgiRobotSpec::doruzavo1()
+kgiRobotDesc kgiRobotDesc::doruzavo1()
 {
-    kgiRobotSpec s;
+    kgiRobotDesc s;
     s.modelName = "DORUZAVO_1";
     s.rootName = "Robot";
     for (int i = 0; i < 24; ++i)

@@ -148,7 +148,7 @@ int kgiRobotModel::addNode(kgiRobotNode node)
     return i;
 }
 
-void kgiRobotModel::addParts(const kgiRobotSpec& s, const std::string& jointName, bool left,
+void kgiRobotModel::addParts(const kgiRobotDesc& s, const std::string& jointName, bool left,
                              bool centre, int parent, std::vector<std::string>& errors)
 {
     for (const kgiRobotPartSpec& part : s.parts) {
@@ -186,7 +186,7 @@ void kgiRobotModel::addParts(const kgiRobotSpec& s, const std::string& jointName
     }
 }
 
-void kgiRobotModel::addJointSubtree(const kgiRobotSpec& s, int specIndex, bool left, int parent,
+void kgiRobotModel::addJointSubtree(const kgiRobotDesc& s, int specIndex, bool left, int parent,
                                     std::vector<std::string>& errors)
 {
     const kgiRobotJointSpec& j = s.joints[specIndex];
@@ -227,10 +227,10 @@ void kgiRobotModel::addJointSubtree(const kgiRobotSpec& s, int specIndex, bool l
                 addJointSubtree(s, int(k), true, self, errors);
 }
 
-bool kgiRobotModel::build(const kgiRobotSpec& s, std::vector<std::string>& errors)
+bool kgiRobotModel::build(const kgiRobotDesc& s, std::vector<std::string>& errors)
 {
     const size_t before = errors.size();
-    spec = s;
+    desc = s;
     nodes.clear();
     lines.clear();
 

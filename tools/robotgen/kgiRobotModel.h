@@ -2,7 +2,7 @@
 // A robot description expanded into what the files hold: the node records
 // in stored (depth-first) order with their local transforms and meshes, and
 // the joint table's lines. The checks and the writers both work on this.
-#include "kgiRobotSpec.h"
+#include "kgiRobotDesc.h"
 #include "kmlMatrix4.h"
 #include "kmlVec3.h"
 
@@ -16,7 +16,7 @@
 struct kgiRobotMesh {
     std::vector<float> vertices;
     std::vector<uint16_t> triangles;
-    int colour = -1; // index into the spec's colours
+    int colour = -1; // index into the desc's colours
     kmlVec3 boxMin;  // bounds of the vertices: the box collision tests use
     kmlVec3 boxMax;
     int vertexCount() const { return int(vertices.size() / 6); }
@@ -60,9 +60,9 @@ public:
     // description cannot be built at all (unknown parents, joints or
     // colours, a joint listed twice in the line order); whether the result
     // is a sound robot is for kgiRobotCheck.
-    bool build(const kgiRobotSpec& spec, std::vector<std::string>& errors);
+    bool build(const kgiRobotDesc& desc, std::vector<std::string>& errors);
 
-    const kgiRobotSpec& getSpec() const { return spec; }
+    const kgiRobotDesc& getSpec() const { return desc; }
     const std::vector<kgiRobotNode>& getNodes() const { return nodes; }
     const std::vector<kgiRobotJointLine>& getLines() const { return lines; }
     // Index of a node by name, -1 when absent.
@@ -90,15 +90,15 @@ public:
 
 private:
     int addNode(kgiRobotNode node);
-    void addJointSubtree(const kgiRobotSpec& spec, int specIndex, bool left, int parent,
+    void addJointSubtree(const kgiRobotDesc& desc, int specIndex, bool left, int parent,
                          std::vector<std::string>& errors);
     // The meshes of one joint; `centre` joints also get the left twin of
     // a part that has a left name.
-    void addParts(const kgiRobotSpec& spec, const std::string& jointName, bool left, bool centre,
+    void addParts(const kgiRobotDesc& desc, const std::string& jointName, bool left, bool centre,
                   int parent, std::vector<std::string>& errors);
     void placeOnFloor();
 
-    kgiRobotSpec spec;
+    kgiRobotDesc desc;
     std::vector<kgiRobotNode> nodes;
     std::vector<kgiRobotJointLine> lines;
     float rootHeight = 0;

@@ -22,7 +22,7 @@ int main(int argc, char** argv)
     }
     kgiRobotModel model;
     std::vector<std::string> faults;
-    if (model.build(kgiRobotSpec::doruzavo1(), faults))
+    if (model.build(kgiRobotDesc::doruzavo1(), faults))
         faults = kgiRobotCheck::all(model);
     for (const std::string& f : faults)
         std::fprintf(stderr, "robotgen: %s\n", f.c_str());

@@ -75,7 +75,7 @@ struct kgiRobotJointSpec {
 
 // A whole robot: the root node, the joints, the parts, the colours and the
 // order of the joint table's lines.
-struct kgiRobotSpec {
+struct kgiRobotDesc {
     std::string modelName; // model id: names the files and the folders
     const char* rootName;  // the root node (the pelvis); no other name may begin with it
     std::vector<kgiRobotColour> colours;
@@ -85,5 +85,5 @@ struct kgiRobotSpec {
     int defaultServos[24];                 // the board's pose at power-on
 
     // The DORUZAVO-1 humanoid shipped with the program.
-    static kgiRobotSpec doruzavo1();
+    static kgiRobotDesc doruzavo1();
 };
