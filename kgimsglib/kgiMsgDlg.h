@@ -1,0 +1,81 @@
+#pragma once
+// The message window itself: a borderless top-level window filled by one
+// left-aligned text, in the colour of its mode, that the user drags with
+// the left button and that speaks through its engine.
+#include "kgiSpeechEngine.h"
+
+#include <fx.h>
+#include <fxkeys.h>
+
+#include <memory>
+
+namespace kgi {
+
+class kgiMsgDlg : public FX::FXTopWindow {
+    FXDECLARE(kgiMsgDlg)
+public:
+    enum {
+        ID_TEXT = FX::FXTopWindow::ID_LAST, // the text label forwards its mouse events
+        ID_LAST
+    };
+
+    // The window's first size, before its owner places it.
+    static const int DEFAULT_WIDTH = 564;
+    static const int DEFAULT_HEIGHT = 100;
+    // Colour mode 1 (pink) and every other mode (pale yellow).
+    static const FX::FXColor PINK;
+    static const FX::FXColor PALE_YELLOW;
+
+    // The background colour of a colour mode.
+    static FX::FXColor colorOfMode(int mode);
+
+    // The part of the screen that windows may use, in screen pixels: the
+    // desktop's work area when the window manager announces one, else the
+    // whole root window. `app` must have its display open.
+    static FX::FXRectangle workArea(FX::FXApp* app);
+
+    // Builds the window on `app`'s root, DEFAULT_WIDTH x DEFAULT_HEIGHT at
+    // the work area's bottom-right corner, pale yellow; call create() to
+    // realise it. The window speaks through `engine`, which may be null
+    // (silent).
+    kgiMsgDlg(FX::FXApp* app, std::unique_ptr<kgiSpeechEngine> engine);
+    ~kgiMsgDlg() override;
+
+    void create() override;
+
+    // The window never closes itself (window-manager close, keys): only
+    // its owner deletes it. Always FALSE.
+    FX::FXbool close(FX::FXbool notify = FALSE) override;
+
+    // Shows `text` and speaks `speech` (both CP932; null counts as empty).
+    // The engine's answer: false when the speech could not start.
+    bool say(const char* text, const char* speech);
+    // The text shown, in UTF-8.
+    FX::FXString getText() const;
+
+    // Background of the window and its text, redrawn at once.
+    void setColor(FX::FXColor color);
+    void setColorMode(int mode) { setColor(colorOfMode(mode)); }
+
+    void stopSpeech();
+    bool isSpeaking();
+
+    long onLeftBtnPress(FX::FXObject*, FX::FXSelector, void*);
+    long onLeftBtnRelease(FX::FXObject*, FX::FXSelector, void*);
+    long onMotion(FX::FXObject*, FX::FXSelector, void*);
+    long onKeyPress(FX::FXObject*, FX::FXSelector, void*);
+
+protected:
+    kgiMsgDlg() = default;
+
+private:
+    FX::FXLabel* label = nullptr;
+    FX::FXFont* font = nullptr;
+    std::unique_ptr<kgiSpeechEngine> engine;
+    // Cursor minus window top-left when the drag began, screen pixels.
+    FX::FXint dragX = 0;
+    FX::FXint dragY = 0;
+    bool dragging = false;
+};
+
+} // namespace kgi

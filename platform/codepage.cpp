@@ -1,0 +1,68 @@
+#include "platform/codepage.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+
+namespace platform {
+
+namespace {
+
+// One converter per call: nothing is shared between callers.
+std::string convert(const char* to, const char* from, bool fromUtf8, const std::string& text,
+                    const std::string& replacement)
+{
+    std::string out;
+    iconv_t cd = iconv_open(to, from);
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return out;
+    // Every CP932 character takes at most 3 UTF-8 bytes and every UTF-8
+    // sequence at most 2 CP932 bytes, so 4 output bytes per input byte
+    // always suffice; the loop still grows the buffer rather than trust it.
+    std::string buffer(text.size() * 4 + 16, '\0');
+    char* in = const_cast<char*>(text.data());
+    size_t inLeft = text.size();
+    while (true) {
+        char* outPtr = &buffer[0];
+        size_t outLeft = buffer.size();
+        size_t r = iconv(cd, inLeft ? &in : nullptr, &inLeft, &outPtr, &outLeft);
+        out.append(buffer.data(), buffer.size() - outLeft);
+        if (r != static_cast<size_t>(-1)) {
+            if (inLeft == 0)
+                break;
+            continue;
+        }
+        if (errno == E2BIG)
+            continue;
+        // EILSEQ (not a character of the source set, or not one the target
+        // can hold) and EINVAL (a sequence cut off at the end): skip one
+        // byte, and in UTF-8 the continuation bytes of the same character,
+        // mark the gap once and go on. A CP932 trail byte may be plain ASCII
+        // and is kept.
+        out += replacement;
+        ++in;
+        --inLeft;
+        while (fromUtf8 && inLeft && (static_cast<unsigned char>(*in) & 0xC0) == 0x80) {
+            ++in;
+            --inLeft;
+        }
+        if (inLeft == 0)
+            break;
+    }
+    iconv_close(cd);
+    return out;
+}
+
+} // namespace
+
+std::string cp932ToUtf8(const std::string& text)
+{
+    return convert("UTF-8", "CP932", false, text, "\xEF\xBF\xBD");
+}
+
+std::string utf8ToCp932(const std::string& text)
+{
+    return convert("CP932", "UTF-8", true, text, "?");
+}
+
+} // namespace platform

@@ -1,0 +1,153 @@
+#include "kgiMsgWindowImpl.h"
+#include "kgiSpeechProgram.h"
+#include "kgiSpeechSynth.h"
+#include "msglib/msglib_support.h"
+
+#include <espeak-ng/speak_lib.h>
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+using namespace msglibtest;
+
+namespace {
+
+TEST(SpeechEngine, SettingsFirstLineChoosesTheSynthesiser)
+{
+    struct Case {
+        const char* what;
+        const char* content; // null: no file at all
+        bool synthesiser;
+    };
+    const Case cases[] = {
+        {"missing file", nullptr, false},
+        {"empty file", "", false},
+        {"language 1", "language=1\n", true},
+        {"language 0", "language=0\n", false},
+        {"language 1 with CR LF", "language=1\r\nwindow=0\r\n", true},
+        {"language 0 with CR LF", "language=0\r\n", false},
+        {"language 1 without a line break", "language=1", false},
+        {"only the digit 1", "1", false},
+        {"1 and a line break", "1\n", true},
+        {"01: only the last digit counts", "01\n", true},
+        {"10x", "10x\n", false},
+        {"a later line does not count", "language=0\nlanguage=1\n", false},
+    };
+    ScratchDir dir;
+    for (const Case& c : cases) {
+        std::string path = dir.file("settings.txt");
+        std::filesystem::remove(path);
+        if (c.content)
+            std::ofstream(path, std::ios::binary) << c.content;
+        EXPECT_EQ(kgi::kgiSpeechEngine::synthesiserChosen(path), c.synthesiser) << c.what;
+    }
+}
+
+TEST(SpeechEngine, OnlyTheFirst126CharactersOfTheLineAreRead)
+{
+    // A first line too long for the read ends wherever the read stops.
+    ScratchDir dir;
+    std::string path = dir.file("settings.txt");
+    std::ofstream(path, std::ios::binary) << std::string(124, 'x') << "10\n";
+    EXPECT_TRUE(kgi::kgiSpeechEngine::synthesiserChosen(path));
+    std::ofstream(path, std::ios::binary) << std::string(125, 'x') << "01\n";
+    EXPECT_FALSE(kgi::kgiSpeechEngine::synthesiserChosen(path));
+}
+
+TEST(SpeechProgram, TextStaysOneStringLiteralOfAnyLength)
+{
+    struct Case {
+        const char* what;
+        std::string text;
+        std::string expression;
+    };
+    const std::string longText(600, 'a');
+    const Case cases[] = {
+        {"plain", "Hello.", "(SayText \"Hello.\")"},
+        {"empty", "", "(SayText \"\")"},
+        {"quotes", "say \"hi\")(quit", "(SayText \"say \\\"hi\\\")(quit\")"},
+        {"backslash at the end", "a\\", "(SayText \"a\\\\\")"},
+        {"longer than any fixed buffer", longText, "(SayText \"" + longText + "\")"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> expected = {"--batch", c.expression};
+        EXPECT_EQ(kgi::kgiSpeechProgram::arguments(c.text), expected) << c.what;
+    }
+}
+
+// A stand-in for the speech program: it logs its id and arguments, then
+// lingers as long as the test says.
+class SpeechProgramTest : public ::testing::Test {
+protected:
+    ScratchDir dir;
+    std::string log = dir.file("log.txt");
+
+    std::unique_ptr<kgi::kgiSpeechProgram> program(const char* linger)
+    {
+        std::string script = dir.file("speaker.sh");
+        writeScript(script, "echo \"$$|$1|$2\" >> \"" + log + "\"\n" + linger + "\n");
+        return std::make_unique<kgi::kgiSpeechProgram>(script, dir.path().string());
+    }
+
+    std::vector<std::string> entries() { return readLines(log); }
+};
+
+TEST_F(SpeechProgramTest, NewTextEndsThePreviousRun)
+{
+    auto speech = program("exec sleep 60");
+    // "Konnichiwa" in CP932 arrives in UTF-8.
+    ASSERT_TRUE(speech->speak("\x82\xB1\x82\xF1\x82\xC9\x82\xBF\x82\xCD"));
+    ASSERT_TRUE(waitFor([&] { return entries().size() == 1; }));
+    EXPECT_TRUE(speech->isSpeaking());
+    int first = std::stoi(entries()[0]);
+    EXPECT_EQ(entries()[0].substr(entries()[0].find('|')),
+              "|--batch|(SayText \"\xE3\x81\x93\xE3\x82\x93\xE3\x81\xAB\xE3\x81\xA1\xE3\x81\xAF\")");
+
+    ASSERT_TRUE(speech->speak("second"));
+    EXPECT_FALSE(processAlive(first));
+    ASSERT_TRUE(waitFor([&] { return entries().size() == 2; }));
+    EXPECT_TRUE(speech->isSpeaking());
+
+    speech->stop();
+    EXPECT_FALSE(processAlive(std::stoi(entries()[1])));
+    EXPECT_FALSE(speech->isSpeaking());
+}
+
+TEST_F(SpeechProgramTest, EndedRunIsNoticedOnce)
+{
+    auto speech = program("exit 3");
+    ASSERT_TRUE(speech->speak("short"));
+    ASSERT_TRUE(waitFor([&] { return !speech->isSpeaking(); }));
+    EXPECT_FALSE(speech->isSpeaking());
+    speech->stop(); // nothing held any more
+    EXPECT_EQ(entries().size(), 1u);
+}
+
+TEST_F(SpeechProgramTest, MissingProgramIsSilent)
+{
+    kgi::kgiSpeechProgram speech(dir.file("no-such-speaker"), dir.path().string());
+    EXPECT_FALSE(speech.speak("hello"));
+    EXPECT_FALSE(speech.isSpeaking());
+}
+
+TEST(SpeechSynth, SpeaksJapaneseWithoutASoundDevice)
+{
+    kgi::kgiSpeechSynth synth(kgi::kgiSpeechSynth::SILENT);
+    ASSERT_TRUE(synth.ready());
+    const espeak_VOICE* voice = espeak_GetCurrentVoice();
+    ASSERT_NE(voice, nullptr);
+    // The language list starts with a priority byte, then the name.
+    EXPECT_STREQ(voice->languages + 1, "ja");
+    EXPECT_TRUE(synth.speak("\x82\xB1\x82\xF1\x82\xC9\x82\xBF\x82\xCD"));
+    EXPECT_TRUE(synth.speak("\x82")); // a damaged text is spoken as far as it goes
+    EXPECT_FALSE(synth.isSpeaking()); // silent output is done when speak returns
+    synth.stop();
+}
+
+TEST(MsgWindowFactory, NoWindowWithoutAnApplication)
+{
+    EXPECT_EQ(kgi::createMsgWindow(-1, -1, -1, -1), nullptr);
+    kgi::destroyMsgWindow(); // none: a no-op
+}
+
+} // namespace

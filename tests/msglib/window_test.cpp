@@ -1,0 +1,251 @@
+#include "kgiMsgDlg.h"
+#include "kgiMsgWindowImpl.h"
+
+#include <gtest/gtest.h>
+
+#include <X11/Xlib.h>
+#include <dlfcn.h>
+
+using namespace FX;
+
+namespace {
+
+// The process's one GUI application, opened on the X display and created;
+// null (the tests skip) without a display. Never destroyed: closing the
+// display at exit would unload the drivers before the leak checker runs.
+FXApp* sharedApp()
+{
+    static FXApp* app = [] {
+        static int argc = 1;
+        static char name[] = "msglib_window_tests";
+        static char* argv[] = {name, nullptr};
+        auto* a = new FXApp("msglib_window_tests", "kgi");
+        a->init(argc, argv, false);
+        if (!a->openDisplay()) {
+            delete a;
+            return static_cast<FXApp*>(nullptr);
+        }
+        a->create();
+        return a;
+    }();
+    return app;
+}
+
+// Speech that only records what it is asked.
+struct FakeSpeech : kgi::kgiSpeechEngine {
+    std::vector<std::string>* spoken;
+    bool* speaking;
+    FakeSpeech(std::vector<std::string>* spoken, bool* speaking) : spoken(spoken), speaking(speaking) {}
+    bool speak(const std::string& text) override
+    {
+        spoken->push_back(text);
+        *speaking = true;
+        return false; // the window's say must not depend on it
+    }
+    void stop() override { *speaking = false; }
+    bool isSpeaking() override { return *speaking; }
+};
+
+class MsgWindowTest : public ::testing::Test {
+protected:
+    FXApp* app = nullptr;
+    std::vector<std::string> spoken;
+    bool speaking = false;
+
+    void SetUp() override
+    {
+        app = sharedApp();
+        if (!app)
+            GTEST_SKIP() << "no X display (run under xvfb-run)";
+    }
+    void TearDown() override { kgi::destroyMsgWindow(); }
+
+    std::unique_ptr<kgi::kgiMsgWindowImpl> makeWindow()
+    {
+        return std::make_unique<kgi::kgiMsgWindowImpl>(app, std::make_unique<FakeSpeech>(&spoken, &speaking));
+    }
+
+    // Where the X server has the window, for checks that FOX's own record
+    // would not catch.
+    FXRectangle serverGeometry(kgi::kgiMsgDlg* dlg)
+    {
+        app->flush(true);
+        Display* d = static_cast<Display*>(app->getDisplay());
+        Window root = 0, child = 0;
+        int x = 0, y = 0;
+        unsigned w = 0, h = 0, border = 0, depth = 0;
+        XGetGeometry(d, dlg->id(), &root, &x, &y, &w, &h, &border, &depth);
+        XTranslateCoordinates(d, dlg->id(), root, 0, 0, &x, &y, &child);
+        return FXRectangle(FXshort(x), FXshort(y), FXshort(w), FXshort(h));
+    }
+};
+
+TEST_F(MsgWindowTest, DefaultWindowSitsAtTheWorkAreaCorner)
+{
+    kgi::kgiMsgWindow* w = kgi::createMsgWindow(-1, -1, -1, -1);
+    ASSERT_NE(w, nullptr);
+    FXWindow* root = app->getRootWindow();
+    int x = 0, y = 0, width = 0, height = 0;
+    ASSERT_TRUE(w->getPosition(&x, &y));
+    ASSERT_TRUE(w->getSize(&width, &height));
+    // 4 pixels wider than the default 564, so it reaches past the right edge.
+    EXPECT_EQ(width, 568);
+    EXPECT_EQ(height, 100);
+    EXPECT_EQ(x, root->getWidth() - 564);
+    EXPECT_EQ(y, root->getHeight() - 100);
+    EXPECT_TRUE(w->getPosition(nullptr, nullptr));
+    EXPECT_TRUE(w->getSize(nullptr, nullptr));
+}
+
+TEST_F(MsgWindowTest, LaterCallsPlaceTheSameWindow)
+{
+    kgi::kgiMsgWindow* first = kgi::createMsgWindow(-1, -1, -1, -1);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(kgi::createMsgWindow(10, 20, 300, 54), first);
+    auto* dlg = static_cast<kgi::kgiMsgWindowImpl*>(first)->dialog();
+    FXRectangle r = serverGeometry(dlg);
+    EXPECT_EQ(r.x, 10);
+    EXPECT_EQ(r.y, 20);
+    EXPECT_EQ(r.w, 304);
+    EXPECT_EQ(r.h, 54);
+
+    // Out of sight the way the program hides it, and back.
+    EXPECT_EQ(kgi::createMsgWindow(12800, 10240, 0, 0), first);
+    int x = 0, y = 0, width = -1, height = -1;
+    first->getPosition(&x, &y);
+    first->getSize(&width, &height);
+    EXPECT_EQ(x, 12800);
+    EXPECT_EQ(y, 10240);
+    EXPECT_EQ(width, 4);
+    EXPECT_LE(height, 1); // an X window is never empty
+
+
+    // x alone defaulted: right edge minus the width asked for.
+    EXPECT_EQ(kgi::createMsgWindow(-1, 5, 200, 22), first);
+    first->getPosition(&x, &y);
+    EXPECT_EQ(x, app->getRootWindow()->getWidth() - 200);
+    EXPECT_EQ(y, 5);
+}
+
+TEST_F(MsgWindowTest, DestroyWithoutWindowDoesNothingAndANewWindowFollows)
+{
+    kgi::destroyMsgWindow();
+    kgi::destroyMsgWindow();
+    kgi::kgiMsgWindow* w = kgi::createMsgWindow(1, 2, 3, 4);
+    ASSERT_NE(w, nullptr);
+    kgi::destroyMsgWindow();
+    kgi::destroyMsgWindow();
+    ASSERT_NE(kgi::createMsgWindow(-1, -1, -1, -1), nullptr);
+}
+
+TEST_F(MsgWindowTest, SayShowsTheTextAndSpeaksTheOther)
+{
+    auto w = makeWindow();
+    // "Hello" in kanji and kana, CP932 bytes; the label holds UTF-8.
+    EXPECT_TRUE(w->say("\x83\x8D\x83\x7B\x83\x62\x83\x67\n2", "robotto"));
+    EXPECT_EQ(std::string(w->dialog()->getText().text()),
+              "\xE3\x83\xAD\xE3\x83\x9C\xE3\x83\x83\xE3\x83\x88\n2");
+    ASSERT_EQ(spoken.size(), 1u);
+    EXPECT_EQ(spoken[0], "robotto");
+    EXPECT_TRUE(w->isSpeaking());
+    EXPECT_TRUE(w->stopSpeech());
+    EXPECT_FALSE(w->isSpeaking());
+
+    EXPECT_TRUE(w->say(nullptr, nullptr));
+    EXPECT_EQ(w->dialog()->getText(), FXString(""));
+    EXPECT_EQ(spoken.back(), "");
+}
+
+TEST_F(MsgWindowTest, ColorModeSetsTheBackground)
+{
+    auto w = makeWindow();
+    EXPECT_EQ(w->dialog()->getBackColor(), FXRGB(0xFF, 0xFF, 0xCC)); // before any mode
+    struct Case {
+        int mode;
+        FXColor color;
+    };
+    const Case cases[] = {{1, FXRGB(0xFF, 0x71, 0xDA)}, {0, FXRGB(0xFF, 0xFF, 0xCC)},
+                          {2, FXRGB(0xFF, 0xFF, 0xCC)}, {-1, FXRGB(0xFF, 0xFF, 0xCC)}};
+    for (const Case& c : cases) {
+        EXPECT_TRUE(w->setColorMode(c.mode));
+        EXPECT_EQ(w->dialog()->getBackColor(), c.color) << c.mode;
+        EXPECT_EQ(w->dialog()->childAtIndex(0)->getBackColor(), c.color) << c.mode;
+    }
+}
+
+TEST_F(MsgWindowTest, LeftButtonDragMovesTheWindow)
+{
+    auto w = makeWindow();
+    kgi::kgiMsgDlg* dlg = w->dialog();
+    w->move(100, 200);
+    FXWindow* text = dlg->childAtIndex(0);
+
+    FXEvent e{};
+    e.root_x = 130;
+    e.root_y = 210;
+    // The press arrives on the text, which fills the window.
+    EXPECT_TRUE(text->handle(text, FXSEL(SEL_LEFTBUTTONPRESS, 0), &e));
+    EXPECT_TRUE(dlg->grabbed());
+    e.root_x = 180;
+    e.root_y = 190;
+    dlg->handle(dlg, FXSEL(SEL_MOTION, 0), &e);
+    int x = 0, y = 0;
+    w->getPosition(&x, &y);
+    EXPECT_EQ(x, 150);
+    EXPECT_EQ(y, 180);
+    e.root_x = 40;
+    e.root_y = 50;
+    dlg->handle(dlg, FXSEL(SEL_LEFTBUTTONRELEASE, 0), &e);
+    EXPECT_FALSE(dlg->grabbed());
+    w->getPosition(&x, &y);
+    EXPECT_EQ(x, 10);
+    EXPECT_EQ(y, 40);
+
+    // Motion without a drag moves nothing.
+    e.root_x = 500;
+    dlg->handle(dlg, FXSEL(SEL_MOTION, 0), &e);
+    w->getPosition(&x, &y);
+    EXPECT_EQ(x, 10);
+}
+
+TEST_F(MsgWindowTest, NeverClosesByItself)
+{
+    auto w = makeWindow();
+    kgi::kgiMsgDlg* dlg = w->dialog();
+    for (FXuint key : {KEY_Return, KEY_KP_Enter, KEY_Escape}) {
+        FXEvent e{};
+        e.code = key;
+        EXPECT_TRUE(dlg->handle(dlg, FXSEL(SEL_KEYPRESS, 0), &e)) << key;
+    }
+    // What the window manager's close button sends.
+    dlg->handle(app, FXSEL(SEL_CLOSE, 0), nullptr);
+    EXPECT_FALSE(dlg->close(TRUE));
+    EXPECT_TRUE(dlg->shown());
+    EXPECT_NE(dlg->id(), FXID(0));
+}
+
+TEST_F(MsgWindowTest, LoadedModuleExportsTheFactory)
+{
+    void* module = dlopen(KGI_MSGLIB_MODULE, RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(module, nullptr) << dlerror();
+    auto create = reinterpret_cast<kgiCreateMsgWindowFn>(dlsym(module, "CreateMsgWindow"));
+    auto destroy = reinterpret_cast<kgiDestroyMsgWindowFn>(dlsym(module, "DestroyMsgWindow"));
+    ASSERT_NE(create, nullptr);
+    ASSERT_NE(destroy, nullptr);
+    // Nothing else leaks out of the module.
+    EXPECT_EQ(dlsym(module, "_ZN3kgi15createMsgWindowEiiii"), nullptr);
+
+    kgi::kgiMsgWindow* w = create(-1, -1, -1, -1);
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(create(7, 8, 100, 30), w);
+    int width = 0, height = 0;
+    EXPECT_TRUE(w->getSize(&width, &height));
+    EXPECT_EQ(width, 104);
+    EXPECT_EQ(height, 30);
+    EXPECT_TRUE(w->setColorMode(1));
+    destroy();
+    destroy();
+    dlclose(module);
+}
+
+} // namespace
