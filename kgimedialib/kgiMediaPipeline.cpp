@@ -59,6 +59,26 @@ GstElement* makeSink(const std::string& description, std::string* error)
     return e;
 }
 
+// A sink that draws into a window it is given, tried in order of picture
+// quality; one that cannot start (a display without XVideo) is passed
+// over. Not the automatic choice: without an X sink installed that may
+// pick a terminal sink.
+std::string windowSink()
+{
+    for (const char* name : {"xvimagesink", "ximagesink", "glimagesink"}) {
+        GstElement* e = gst_element_factory_make(name, nullptr);
+        if (!e)
+            continue;
+        gst_object_ref_sink(e);
+        bool works = gst_element_set_state(e, GST_STATE_READY) != GST_STATE_CHANGE_FAILURE;
+        gst_element_set_state(e, GST_STATE_NULL);
+        gst_object_unref(e);
+        if (works)
+            return name;
+    }
+    return "fakesink sync=true";
+}
+
 } // namespace
 
 bool kgiMediaInit()
@@ -152,7 +172,7 @@ bool kgiMediaPipeline::open(const std::string& path, bool withVideo,
         // with the clock rather than popping up a window of the sink's own.
         std::string desc = sinks.video;
         if (desc.empty())
-            desc = windowHandle ? "autovideosink" : "fakesink sync=true";
+            desc = windowHandle ? windowSink() : "fakesink sync=true";
         GstElement* video = makeSink(desc, error);
         if (!video) {
             close();

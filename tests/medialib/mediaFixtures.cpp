@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <vector>
@@ -25,8 +26,9 @@ struct Scratch {
     }
     ~Scratch()
     {
+        std::error_code ignored;
         if (!dir.empty())
-            std::system(("rm -rf '" + dir + "'").c_str());
+            std::filesystem::remove_all(dir, ignored);
     }
 };
 

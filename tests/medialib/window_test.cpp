@@ -170,3 +170,19 @@ TEST_F(MediaWindowTest, DragMovesTheWindowExceptWhenBorderless)
     dlg->onKeyPress(nullptr, 0, &key);
     EXPECT_TRUE(dlg->shown());
 }
+
+TEST_F(MediaWindowTest, MovieLoadsWithTheSinkChosenForTheWindow)
+{
+    std::string movie = mediatest::makeMovie("own_sink.ogv", false);
+    if (movie.empty())
+        GTEST_SKIP() << "no encoder to make a movie";
+    CreateMediaWindow(nullptr, -1, -1, -1, -1);
+    kgiMediaPipeline::Sinks sinks = mediatest::fakeSinks();
+    sinks.video.clear();  // whichever X sink this machine has, or none
+    kgiMovieTrack t(sinks);
+    ASSERT_TRUE(t.load(movie));
+    EXPECT_TRUE(t.seek(200));
+    EXPECT_TRUE(t.play(200));
+    EXPECT_TRUE(t.isPlaying());
+    EXPECT_NE(kgiMediaWindowImpl::current()->dialog()->attached(), nullptr);
+}
