@@ -8,37 +8,20 @@
 
 #include <fx.h>
 #include <fxkeys.h>
+#include "support/fox/kgiFoxTestApp.h"
+
 #include <gtest/gtest.h>
 
 using namespace kgi;
 
 namespace {
 
-// One application for the process, as the host has.
-FX::FXApp* sharedApp()
-{
-    static FX::FXApp* app = [] {
-        static int argc = 1;
-        static char name[] = "medialib_window_tests";
-        static char* argv[] = {name, nullptr};
-        FX::FXApp* a = new FX::FXApp("medialib", "test");
-        a->init(argc, argv, false);
-        if (!a->openDisplay()) {
-            delete a;
-            return static_cast<FX::FXApp*>(nullptr);
-        }
-        a->create();
-        return a;
-    }();
-    return app;
-}
-
 class MediaWindowTest : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        app = sharedApp();
+        app = kgiSharedFoxApp();
         if (!app)
             GTEST_SKIP() << "no X display";
         mediatest::useFakeSinksForFactory();

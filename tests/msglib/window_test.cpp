@@ -1,6 +1,8 @@
 #include "kgiMsgDlg.h"
 #include "kgiMsgWindowImpl.h"
 
+#include "support/fox/kgiFoxTestApp.h"
+
 #include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
@@ -9,27 +11,6 @@
 using namespace FX;
 
 namespace {
-
-// The process's one GUI application, opened on the X display and created;
-// null (the tests skip) without a display. Never destroyed: closing the
-// display at exit would unload the drivers before the leak checker runs.
-FXApp* sharedApp()
-{
-    static FXApp* app = [] {
-        static int argc = 1;
-        static char name[] = "msglib_window_tests";
-        static char* argv[] = {name, nullptr};
-        auto* a = new FXApp("msglib_window_tests", "kgi");
-        a->init(argc, argv, false);
-        if (!a->openDisplay()) {
-            delete a;
-            return static_cast<FXApp*>(nullptr);
-        }
-        a->create();
-        return a;
-    }();
-    return app;
-}
 
 // Speech that only records what it is asked.
 struct FakeSpeech : kgi::kgiSpeechEngine {
@@ -54,7 +35,7 @@ protected:
 
     void SetUp() override
     {
-        app = sharedApp();
+        app = kgiSharedFoxApp();
         if (!app)
             GTEST_SKIP() << "no X display (run under xvfb-run)";
     }
