@@ -235,6 +235,14 @@ TEST_F(ModelBuilder, KeysSurviveASaveAndALoad)
         b.getRoot()->depthVisit(add, leave);
     }
     ASSERT_TRUE(b.saveMotion((dir / "walk.ts").string()));
+    // Rotation-only joints are written with their own translation, not the
+    // identity's zeros.
+    kgiKmmFile kmm;
+    ASSERT_TRUE(kmm.open((dir / "robot" / "motion" / "walk.kmm").string().c_str()));
+    ASSERT_TRUE(kmm.readHeader() && kmm.readBody());
+    ASSERT_EQ(kmm.getNode(2)->name, "Head");
+    EXPECT_EQ(kmm.getFrameCount(), 11);
+    EXPECT_NEAR(kmm.getNode(2)->getKey(10)->matrix[12], -10.0f, 1e-4);
     kgiModelBuilder again;
     ASSERT_TRUE(again.load((dir / "robot" / "walk.ts").string(), kgiModelBuilder::BUILD_TREE));
     kgiGetKeysInfo info;
