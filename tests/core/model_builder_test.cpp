@@ -1,0 +1,321 @@
+// Model builder: the factory robot's project and scene file into a node
+// tree, the "project.txt" convention reader, mesh parts and key curves
+// from scene records, and writing the keys back.
+#include "kgcMesh.h"
+#include "kgiCharacterServices.h"
+#include "kgiKeyEdit.h"
+#include "kgiKmdData.h"
+#include "kgiKmmFile.h"
+#include "kgiModelBuilder.h"
+#include "kgiModelData.h"
+#include "kgiModelParts.h"
+#include "kgiProject.h"
+#include "kmlBaseCurve.h"
+#include "ksgModel.h"
+#include "ksgMotionController.h"
+#include "ksgTransform.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The build's data folder: beside the test program's bin folder.
+fs::path dataDir()
+{
+    if (const char* env = std::getenv("KGI_DATA_DIR"))
+        return env;
+    return fs::canonical("/proc/self/exe").parent_path().parent_path() / "data";
+}
+
+// Answers questions as told and keeps every message.
+struct ScriptedServices : kgiCharacterServices {
+    bool answer = true;
+    std::vector<std::string> asked;
+    std::vector<std::string> shown;
+    bool askYesNo(const std::string& caption, const std::string&) override
+    {
+        asked.push_back(caption);
+        return answer;
+    }
+    void showMessage(const std::string& caption, const std::string&) override { shown.push_back(caption); }
+};
+
+class ModelBuilder : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        kgiCharacterServices::install(&services);
+        // A copy of the factory folder: saving and "project.txt" go there.
+        dir = fs::temp_directory_path() / ("kgi_model_builder_" + std::to_string(::getpid()));
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        fs::copy(dataDir() / "DORUZAVO_1base", dir / "robot", fs::copy_options::recursive);
+        project = (dir / "robot" / "DORUZAVO_1.ts").string();
+    }
+    void TearDown() override
+    {
+        kgiCharacterServices::install(nullptr);
+        fs::remove_all(dir);
+    }
+    void writeFile(const fs::path& p, const std::string& text)
+    {
+        std::ofstream(p) << text;
+    }
+
+    ScriptedServices services;
+    fs::path dir;
+    std::string project;
+};
+
+int countNodes(ksgNode* root, unsigned char flags)
+{
+    kgiCountNode n(flags);
+    ksgNullVisitor leave;
+    root->depthVisit(n, leave);
+    return n.count;
+}
+
+} // namespace
+
+TEST_F(ModelBuilder, FactoryRobotBuildsItsJointsAndParts)
+{
+    kgiModelBuilder b;
+    ASSERT_TRUE(b.load(project, kgiModelBuilder::BUILD_TREE));
+    EXPECT_TRUE(services.asked.empty());
+    EXPECT_TRUE(services.shown.empty());
+    ksgTransform* root = b.getRoot();
+    ASSERT_NE(root, nullptr);
+    EXPECT_EQ(root->getName(), "Robot");
+    EXPECT_EQ(b.getRootId(), root->getId());
+    EXPECT_EQ(b.getModelData(), nullptr); // not kept without the flag
+    EXPECT_TRUE(b.isMotionApplied());
+    EXPECT_EQ(b.getAxisConvention().modeler, kgiAxisConvention::NOT_STATED);
+    EXPECT_EQ(b.getAxisConvention().controllerKind, kgiAxisConvention::QUATERNION);
+
+    // The 25 nodes of the motion file: the root and 24 servo joints.
+    EXPECT_EQ(countNodes(root, 3), 25);
+    EXPECT_EQ(countNodes(root, 8), 25);
+    const char* joints[] = {"Body", "Head", "RShoulder", "RElbow", "R_WR1", "L_GR2", "LKnee", "RAnkle2"};
+    for (const char* name : joints) {
+        ksgNode* n = root->find(name);
+        ASSERT_NE(n, nullptr) << name;
+        EXPECT_EQ(kgiKmdData::of(n)->getType(), kgiKmdData::HINGE) << name;
+        ksgMotionController* mc = getMotionController(n);
+        ASSERT_NE(mc, nullptr) << name;
+        EXPECT_EQ(mc->getRotationInterpolation(), KML_EVAL_LINEAR);
+        // The motion file holds one frame and no key frames.
+        EXPECT_EQ(mc->getBaseRotation()->getNumKeys(), 0) << name;
+    }
+    // The root joint stands where the scene file puts it.
+    EXPECT_NEAR(root->getLocal()(1, 3), 18.03f, 0.01f);
+
+    // Every mesh object carries its part, drawn with its own material.
+    int parts = 0;
+    for (ksgNode* n = root; n;) {
+        if (ksgModel* m = n->asModel()) {
+            ++parts;
+            EXPECT_NE(m->getName().find("_Part0"), std::string::npos);
+            kgiKmdData* d = kgiKmdData::of(m);
+            ASSERT_NE(d, nullptr);
+            EXPECT_EQ(d->getType(), kgiKmdData::PART);
+            EXPECT_NE(d->getOwnMaterial(), nullptr) << m->getName();
+            EXPECT_EQ(getMotionController(m), nullptr);
+        }
+        // Next node depth first.
+        if (n->getChild()) {
+            n = n->getChild();
+            continue;
+        }
+        while (n && !n->getSibling())
+            n = n->getParent();
+        n = n ? n->getSibling() : nullptr;
+    }
+    EXPECT_GT(parts, 20);
+    EXPECT_GT(root->getBounds().getMax()[1], root->getBounds().getMin()[1]);
+}
+
+TEST_F(ModelBuilder, FailuresReportAndLeaveTheBuilderEmpty)
+{
+    kgiModelBuilder b;
+    EXPECT_FALSE(b.load((dir / "missing.ts").string(), kgiModelBuilder::BUILD_TREE));
+    EXPECT_EQ(services.shown, std::vector<std::string>({"Error - 061"}));
+    EXPECT_EQ(b.getProject(), nullptr);
+
+    fs::remove(dir / "robot" / "character" / "DORUZAVO_1.kmd");
+    EXPECT_FALSE(b.load(project, kgiModelBuilder::BUILD_TREE));
+    EXPECT_EQ(services.shown.back(), "Error - 060");
+    EXPECT_EQ(b.getProject(), nullptr);
+    EXPECT_EQ(b.getRoot(), nullptr);
+}
+
+TEST_F(ModelBuilder, EulerProjectFromMaxAsksAndNoStopsTheLoad)
+{
+    // The factory timesheet names the quaternion controller; switch it.
+    std::ifstream in(project);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    in.close();
+    text.replace(text.find("\"Quaternion\""), 12, "\"Euler\"");
+    writeFile(project, text);
+    writeFile(dir / "robot" / "project.txt", "Modeler MAX\n");
+
+    kgiModelBuilder b;
+    services.answer = false;
+    EXPECT_FALSE(b.load(project, kgiModelBuilder::BUILD_TREE));
+    EXPECT_EQ(services.asked, std::vector<std::string>({"Warning - Curve import"}));
+    EXPECT_TRUE(services.shown.empty());
+    EXPECT_EQ(b.getRoot(), nullptr);
+
+    services.answer = true;
+    ASSERT_TRUE(b.load(project, kgiModelBuilder::BUILD_TREE));
+    EXPECT_EQ(b.getAxisConvention().controllerKind, kgiAxisConvention::EULER);
+    EXPECT_EQ(countNodes(b.getRoot(), 4), 25); // Euler controllers throughout
+}
+
+TEST_F(ModelBuilder, ProjectTxtTokensApplyInOrder)
+{
+    struct Case {
+        const char* text;
+        int modeler;
+        bool root90;
+    } cases[] = {
+        {"Modeler MAX\n", kgiAxisConvention::MAX, true},
+        {"Modeler\tMAYA\n", kgiAxisConvention::MAYA, false},
+        {"Modeler 1 MAX\r\n", kgiAxisConvention::MAX, true},
+        {"Modeler MAYA 1\n", kgiAxisConvention::MAYA, true},
+        {"Modeler=MAX\n", kgiAxisConvention::NOT_STATED, true},
+        {"Other MAX\nModeler  \t 0", kgiAxisConvention::NOT_STATED, false},
+    };
+    kgiModelBuilder b;
+    const fs::path txt = dir / "project.txt";
+    for (const Case& c : cases) {
+        writeFile(txt, c.text);
+        EXPECT_TRUE(b.readAxisConvention(txt.string())) << c.text;
+        EXPECT_EQ(b.getAxisConvention().modeler, c.modeler) << c.text;
+        EXPECT_EQ(b.getAxisConvention().root90, c.root90) << c.text;
+        EXPECT_EQ(b.getAxisConvention().controllerKind, kgiAxisConvention::QUATERNION) << c.text;
+    }
+    EXPECT_FALSE(b.readAxisConvention((dir / "none.txt").string()));
+    EXPECT_EQ(b.getAxisConvention().modeler, kgiAxisConvention::NOT_STATED);
+}
+
+TEST_F(ModelBuilder, SavingWithoutKeysWritesOneFrame)
+{
+    kgiModelBuilder b;
+    EXPECT_FALSE(b.saveMotion("x.ts")); // nothing loaded
+    ASSERT_TRUE(b.load(project, kgiModelBuilder::BUILD_TREE));
+    ASSERT_TRUE(b.saveMotion(""));
+    kgiKmmFile kmm;
+    ASSERT_TRUE(kmm.open((dir / "robot" / "motion" / "DORUZAVO_1.kmm").string().c_str()));
+    ASSERT_TRUE(kmm.readHeader());
+    ASSERT_TRUE(kmm.readBody());
+    EXPECT_EQ(kmm.getNodeCount(), 25);
+    EXPECT_EQ(kmm.getFrameCount(), 1);
+    EXPECT_EQ(kmm.getKeyCount(), 0);
+    EXPECT_EQ(kmm.getNode(0)->name, "Robot");
+    EXPECT_EQ(kmm.getNode(0)->type, kgiKmdData::ROOT);
+}
+
+TEST_F(ModelBuilder, KeysSurviveASaveAndALoad)
+{
+    kgiModelBuilder b;
+    ASSERT_TRUE(b.load(project, kgiModelBuilder::BUILD_TREE));
+    ksgNullVisitor leave;
+    for (float t : {0.0f, 10.0f}) {
+        kgiAddKey add(t);
+        b.getRoot()->depthVisit(add, leave);
+    }
+    ASSERT_TRUE(b.saveMotion((dir / "walk.ts").string()));
+    // Rotation-only joints are written with their own translation, not the
+    // identity's zeros.
+    kgiKmmFile kmm;
+    ASSERT_TRUE(kmm.open((dir / "robot" / "motion" / "walk.kmm").string().c_str()));
+    ASSERT_TRUE(kmm.readHeader() && kmm.readBody());
+    ASSERT_EQ(kmm.getNode(2)->name, "Head");
+    EXPECT_EQ(kmm.getFrameCount(), 11);
+    EXPECT_NEAR(kmm.getNode(2)->getKey(10)->matrix[12], -10.0f, 1e-4);
+    kgiModelBuilder again;
+    ASSERT_TRUE(again.load((dir / "robot" / "walk.ts").string(), kgiModelBuilder::BUILD_TREE));
+    kgiGetKeysInfo info;
+    again.getRoot()->depthVisit(info, leave);
+    EXPECT_EQ(info.times, std::vector<float>({0.0f, 10.0f}));
+    // A hinge keeps its translation from the scene, not the file's rotation-only rows.
+    EXPECT_NEAR(again.getRoot()->find("Head")->getLocal()(0, 3), -10.0f, 1e-4);
+}
+
+TEST(ModelParts, MaterialPerFaceSplitsInOrderOfFirstUse)
+{
+    // Four vertices, faces of materials 2, 0, 2.
+    const float vertices[4 * 6] = {0, 0, 0, 0, 0, 1, 1, 0, 0, 0, 0, 1, 0, 1, 0, 0, 0, 1, 1, 1, 0, 0, 0, 1};
+    const uint16_t faces[3 * 4] = {0, 1, 2, 2, 1, 3, 2, 0, 0, 2, 3, 2};
+    kgiMeshRecord r;
+    r.sourceName = "arm";
+    r.vertexCount = 4;
+    r.vertices = vertices;
+    r.polygonCount = 3;
+    r.polygons = faces;
+    r.polygonKind = 3;
+    r.materialCount = 3;
+    r.materials.resize(3);
+    std::vector<ksgNode*> parts;
+    ASSERT_EQ(kgiBuildMeshParts(&r, parts), 2);
+    EXPECT_EQ(parts[0]->getName(), "arm_Part0");
+    EXPECT_EQ(parts[1]->getName(), "arm_Part1");
+    EXPECT_EQ(static_cast<ksgModel*>(parts[0])->getMesh()->getNumFaces(), 2);
+    EXPECT_EQ(static_cast<ksgModel*>(parts[1])->getMesh()->getNumFaces(), 1);
+    for (ksgNode* p : parts)
+        delete p;
+
+    // One material for the mesh: one part; an index past the table gives
+    // the part no material state.
+    r.polygonKind = 2;
+    r.materialCount = 0;
+    r.materials.clear();
+    const uint16_t plain[3 * 3] = {0, 1, 2, 2, 1, 3, 0, 2, 3};
+    r.polygons = plain;
+    ASSERT_EQ(kgiBuildMeshParts(&r, parts), 1);
+    EXPECT_EQ(parts[0]->getName(), "arm_Part0");
+    EXPECT_EQ(parts[0]->getState(), nullptr);
+    delete parts[0];
+}
+
+TEST(ModelParts, CurvesHoldAKeyAtEveryListedFrame)
+{
+    const int frames = 11;
+    std::unique_ptr<float[]> table(new float[frames * 16]());
+    for (int f = 0; f < frames; ++f) {
+        float* m = &table[f * 16];
+        m[0] = m[5] = m[10] = m[15] = 1.0f;
+        m[12] = float(f); // x translation = frame
+    }
+    kgiMeshRecord r;
+    r.setFrames(std::move(table), frames);
+    const uint16_t keys[] = {0, 10};
+    std::unique_ptr<kmlBaseCurve> curves[] = {
+        std::unique_ptr<kmlBaseCurve>(kgiMakeQuatCurve(&r, frames, 2, keys)),
+        std::unique_ptr<kmlBaseCurve>(kgiMakePositionCurve(&r, frames, 2, keys)),
+        std::unique_ptr<kmlBaseCurve>(kgiMakeEulerCurve(&r, frames, 2, keys)),
+    };
+    for (auto& c : curves) {
+        ASSERT_EQ(c->getNumKeys(), 2);
+        EXPECT_FLOAT_EQ(c->getKey(0)->getTime(), 0.0f);
+        EXPECT_FLOAT_EQ(c->getKey(1)->getTime(), 10.0f);
+    }
+    // A frame count beyond the record's own frames reads no further.
+    std::unique_ptr<kmlBaseCurve> longer(kgiMakePositionCurve(&r, 100, 2, keys));
+    EXPECT_EQ(longer->getNumKeys(), 2);
+    const uint16_t past[] = {0, 50};
+    std::unique_ptr<kmlBaseCurve> clipped(kgiMakePositionCurve(&r, 100, 2, past));
+    EXPECT_EQ(clipped->getNumKeys(), 1);
+    std::unique_ptr<kmlBaseCurve> none(kgiMakeQuatCurve(nullptr, frames, 2, keys));
+    EXPECT_EQ(none->getNumKeys(), 0);
+}
