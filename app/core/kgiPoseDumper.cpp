@@ -1,18 +1,10 @@
 #include "kgiPoseDumper.h"
 
+#include "kgiKmdData.h"
 #include "ksgMotionController.h"
 #include "ksgMotionFrame.h"
 #include "ksgNode.h"
 #include "ksgTransform.h"
-
-namespace {
-
-ksgMotionController* motionControllerOf(ksgNode* node)
-{
-    return static_cast<ksgMotionController*>(node->getController(&ksgMotionController::RTTI));
-}
-
-} // namespace
 
 kgiPoseEntry::kgiPoseEntry(const kgiPoseEntry& other)
     : frame(other.frame ? other.frame->clone() : nullptr), local(other.local)
@@ -130,7 +122,7 @@ bool kgiPoseDumper::sample(ksgNode* node, kgiPoseEntry& entry) const
 {
     delete entry.frame;
     entry.frame = nullptr;
-    ksgMotionController* mc = motionControllerOf(node);
+    ksgMotionController* mc = getMotionController(node);
     if (mc)
         entry.frame = mc->newFrame();
 
@@ -179,7 +171,7 @@ ksgVisitor::ReturnType kgiPoseDumper::RestorePose::exec(ksgNode* node)
     if (flags != RESTORE_KEY)
         return STOP;
 
-    ksgMotionController* mc = motionControllerOf(node);
+    ksgMotionController* mc = getMotionController(node);
     if (mc == nullptr)
         return DESCEND;
     if (entry.frame == nullptr) {

@@ -11,29 +11,10 @@
 #include "kgiMotionFlip.h"
 
 using kgiTestRobot::maxDiff;
+using kgiTestRobot::mirroredRotation;
+using kgiTestRobot::rotationDiff;
 
 namespace {
-
-// F L F with F = diag(1, 1, -1): a joint frame mirrored across its own
-// lateral axis, rotation part only.
-kmlMatrix4 mirroredRotation(const kmlMatrix4& m)
-{
-    kmlMatrix4 r(m);
-    for (int row = 0; row < 3; ++row)
-        for (int col = 0; col < 3; ++col)
-            if ((row == 2) != (col == 2))
-                r(row, col) = -r(row, col);
-    return r;
-}
-
-float rotationDiff(const kmlMatrix4& a, const kmlMatrix4& b)
-{
-    float d = 0.0f;
-    for (int row = 0; row < 3; ++row)
-        for (int col = 0; col < 3; ++col)
-            d = std::fmax(d, std::fabs(a(row, col) - b(row, col)));
-    return d;
-}
 
 class MotionFlipRobot : public ::testing::Test {
 protected:

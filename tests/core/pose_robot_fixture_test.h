@@ -5,6 +5,8 @@
 #include <string>
 
 #include "kmlMatrix4.h"
+#include "ksgMotionController.h"
+#include "ksgMotionFrame.h"
 
 namespace kgiTestRobot {
 
@@ -40,6 +42,42 @@ inline float maxDiff(const kmlMatrix4& a, const kmlMatrix4& b)
         d = e > d ? e : d;
     }
     return d;
+}
+
+// The same over the rotation part only.
+inline float rotationDiff(const kmlMatrix4& a, const kmlMatrix4& b)
+{
+    float d = 0.0f;
+    for (int row = 0; row < 3; ++row)
+        for (int col = 0; col < 3; ++col) {
+            const float e = a(row, col) > b(row, col) ? a(row, col) - b(row, col) : b(row, col) - a(row, col);
+            d = e > d ? e : d;
+        }
+    return d;
+}
+
+// F L F with F = diag(1, 1, -1), rotation part: a joint frame mirrored
+// across its own lateral axis, as a left joint mirrors its right twin.
+inline kmlMatrix4 mirroredRotation(const kmlMatrix4& m)
+{
+    kmlMatrix4 r(m);
+    for (int row = 0; row < 3; ++row)
+        for (int col = 0; col < 3; ++col)
+            if ((row == 2) != (col == 2))
+                r(row, col) = -r(row, col);
+    return r;
+}
+
+// The controller's base curves evaluated at t.
+inline kmlMatrix4 evaluated(ksgMotionController* mc, float t)
+{
+    ksgMotionFrame* f = mc->newFrame();
+    f->setTime(t);
+    mc->getFrame(f, 1, ksgMotionController::NoLayerSet);
+    kmlMatrix4 m;
+    f->toMatrix(m);
+    delete f;
+    return m;
 }
 
 } // namespace kgiTestRobot
