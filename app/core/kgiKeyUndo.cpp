@@ -1,0 +1,217 @@
+#include "kgiKeyUndo.h"
+
+#include "kgiCharacter.h"
+#include "kgiPoseFlip.h"
+
+const kutRtti kgiKeysUndo::RTTI("kgiKeysUndo", &kutUndoEntry::RTTI);
+const kutRtti kgiAddKeyUndo::RTTI("kgiAddKeyUndo", &kgiKeysUndo::RTTI);
+const kutRtti kgiRemKeyUndo::RTTI("kgiRemKeyUndo", &kgiKeysUndo::RTTI);
+const kutRtti kgiCutKeyUndo::RTTI("kgiCutKeyUndo", &kgiKeysUndo::RTTI);
+const kutRtti kgiDupKeyUndo::RTTI("kgiDupKeyUndo", &kgiKeysUndo::RTTI);
+const kutRtti kgiPasteKeyUndo::RTTI("kgiPasteKeyUndo", &kgiKeysUndo::RTTI);
+const kutRtti kgiRangeKeysUndo::RTTI("kgiRangeKeysUndo", &kgiKeysUndo::RTTI);
+const kutRtti kgiRemKeysUndo::RTTI("kgiRemKeysUndo", &kgiRangeKeysUndo::RTTI);
+const kutRtti kgiAddKeysUndo::RTTI("kgiAddKeysUndo", &kgiRangeKeysUndo::RTTI);
+const kutRtti kgiFlipKeysUndo::RTTI("kgiFlipKeysUndo", &kgiKeysUndo::RTTI);
+const kutRtti kgiDupKeysUndo::RTTI("kgiDupKeysUndo", &kgiKeysUndo::RTTI);
+const kutRtti kgiPreservativeKeysUndo::RTTI("kgiPreservativeKeysUndo", &kgiKeysUndo::RTTI);
+const kutRtti kgiMoveKeyUndo::RTTI("kgiMoveKeyUndo", &kgiPreservativeKeysUndo::RTTI);
+const kutRtti kgiPushKeysUndo::RTTI("kgiPushKeysUndo", &kgiPreservativeKeysUndo::RTTI);
+const kutRtti kgiPullKeysUndo::RTTI("kgiPullKeysUndo", &kgiPreservativeKeysUndo::RTTI);
+
+const kutRtti* kgiKeysUndo::getRtti() const { return &RTTI; }
+const kutRtti* kgiAddKeyUndo::getRtti() const { return &RTTI; }
+const kutRtti* kgiRemKeyUndo::getRtti() const { return &RTTI; }
+const kutRtti* kgiCutKeyUndo::getRtti() const { return &RTTI; }
+const kutRtti* kgiDupKeyUndo::getRtti() const { return &RTTI; }
+const kutRtti* kgiPasteKeyUndo::getRtti() const { return &RTTI; }
+const kutRtti* kgiRangeKeysUndo::getRtti() const { return &RTTI; }
+const kutRtti* kgiRemKeysUndo::getRtti() const { return &RTTI; }
+const kutRtti* kgiAddKeysUndo::getRtti() const { return &RTTI; }
+const kutRtti* kgiFlipKeysUndo::getRtti() const { return &RTTI; }
+const kutRtti* kgiDupKeysUndo::getRtti() const { return &RTTI; }
+const kutRtti* kgiPreservativeKeysUndo::getRtti() const { return &RTTI; }
+const kutRtti* kgiMoveKeyUndo::getRtti() const { return &RTTI; }
+const kutRtti* kgiPushKeysUndo::getRtti() const { return &RTTI; }
+const kutRtti* kgiPullKeysUndo::getRtti() const { return &RTTI; }
+
+namespace {
+
+// Replayed edits take whole frames: truncation toward zero.
+int frameOf(float t)
+{
+    return static_cast<int>(t);
+}
+
+} // namespace
+
+void kgiKeysUndo::takeSnapshot(kgiPoseDumper& d, unsigned short flags, float t1, float t2) const
+{
+    d.setFlags(flags, t1, t2, -1);
+    if (owner && owner->getRoot())
+        d.dump(owner->getRoot());
+}
+
+kgiAddKeyUndo::kgiAddKeyUndo(kgiCharacter* owner, float time) : kgiKeysUndo(owner), time(time)
+{
+    takeSnapshot(before, KEYS_AT, time, time);
+    takeSnapshot(after, POSE, -1.0f, time);
+}
+
+void kgiAddKeyUndo::undo()
+{
+    // No key was there before: the added key goes.
+    if (!before.restore() && owner)
+        owner->deleteKey(frameOf(time));
+}
+
+void kgiAddKeyUndo::redo()
+{
+    after.restore();
+}
+
+kgiRemKeyUndo::kgiRemKeyUndo(kgiCharacter* owner, float time) : kgiKeysUndo(owner), time(time)
+{
+    takeSnapshot(snapshot, KEYS_AT, time, time);
+}
+
+void kgiRemKeyUndo::undo()
+{
+    snapshot.restore();
+}
+
+void kgiRemKeyUndo::redo()
+{
+    if (owner)
+        owner->deleteKey(frameOf(time));
+}
+
+kgiCutKeyUndo::kgiCutKeyUndo(kgiCharacter* owner, float time) : kgiKeysUndo(owner), time(time)
+{
+    takeSnapshot(snapshot, KEYS_AT, time, time);
+}
+
+void kgiCutKeyUndo::undo()
+{
+    snapshot.restore();
+}
+
+void kgiCutKeyUndo::redo()
+{
+    if (owner)
+        owner->cutKey(frameOf(time));
+}
+
+kgiDupKeyUndo::kgiDupKeyUndo(kgiCharacter* owner, float from, float to) : kgiKeysUndo(owner), to(to)
+{
+    takeSnapshot(before, KEYS_AT, to, to);
+    takeSnapshot(after, FRAME_AT, from, to);
+}
+
+void kgiDupKeyUndo::undo()
+{
+    if (!before.restore() && owner)
+        owner->deleteKey(frameOf(to));
+}
+
+void kgiDupKeyUndo::redo()
+{
+    after.restore();
+}
+
+kgiPasteKeyUndo::kgiPasteKeyUndo(kgiCharacter* owner, float time) : kgiKeysUndo(owner), time(time)
+{
+    takeSnapshot(before, KEYS_AT, time, time);
+    takeSnapshot(after, BUFFERS, -1.0f, time);
+}
+
+void kgiPasteKeyUndo::undo()
+{
+    if (!before.restore() && owner)
+        owner->deleteKey(frameOf(time));
+}
+
+void kgiPasteKeyUndo::redo()
+{
+    after.restore();
+}
+
+kgiRangeKeysUndo::kgiRangeKeysUndo(kgiCharacter* owner, float first, float last)
+    : kgiKeysUndo(owner), first(first), count(last - first + 1.0f)
+{
+    if (!owner || !owner->getRoot())
+        return;
+    kgiPoseDumper work;
+    for (float t = first; t < first + count; t += 1.0f) {
+        work.setFlags(KEYS_AT, t, t, -1);
+        if (work.dump(owner->getRoot())) {
+            snapshots.push_back(work);
+            work.clear();
+        } else {
+            // A frame where only some nodes hold a key leaves entries behind;
+            // kept, they would be written at the next frame's time.
+            work.clearEntries();
+        }
+    }
+}
+
+void kgiRangeKeysUndo::restoreAll()
+{
+    for (kgiPoseDumper& d : snapshots)
+        d.restore();
+}
+
+void kgiRangeKeysUndo::deleteRange()
+{
+    if (owner)
+        owner->deleteKeys(frameOf(first), frameOf(count));
+}
+
+kgiFlipKeysUndo::kgiFlipKeysUndo(kgiCharacter* owner, float first, float last)
+    : kgiKeysUndo(owner), start(first), count(last - first + 1.0f)
+{
+}
+
+void kgiFlipKeysUndo::undo()
+{
+    // Mirroring is its own inverse only over the same frames: the recorded
+    // range is mirrored, whatever range the time line shows now.
+    if (owner) {
+        kgiPoseFlipper flipper;
+        flipper.flipKeys(owner, frameOf(start), frameOf(start) + frameOf(count) - 1);
+    }
+}
+
+void kgiFlipKeysUndo::redo()
+{
+    undo();
+}
+
+kgiDupKeysUndo::kgiDupKeysUndo(kgiCharacter* owner, float first, float last, float dest)
+    : kgiKeysUndo(owner), start(first), count(last - first + 1.0f), dest(dest)
+{
+}
+
+void kgiDupKeysUndo::undo()
+{
+    if (!owner)
+        return;
+    owner->deleteKeys(frameOf(dest), frameOf(count));
+    owner->deleteFrames(frameOf(dest), frameOf(count));
+}
+
+void kgiDupKeysUndo::redo()
+{
+    if (owner)
+        owner->duplicateKeys(frameOf(start), frameOf(count), frameOf(dest));
+}
+
+void kgiPreservativeKeysUndo::apply(ListEdit edit, float a, float b)
+{
+    if (!owner)
+        return;
+    std::vector<float> times = owner->getKeyTimes();
+    edit(times, index, a, b);
+    owner->editKeyTimes() = times;
+    owner->applyKeysInfo();
+}

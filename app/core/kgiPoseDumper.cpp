@@ -1,0 +1,183 @@
+#include "kgiPoseDumper.h"
+
+#include "kgiKmdData.h"
+#include "ksgMotionController.h"
+#include "ksgMotionFrame.h"
+#include "ksgNode.h"
+#include "ksgTransform.h"
+
+kgiPoseEntry::kgiPoseEntry(const kgiPoseEntry& other)
+    : frame(other.frame ? other.frame->clone() : nullptr), local(other.local)
+{
+}
+
+kgiPoseEntry& kgiPoseEntry::operator=(const kgiPoseEntry& other)
+{
+    if (this != &other) {
+        ksgMotionFrame* copy = other.frame ? other.frame->clone() : nullptr;
+        delete frame;
+        frame = copy;
+        local = other.local;
+    }
+    return *this;
+}
+
+kgiPoseEntry::~kgiPoseEntry()
+{
+    delete frame;
+}
+
+kgiPoseDumper::kgiPoseDumper()
+    : root(nullptr), flags(DEFAULT_FLAGS), layer(-1), time1(-1.0f), time2(-1.0f)
+{
+}
+
+void kgiPoseDumper::setFlags(unsigned short f, float t1, float t2, int layer_)
+{
+    unsigned short sampleChoice = SAMPLE_LOCAL;
+    time1 = -1.0f;
+    if (f & SAMPLE_FRAME) {
+        sampleChoice = SAMPLE_FRAME;
+        time1 = t1;
+    } else if (f & SAMPLE_KEY) {
+        sampleChoice = SAMPLE_KEY;
+        time1 = t1;
+    } else if (f & SAMPLE_BUFFER) {
+        sampleChoice = SAMPLE_BUFFER;
+    } else if (f & SAMPLE_DEFAULT) {
+        sampleChoice = SAMPLE_DEFAULT;
+    }
+
+    unsigned short restoreChoice = RESTORE_NONE;
+    time2 = -1.0f;
+    if (f & RESTORE_KEY) {
+        restoreChoice = RESTORE_KEY;
+        time2 = t2;
+    } else if (f & RESTORE_LOCAL) {
+        restoreChoice = RESTORE_LOCAL;
+    }
+
+    flags = static_cast<unsigned short>(sampleChoice | restoreChoice);
+    layer = layer_;
+}
+
+bool kgiPoseDumper::setRoot(ksgNode* node)
+{
+    root = node;
+    return node != nullptr;
+}
+
+bool kgiPoseDumper::dump(ksgNode* node)
+{
+    if (!setRoot(node))
+        return false;
+    ksgNullVisitor leave;
+    return node->depthVisit(*this, leave);
+}
+
+bool kgiPoseDumper::restore()
+{
+    if (snapshot.empty() || root == nullptr)
+        return false;
+    RestorePose writer(snapshot, time2, static_cast<unsigned short>(flags & RESTORE_MASK), layer);
+    ksgNullVisitor leave;
+    return root->depthVisit(writer, leave);
+}
+
+bool kgiPoseDumper::getEntryMatrix(ksgNode* node, kmlMatrix4& out) const
+{
+    auto it = snapshot.find(node);
+    if (it == snapshot.end())
+        return false;
+    if (it->second.frame)
+        it->second.frame->toMatrix(out);
+    else
+        out = it->second.local;
+    return true;
+}
+
+bool kgiPoseDumper::clear()
+{
+    snapshot.clear();
+    root = nullptr;
+    flags = DEFAULT_FLAGS;
+    layer = -1;
+    time1 = -1.0f;
+    time2 = -1.0f;
+    return true;
+}
+
+ksgVisitor::ReturnType kgiPoseDumper::exec(ksgNode* node)
+{
+    if (node->asTransform() == nullptr)
+        return DESCEND;
+    kgiPoseEntry entry;
+    if (!sample(node, entry))
+        return STOP;
+    snapshot[node] = entry;
+    return DESCEND;
+}
+
+bool kgiPoseDumper::sample(ksgNode* node, kgiPoseEntry& entry) const
+{
+    delete entry.frame;
+    entry.frame = nullptr;
+    ksgMotionController* mc = getMotionController(node);
+    if (mc)
+        entry.frame = mc->newFrame();
+
+    const unsigned short choice = static_cast<unsigned short>(flags & ~RESTORE_MASK & ~RESTORE_NONE);
+    // Without a controller there is nothing else to read: every sample
+    // choice takes the local matrix.
+    if (choice == SAMPLE_LOCAL || mc == nullptr) {
+        entry.local = node->getLocal();
+        if (entry.frame)
+            entry.frame->fromMatrix(entry.local);
+        return true;
+    }
+    if (choice == SAMPLE_BUFFER || choice == SAMPLE_DEFAULT) {
+        entry.local = choice == SAMPLE_BUFFER ? mc->getBuffer() : mc->getDefault();
+        entry.frame->fromMatrix(entry.local);
+        return true;
+    }
+
+    // SAMPLE_FRAME and SAMPLE_KEY: evaluate the curves at time1; a layer of
+    // 0 or more is read alone, otherwise the base curves.
+    entry.frame->setTime(time1);
+    const std::vector<int> layers(1, layer);
+    mc->getFrame(entry.frame, layer >= 0 ? 2 : 1, layers);
+    if (choice == SAMPLE_KEY && !entry.frame->isKey()) {
+        delete entry.frame;
+        entry.frame = nullptr;
+        return false;
+    }
+    return true;
+}
+
+ksgVisitor::ReturnType kgiPoseDumper::RestorePose::exec(ksgNode* node)
+{
+    auto it = snapshot->find(node);
+    if (it == snapshot->end())
+        return DESCEND;
+    kgiPoseEntry& entry = it->second;
+
+    if (flags == RESTORE_LOCAL) {
+        // Only transforms are sampled, so an entry's node is a transform.
+        ksgTransform* t = node->asTransform();
+        if (t)
+            t->setLocal(entry.local);
+        return DESCEND;
+    }
+    if (flags != RESTORE_KEY)
+        return STOP;
+
+    ksgMotionController* mc = getMotionController(node);
+    if (mc == nullptr)
+        return DESCEND;
+    if (entry.frame == nullptr) {
+        entry.frame = mc->newFrame();
+        entry.frame->fromMatrix(entry.local);
+    }
+    entry.frame->setTime(time2);
+    return mc->addFrame(entry.frame, layer) ? DESCEND : STOP;
+}

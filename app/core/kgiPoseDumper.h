@@ -1,0 +1,115 @@
+#pragma once
+// A snapshot of the pose of a node tree, one entry per transform, put back
+// later as local matrices or as key frames at a chosen time. Key undo, pose
+// undo and the onion-skin ghosts all work through it.
+#include <map>
+#include <vector>
+
+#include "kmlMatrix4.h"
+#include "ksgVisitor.h"
+
+class ksgMotionFrame;
+class ksgNode;
+
+// One node's sampled pose: a frame of the node's motion controller (null
+// when the node has none) and a local matrix. Copies clone the frame.
+struct kgiPoseEntry {
+    ksgMotionFrame* frame = nullptr;
+    kmlMatrix4 local;
+
+    kgiPoseEntry() = default;
+    kgiPoseEntry(const kgiPoseEntry& other);
+    kgiPoseEntry& operator=(const kgiPoseEntry& other);
+    ~kgiPoseEntry();
+};
+
+class kgiPoseDumper : public ksgVisitor {
+public:
+    // One sample bit and one restore bit make the flag word. Values in use:
+    // 65 (local matrices both ways), 257 (local matrix, restored as a key),
+    // 264 (keys only, restored as keys), 516 (evaluated frame, never restored).
+    enum Flag : unsigned short {
+        SAMPLE_LOCAL = 0x1,    // the node's local matrix
+        SAMPLE_FRAME = 0x4,    // the controller's frame at time1
+        SAMPLE_KEY = 0x8,      // as SAMPLE_FRAME, only where a key is at time1
+        SAMPLE_BUFFER = 0x10,  // the controller's copy buffer
+        SAMPLE_DEFAULT = 0x20, // the controller's default matrix
+        RESTORE_LOCAL = 0x40,  // set each node's local matrix
+        RESTORE_KEY = 0x100,   // add each entry as a key at time2 on the layer
+        RESTORE_NONE = 0x200,  // restoring fails
+        RESTORE_MASK = 0x1C0
+    };
+    enum : unsigned short { DEFAULT_FLAGS = SAMPLE_LOCAL | RESTORE_LOCAL };
+
+    typedef std::map<ksgNode*, kgiPoseEntry> Snapshot;
+
+    // Writes a snapshot back over the tree it walks; nodes without an entry
+    // are passed over.
+    class RestorePose : public ksgVisitor {
+    public:
+        RestorePose(Snapshot& snapshot, float time2, unsigned short flags, int layer)
+            : snapshot(&snapshot), time2(time2), flags(flags), layer(layer)
+        {
+        }
+        ReturnType exec(ksgNode* node) override;
+
+    private:
+        Snapshot* snapshot;
+        float time2;
+        unsigned short flags;
+        int layer;
+    };
+
+    // Empty, flags 65, layer -1, both times -1.
+    kgiPoseDumper();
+    kgiPoseDumper(const kgiPoseDumper& other) = default;
+    kgiPoseDumper& operator=(const kgiPoseDumper& other) = default;
+    ~kgiPoseDumper() override = default;
+
+    // Keeps one sample choice (the first of 4, 8, 16, 32 present, else 1)
+    // and one restore choice (0x100 over 0x40, else 0x200); t1 is kept only
+    // for the frame samples and t2 only for restoring as keys.
+    void setFlags(unsigned short flags, float t1, float t2, int layer);
+    unsigned short getFlags() const { return flags; }
+    float getTime1() const { return time1; }
+    float getTime2() const { return time2; }
+    int getLayer() const { return layer; }
+
+    // Remembers the tree to restore into; false for null.
+    bool setRoot(ksgNode* node);
+    ksgNode* getRoot() const { return root; }
+
+    // Samples every transform of the subtree (and its later siblings, as
+    // every depth walk does). Adds to or replaces earlier entries: clear
+    // first for a fresh snapshot. With SAMPLE_KEY the walk stops at the
+    // first node without a key at time1 and returns false, keeping the
+    // entries taken before it.
+    bool dump(ksgNode* node);
+    // Writes the entries back into the remembered tree; false when there is
+    // no entry or no root, or when a node refused (entries written before
+    // it stay written). The tree must still be alive.
+    bool restore();
+
+    // The entry's frame as a matrix, or its local matrix when it has no
+    // frame; false when the node has no entry.
+    bool getEntryMatrix(ksgNode* node, kmlMatrix4& out) const;
+
+    // Frees the entries and returns to the constructor's state; true.
+    bool clear();
+    // Frees the entries only; root, flags and times stay.
+    void clearEntries() { snapshot.clear(); }
+    bool isEmpty() const { return snapshot.empty(); }
+    size_t getEntryCount() const { return snapshot.size(); }
+
+    ReturnType exec(ksgNode* node) override;
+
+private:
+    bool sample(ksgNode* node, kgiPoseEntry& entry) const;
+
+    Snapshot snapshot;
+    ksgNode* root;
+    unsigned short flags;
+    int layer;
+    float time1;
+    float time2;
+};

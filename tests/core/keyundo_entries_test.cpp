@@ -1,0 +1,199 @@
+// Key undo entries on the factory robot: each entry built before its edit,
+// as the time line and the menus build them, then undone and redone
+// through the character's history.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "core/pose_robot_fixture_test.h"
+#include "kgiCharacter.h"
+#include "kgiKeyUndo.h"
+#include "kgiKmdData.h"
+#include "ksgMotionController.h"
+#include "ksgMotionFrame.h"
+#include "ksgTransform.h"
+
+using kgiTestRobot::maxDiff;
+using kgiTestRobot::rotationDiff;
+
+namespace {
+
+typedef std::vector<float> Times;
+
+class KeyUndoRobot : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(robot.load(kgiTestRobot::projectPath())) << kgiTestRobot::projectPath();
+        arm = robot.findNode("RArm");
+        ASSERT_NE(arm, nullptr);
+        ASSERT_NE(getMotionController(arm), nullptr);
+    }
+
+    // Keys at the frames with the arm turned by the frame number (degrees).
+    void keysAt(const Times& frames)
+    {
+        robot.deleteKeys(0, 100000);
+        for (float f : frames) {
+            turnArm(f);
+            ASSERT_TRUE(robot.addKey(int(f)));
+        }
+        robot.getKeyUndo().clear();
+    }
+
+    void turnArm(float degrees)
+    {
+        kmlMatrix4 m;
+        m.rotate(degrees, kmlVec3(0.0f, 0.0f, 1.0f));
+        arm->asTransform()->setLocal(m);
+    }
+
+    kmlMatrix4 armAt(float t) { return kgiTestRobot::evaluated(getMotionController(arm), t); }
+
+    Times armKeys()
+    {
+        Times t;
+        getMotionController(arm)->getKeysTime(t, -1);
+        return t;
+    }
+
+    kgiCharacter robot;
+    ksgNode* arm = nullptr;
+};
+
+TEST_F(KeyUndoRobot, AddedKeyGoesOnUndoAndComesBackWithTheAddedPose)
+{
+    keysAt({0, 20});
+    turnArm(33.0f);
+    const kmlMatrix4 pose = arm->getLocal();
+    robot.addKeyUndo(new kgiAddKeyUndo(&robot, 10.0f));
+    ASSERT_TRUE(robot.addKey(10));
+    turnArm(-50.0f);
+
+    ASSERT_TRUE(robot.undoKeys());
+    EXPECT_EQ(robot.getKeyTimes(), (Times{0, 20}));
+    EXPECT_EQ(armKeys(), (Times{0, 20}));
+    ASSERT_TRUE(robot.redoKeys());
+    EXPECT_EQ(robot.getKeyTimes(), (Times{0, 10, 20}));
+    EXPECT_LT(rotationDiff(armAt(10.0f), pose), 1e-4f); // the arm's keys turn it only
+}
+
+TEST_F(KeyUndoRobot, KeyAddedOverAKeyGetsTheOldValuesBack)
+{
+    keysAt({0, 10, 20});
+    const kmlMatrix4 old = armAt(10.0f);
+    turnArm(70.0f);
+    robot.addKeyUndo(new kgiAddKeyUndo(&robot, 10.0f));
+    ASSERT_TRUE(robot.addKey(10));
+    ASSERT_TRUE(robot.undoKeys());
+    EXPECT_EQ(robot.getKeyTimes(), (Times{0, 10, 20}));
+    EXPECT_LT(maxDiff(armAt(10.0f), old), 1e-4f);
+}
+
+TEST_F(KeyUndoRobot, DuplicateToAnEmptyFrameIsUndoneByDeletionAndRedoneWithTheSourceFrame)
+{
+    keysAt({0, 10});
+    const kmlMatrix4 at5 = armAt(5.0f); // between keys: interpolated
+    robot.addKeyUndo(new kgiDupKeyUndo(&robot, 5.0f, 20.0f));
+    robot.duplicateKey(5, 20);
+    ASSERT_TRUE(robot.undoKeys());
+    EXPECT_EQ(robot.getKeyTimes(), (Times{0, 10}));
+    ASSERT_TRUE(robot.redoKeys());
+    EXPECT_EQ(robot.getKeyTimes(), (Times{0, 10, 20}));
+    EXPECT_LT(maxDiff(armAt(20.0f), at5), 1e-4f);
+}
+
+TEST_F(KeyUndoRobot, CutAndRemoveComeBackOnUndoAndGoAgainOnRedo)
+{
+    keysAt({0, 10, 30});
+    const kmlMatrix4 at30 = armAt(30.0f);
+    robot.addKeyUndo(new kgiCutKeyUndo(&robot, 30.0f));
+    robot.cutKey(30);
+    getMotionController(arm)->setBuffer(kmlMatrix4());
+    ASSERT_TRUE(robot.undoKeys());
+    EXPECT_EQ(robot.getKeyTimes(), (Times{0, 10, 30}));
+    EXPECT_LT(maxDiff(armAt(30.0f), at30), 1e-4f);
+    ASSERT_TRUE(robot.redoKeys());
+    EXPECT_EQ(robot.getKeyTimes(), (Times{0, 10}));
+    EXPECT_LT(rotationDiff(getMotionController(arm)->getBuffer(), at30), 1e-4f);
+
+    robot.addKeyUndo(new kgiRemKeyUndo(&robot, 10.0f));
+    robot.deleteKey(10);
+    ASSERT_TRUE(robot.undoKeys());
+    EXPECT_EQ(robot.getKeyTimes(), (Times{0, 10}));
+    ASSERT_TRUE(robot.redoKeys());
+    EXPECT_EQ(robot.getKeyTimes(), (Times{0}));
+}
+
+TEST_F(KeyUndoRobot, RangeDeletionComesBackWholeAndAKeyAtTheEndStays)
+{
+    keysAt({0, 10, 12, 19, 20});
+    const kmlMatrix4 at12 = armAt(12.0f);
+    kgiRemKeysUndo* entry = new kgiRemKeysUndo(&robot, 10.0f, 19.0f);
+    EXPECT_EQ(entry->getSnapshotCount(), 3u); // frames without keys keep nothing
+    robot.addKeyUndo(entry);
+    robot.deleteKeys(10, 10);
+    EXPECT_EQ(robot.getKeyTimes(), (Times{0, 20}));
+    ASSERT_TRUE(robot.undoKeys());
+    EXPECT_EQ(robot.getKeyTimes(), (Times{0, 10, 12, 19, 20}));
+    EXPECT_LT(maxDiff(armAt(12.0f), at12), 1e-4f);
+    ASSERT_TRUE(robot.redoKeys());
+    EXPECT_EQ(robot.getKeyTimes(), (Times{0, 20}));
+}
+
+TEST_F(KeyUndoRobot, RangeCopyUndoDeletesTheCopiesAndClosesTheGap)
+{
+    keysAt({0, 5, 20, 30});
+    robot.addKeyUndo(new kgiDupKeysUndo(&robot, 0.0f, 9.0f, 20.0f));
+    robot.duplicateKeys(0, 10, 20);
+    EXPECT_EQ(robot.getKeyTimes(), (Times{0, 5, 20, 25, 30, 40}));
+    ASSERT_TRUE(robot.undoKeys());
+    EXPECT_EQ(robot.getKeyTimes(), (Times{0, 5, 20, 30}));
+    ASSERT_TRUE(robot.redoKeys());
+    EXPECT_EQ(robot.getKeyTimes(), (Times{0, 5, 20, 25, 30, 40}));
+}
+
+TEST_F(KeyUndoRobot, DraggedKeyEntriesEditTheListAndEveryNode)
+{
+    struct Case {
+        const char* what;
+        kgiKeysUndo* (*make)(kgiCharacter*);
+        Times after;
+    };
+    const Case cases[] = {
+        {"move", [](kgiCharacter* c) -> kgiKeysUndo* { return new kgiMoveKeyUndo(c, 2, 20.0f, 25.0f); },
+         {0, 10, 25, 30}},
+        {"push", [](kgiCharacter* c) -> kgiKeysUndo* { return new kgiPushKeysUndo(c, 1, 10.0f, 15.0f); },
+         {0, 15, 25, 35}},
+        {"pull", [](kgiCharacter* c) -> kgiKeysUndo* { return new kgiPullKeysUndo(c, 2, 20.0f, 24.0f); },
+         {4, 14, 24, 30}},
+    };
+    for (const Case& c : cases) {
+        keysAt({0, 10, 20, 30});
+        kgiKeysUndo* entry = c.make(&robot);
+        robot.addKeyUndo(entry);
+        entry->redo(); // the drag itself, as the frame line leaves it
+        EXPECT_EQ(robot.getKeyTimes(), c.after) << c.what;
+        EXPECT_EQ(armKeys(), c.after) << c.what;
+        ASSERT_TRUE(robot.undoKeys());
+        EXPECT_EQ(robot.getKeyTimes(), (Times{0, 10, 20, 30})) << c.what;
+        EXPECT_EQ(armKeys(), (Times{0, 10, 20, 30})) << c.what;
+    }
+}
+
+TEST(KeyUndoWithoutModel, EntriesOfACharacterWithoutModelDoNothing)
+{
+    kgiCharacter empty;
+    kgiAddKeyUndo add(&empty, 3.0f);
+    add.undo();
+    add.redo();
+    kgiRemKeysUndo range(&empty, 0.0f, 9.0f);
+    EXPECT_EQ(range.getSnapshotCount(), 0u);
+    range.undo();
+    range.redo();
+    kgiFlipKeysUndo flip(&empty, 0.0f, 9.0f);
+    flip.undo();
+    EXPECT_EQ(empty.getKeyCount(), 0);
+}
+
+} // namespace
