@@ -1,0 +1,120 @@
+#pragma once
+// One loaded robot model: the node tree built from a project file, the
+// frames that hold keys, and the key-edit history. Every key edit of the
+// program goes through a character, which runs the key-edit visitors over
+// its whole model so that all nodes keep their keys at the same frames.
+//
+// Frames handed to the edits are whole numbers; they become float times
+// for the visitors and the motion controllers. Edits on a character
+// without a model (before a successful load) do nothing.
+#include "kgcAxisAlignedBox.h"
+#include "kgiModelBuilder.h"
+#include "kutObject.h"
+#include "kutUndoMgr.h"
+
+#include <string>
+#include <vector>
+
+class ksgNode;
+class ksgVisitor;
+
+class kgiCharacter : public kutObject {
+public:
+    static const kutRtti RTTI;
+    const kutRtti* getRtti() const override;
+
+    // Entries each undo history keeps.
+    static const int UNDO_CAPACITY = 32;
+    // Frames per second of a loaded robot motion.
+    static constexpr float FRAMES_PER_SECOND = 33.333f;
+
+    kgiCharacter();
+    ~kgiCharacter() override;
+    kgiCharacter(const kgiCharacter&) = delete;
+    kgiCharacter& operator=(const kgiCharacter&) = delete;
+
+    // Drops the model and the key-time list; the histories stay.
+    void reset();
+    // Builds the model from a project (".ts"). On failure the builder has
+    // shown its message and the character is unchanged.
+    bool load(const std::string& path);
+    // Takes a tree made elsewhere as the model; its name becomes the
+    // character's. The character does not free it.
+    void attachRoot(ksgNode* node);
+    // The character's own name, else the project's file name, else "".
+    std::string getName() const;
+    // Writes the keys into the project's motion-key file and saves the
+    // project (kgiModelBuilder::saveMotion).
+    bool saveMotion(const std::string& path);
+
+    // Bounds of the model (refreshed by updateBounds), then the key-time list.
+    void updateBounds();
+    const kgcAxisAlignedBox& getBounds() const { return bounds; }
+    // Evaluates the model at an absolute time in frames. Loaded characters
+    // only: no check for a missing model.
+    void setTime(float time);
+    // Re-evaluates the model at the controllers' present time and runs the
+    // collision check; every edit ends with it.
+    void refresh();
+    // Depth-first search by exact name; null when absent.
+    ksgNode* findNode(const std::string& name) const;
+
+    ksgNode* getRoot() const { return root; }
+    kgiModelBuilder& getBuilder() { return builder; }
+    const kgiModelBuilder& getBuilder() const { return builder; }
+
+    // Key-time list: the frames that hold keys, ascending, as the first
+    // node with keys reports them.
+    void updateKeysInfo();
+    void updateKeysInfoFrom(ksgNode* node);
+    // Writes keyTimes (edited in place by the caller) to every node, then
+    // refreshes. Use it after a move, push or pull of the list.
+    void applyKeysInfo();
+    const std::vector<float>& getKeyTimes() const { return keyTimes; }
+    std::vector<float>& editKeyTimes() { return keyTimes; }
+    int getKeyCount() const { return keyCount; }
+    // Last key time + 1, truncated; 0 without keys.
+    int getFrameCount() const { return frameCount; }
+
+    // Key edits over the whole model. Each refreshes the key-time list and
+    // the pose afterwards (copyFrame excepted: it changes no key).
+    // addKey refuses, with the "Warning - 153" box, once the key-time list
+    // has reached the Keys_MAX setting; false also without a model.
+    bool addKey(int frame);
+    void deleteKey(int frame);
+    void duplicateKey(int from, int to);
+    void duplicateKeys(int start, int count, int dest);
+    void deleteKeys(int start, int count);
+    void deleteFrames(int start, int count);
+    void insertFrames(int start, int count);
+    void copyFrame();
+    void cutKey(int frame);
+    void pasteKey(int frame);
+
+    // The key-edit history (function undo, 32 entries). The history takes
+    // the entry and frees it when it falls out; adding does not run it.
+    void addKeyUndo(kutUndoEntry* entry);
+    // One step; the key-time list and the pose are refreshed when a step ran.
+    bool undoKeys();
+    bool redoKeys();
+    kutUndoMgr& getKeyUndo() { return keyUndo; }
+
+    void emptyOperation(int) {}
+
+private:
+    // Runs a key visitor depth-first over the model; false without one.
+    bool runVisitor(ksgVisitor& visitor);
+    // runVisitor, then the key-time list and the pose.
+    void runEdit(ksgVisitor& visitor);
+    void warnKeysMax();
+
+    kgiModelBuilder builder;
+    int frameCount = 0;
+    int keyCount = 0;
+    std::vector<float> keyTimes;
+    bool ownName = true;
+    ksgNode* root = nullptr; // the builder's tree, or an attached one
+    std::string name;
+    kgcAxisAlignedBox bounds;
+    kutUndoMgr keyUndo;
+};

@@ -1,0 +1,347 @@
+#include "kgiModelBuilder.h"
+
+#include "kgiCharacterServices.h"
+#include "kgiKeyEdit.h"
+#include "kgiKmdData.h"
+#include "kgiKmmFile.h"
+#include "kgiModelData.h"
+#include "kgiModelParts.h"
+#include "kgiProject.h"
+#include "kmlEuler.h"
+#include "kneBytes.h"
+#include "ksgMotionController.h"
+#include "ksgTransform.h"
+#include "kutPath.h"
+
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+kgiAxisConvention::kgiAxisConvention()
+{
+    reset();
+}
+
+void kgiAxisConvention::reset()
+{
+    modeler = NOT_STATED;
+    controllerKind = ASK;
+    root90 = true;
+    modelMatrix.setIdentity();
+    modelMatrix.setRotation(-90.0f, kmlVec3(1.0f, 0.0f, 0.0f));
+}
+
+kgiModelBuilder::kgiModelBuilder() = default;
+
+kgiModelBuilder::~kgiModelBuilder()
+{
+    reset();
+}
+
+void kgiModelBuilder::reset()
+{
+    delete modelData;
+    modelData = nullptr;
+    delete top;
+    top = nullptr;
+    root = nullptr;
+    delete project;
+    project = nullptr;
+    axisConvention.reset();
+    motionApplied = false;
+    hasCurveFile = false;
+    rootId = -1;
+}
+
+bool kgiModelBuilder::load(const std::string& path, unsigned char flags)
+{
+    reset();
+    if (!kgiOpenModel(path, project, modelData, motionApplied)) {
+        kgiCharacterServices& services = kgiCharacterServices::current();
+        if (!project)
+            services.showMessage("Error - 061", services.text("Er_TS_fail"));
+        else if (!modelData)
+            services.showMessage("Error - 060", services.text("Er_KMD_File"));
+        reset();
+        return false;
+    }
+    const std::string folder = kutExtractPath(path);
+    readAxisConvention(folder.empty() ? "project.txt" : kutAppendPath(folder, "project.txt"));
+
+    if (flags & BUILD_TREE) {
+        if (!askCurveController()) {
+            reset();
+            return false;
+        }
+        const kgiModelEntry& entry = modelData->models[0];
+        const kgiMeshRecord* first = entry.records.empty() ? nullptr : &entry.records[0];
+        bool built;
+        if (motionApplied)
+            built = buildTransformTree(nullptr, first, entry.frameLayout, modelData->frameCount, entry.keyCount,
+                                       entry.keyFrames.get());
+        else
+            built = buildTransformTree(nullptr, first, entry.frameLayout, 0, 0, nullptr);
+        if (!built || !top) {
+            reset();
+            return false;
+        }
+        if (!root)
+            root = top->asTransform();
+        rootId = root->getId();
+        root->update(0.0f, false, true);
+    }
+    if (!(flags & KEEP_MODEL_DATA)) {
+        delete modelData;
+        modelData = nullptr;
+    }
+    return true;
+}
+
+bool kgiModelBuilder::askCurveController()
+{
+    kgiCharacterServices& services = kgiCharacterServices::current();
+    if (!project->hasMotionController() && axisConvention.controllerKind == kgiAxisConvention::ASK &&
+        services.askYesNo("Animation control", "Do you want to use F-Curve animation controller ?\n"
+                                               "(experimental, will use Quaternion controller otherwise)"))
+        project->setEulerController();
+    if (project->isEulerController()) {
+        axisConvention.controllerKind = kgiAxisConvention::EULER;
+        if (axisConvention.modeler == kgiAxisConvention::MAX && axisConvention.root90 &&
+            !services.askYesNo("Warning - Curve import",
+                               "Using this model, you will not be able to import valid curve data in 3D Studio "
+                               "Max\n(Disable Root90 option in export dialog box)\nContinue anyway ?"))
+            return false;
+    } else {
+        axisConvention.controllerKind = kgiAxisConvention::QUATERNION;
+    }
+    hasCurveFile = project->getCurveFile() != nullptr;
+    return true;
+}
+
+namespace {
+
+// The object's transform data: translation and Euler angles (degrees,
+// order ZYX) for the layouts with separate values, else a 4x4 matrix
+// column after column. The data may sit at any byte of the file's pages.
+kmlMatrix4 localMatrixOf(const kgiMeshRecord* object, int format)
+{
+    kmlMatrix4 m;
+    if (!object->nodeData)
+        return m;
+    const uint8_t* p = reinterpret_cast<const uint8_t*>(object->nodeData);
+    if (format == kgiModelEntry::TRS || format == kgiModelEntry::TR) {
+        float v[6];
+        for (int k = 0; k < 6; ++k)
+            v[k] = kneLE::f32(p + 4 * k);
+        m.setRotation(kmlEuler(v[3], v[4], v[5], kmlEuler::ZYX));
+        m.setTranslation(kmlVec3(v[0], v[1], v[2]));
+        return m;
+    }
+    for (int j = 0; j < 4; ++j)
+        for (int i = 0; i < 4; ++i)
+            m.set(i, j, kneLE::f32(p + 4 * (4 * j + i)));
+    return m;
+}
+
+void deleteParts(std::vector<ksgNode*>& parts)
+{
+    for (ksgNode* p : parts)
+        delete p;
+    parts.clear();
+}
+
+} // namespace
+
+bool kgiModelBuilder::buildTransformTree(ksgTransform* parent, const kgiMeshRecord* object, int format,
+                                         int frameCount, int keyCount, const uint16_t* keyFrames)
+{
+    if (!object)
+        return true;
+    const bool euler = axisConvention.controllerKind == kgiAxisConvention::EULER;
+    std::unique_ptr<ksgTransform> owned(new ksgTransform);
+    ksgTransform* t = owned.get();
+    t->setName(object->name);
+    kgiKmdData* data = new kgiKmdData;
+    t->setData(data);
+    std::vector<ksgNode*> parts;
+    kgiBuildMeshParts(object, parts);
+
+    if (object->jointKind == kgiKmdData::ROOT) {
+        if (root) {
+            deleteParts(parts);
+            return false;
+        }
+        root = t;
+    }
+    const kmlMatrix4 local = localMatrixOf(object, format);
+    t->setLocal(local);
+    if (parent) {
+        if (!parent->attachChild(t)) {
+            if (root == t)
+                root = nullptr;
+            deleteParts(parts);
+            return false;
+        }
+    } else {
+        t->init();
+        top = t;
+    }
+    owned.release(); // the parent, or `top`, holds it now
+
+    data->setType(object->jointKind);
+    data->scanChainName();
+    for (ksgNode* part : parts) {
+        if (!t->attachChild(part)) {
+            delete part;
+            continue;
+        }
+        if (kgiKmdData* partData = kgiKmdData::of(part)) {
+            partData->scanChainName();
+            partData->attachMotionController(euler);
+        }
+    }
+    parts.clear();
+    data->attachMotionController(euler);
+
+    if (ksgMotionController* mc = getMotionController(t)) {
+        kmlBaseCurve* rotation = nullptr;
+        kmlBaseCurve* position = nullptr;
+        const int type = data->getType();
+        if (type == kgiKmdData::ROOT || type == kgiKmdData::FREE_JOINT || type == kgiKmdData::HINGE)
+            rotation = euler ? kgiMakeEulerCurve(object, frameCount, keyCount, keyFrames)
+                             : kgiMakeQuatCurve(object, frameCount, keyCount, keyFrames);
+        if (type == kgiKmdData::ROOT || type == kgiKmdData::MOVE_ONLY)
+            position = kgiMakePositionCurve(object, frameCount, keyCount, keyFrames);
+        mc->setDefault(local);
+        // The controller takes the curves it accepts.
+        if (rotation && !mc->setRotationCurve(rotation, -1, true))
+            delete rotation;
+        if (position && !mc->setPositionCurve(position, -1, true))
+            delete position;
+        mc->setPositionInterpolation(KML_EVAL_LINEAR);
+        mc->setRotationInterpolation(KML_EVAL_LINEAR);
+    }
+
+    if (parent && !buildTransformTree(parent, object->nextSibling, format, frameCount, keyCount, keyFrames))
+        return false;
+    return buildTransformTree(t, object->firstChild, format, frameCount, keyCount, keyFrames);
+}
+
+bool kgiModelBuilder::readAxisConvention(const std::string& path)
+{
+    axisConvention.reset();
+    axisConvention.modeler = kgiAxisConvention::NOT_STATED;
+    axisConvention.controllerKind = kgiAxisConvention::QUATERNION;
+    axisConvention.root90 = true;
+    FILE* f = std::fopen(path.c_str(), "r");
+    if (!f)
+        return false;
+    auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
+    std::string line;
+    for (int c = std::fgetc(f);; c = std::fgetc(f)) {
+        if (c != EOF && c != '\n') {
+            line += char(c);
+            continue;
+        }
+        // A line written on Windows ends in CR LF.
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        size_t end = 0;
+        while (end < line.size() && !isBlank(line[end]))
+            ++end;
+        if (line.compare(0, end, "Modeler") == 0 && end == 7) {
+            size_t at = end;
+            while (at < line.size()) {
+                while (at < line.size() && isBlank(line[at]))
+                    ++at;
+                size_t stop = at;
+                while (stop < line.size() && !isBlank(line[stop]))
+                    ++stop;
+                const std::string token = line.substr(at, stop - at);
+                if (token == "MAX") {
+                    axisConvention.modeler = kgiAxisConvention::MAX;
+                } else if (token == "MAYA") {
+                    axisConvention.modeler = kgiAxisConvention::MAYA;
+                    axisConvention.controllerKind = kgiAxisConvention::ASK;
+                    axisConvention.root90 = false;
+                } else if (token == "0") {
+                    axisConvention.controllerKind = kgiAxisConvention::ASK;
+                    axisConvention.root90 = false;
+                } else if (token == "1" || token == "2") {
+                    axisConvention.controllerKind = kgiAxisConvention::QUATERNION;
+                    axisConvention.root90 = true;
+                }
+                at = stop;
+            }
+        }
+        line.clear();
+        if (c == EOF)
+            break;
+    }
+    std::fclose(f);
+    // The quaternion controller is used whatever the tokens said.
+    axisConvention.controllerKind = kgiAxisConvention::QUATERNION;
+    return true;
+}
+
+bool kgiModelBuilder::saveMotion(const std::string& path)
+{
+    if (!project || !root)
+        return false;
+    ksgNullVisitor leave;
+    kgiCountNode count(3);
+    root->depthVisit(count, leave);
+    project->releaseMotionFile();
+    kgiGetKeysInfo keys(-1);
+    root->depthVisit(keys, leave);
+
+    kgiKmmFile* file = project->createMotionFile();
+    const bool hasKeys = !keys.times.empty();
+    const int frames = hasKeys ? int(keys.times.back() + 1.0f) : 1;
+    if (!file || !file->create(count.count, frames, int(keys.times.size()))) {
+        project->releaseMotionFile();
+        return false;
+    }
+    kgiDumpKmm dump(file, hasKeys ? 1 : 0, hasKeys ? 0 : -1, true, true);
+    root->depthVisit(dump, leave);
+    bool ok = dump.succeeded();
+    for (size_t i = 0; ok && i < keys.times.size(); ++i)
+        ok = file->setKeyFrame(int(i), int(keys.times[i]));
+    if (!ok) {
+        project->releaseMotionFile();
+        return false;
+    }
+    const std::string source = path.empty() ? project->getTsName() : path;
+    const std::string name = kutRemoveExt(kutRemovePath(source)) + ".ts";
+    const bool saved = project->save(name.c_str()) == 1;
+    project->releaseMotionFile();
+    return saved;
+}
+
+const kgiMeshRecord* kgiModelBuilder::findObject(const std::string& name) const
+{
+    if (!modelData || modelData->models.empty() || modelData->models[0].records.empty())
+        return nullptr;
+    return kgiFindRecord(&modelData->models[0].records[0], name);
+}
+
+kmlBaseCurve* kgiModelBuilder::makeQuatCurve(const std::string& objectName) const
+{
+    const kgiMeshRecord* r = findObject(objectName);
+    const kgiModelEntry* e = modelData && !modelData->models.empty() ? &modelData->models[0] : nullptr;
+    return r ? kgiMakeQuatCurve(r, modelData->frameCount, e->keyCount, e->keyFrames.get()) : nullptr;
+}
+
+kmlBaseCurve* kgiModelBuilder::makePositionCurve(const std::string& objectName) const
+{
+    const kgiMeshRecord* r = findObject(objectName);
+    const kgiModelEntry* e = modelData && !modelData->models.empty() ? &modelData->models[0] : nullptr;
+    return r ? kgiMakePositionCurve(r, modelData->frameCount, e->keyCount, e->keyFrames.get()) : nullptr;
+}
+
+kmlBaseCurve* kgiModelBuilder::makeEulerCurve(const std::string& objectName) const
+{
+    const kgiMeshRecord* r = findObject(objectName);
+    const kgiModelEntry* e = modelData && !modelData->models.empty() ? &modelData->models[0] : nullptr;
+    return r ? kgiMakeEulerCurve(r, modelData->frameCount, e->keyCount, e->keyFrames.get()) : nullptr;
+}
