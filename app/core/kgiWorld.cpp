@@ -155,6 +155,9 @@ void kgiWorld::setPlaying(bool p) {
     playing = p;
     kgiApp* app = kgiApp::instance();
     if (p) {
+        // A fraction left from an earlier run would make the first step of
+        // this one early.
+        frameCarry = 0.0f;
         kutResetTime();
         if (app) app->enableOptionsDialog(false);
         return;
