@@ -1,0 +1,19 @@
+// The program: the world first (it outlives the application object), the
+// current directory as the base directory of every data path, then the
+// toolkit's event loop with the idle task until the user quits.
+#include "kgiApp.h"
+#include "kgiWorld.h"
+
+#include <filesystem>
+
+int main(int argc, char** argv) {
+    kgiWorld::instance();
+    std::error_code error;
+    const std::string baseDir = std::filesystem::current_path(error).string();
+
+    kgiApp app(baseDir);
+    app.init(argc, argv, true);
+    app.create();
+    app.startUp(argc, argv);
+    return app.run();
+}

@@ -1,0 +1,44 @@
+#include "kgiMessage.h"
+
+#include "kgiNarrowString.h"
+
+#include <cstdio>
+
+namespace {
+
+// The toolkit when it can show a window, else null.
+FX::FXApp* guiApp() {
+    FX::FXApp* app = FX::FXApp::instance();
+    return app && app->isInitialized() ? app : nullptr;
+}
+
+void toStderr(const std::string& title, const std::string& text) {
+    std::fprintf(stderr, "%s: %s\n", title.c_str(), text.c_str());
+}
+
+} // namespace
+
+void showMessage(const std::string& title, const std::string& text) {
+    FX::FXApp* app = guiApp();
+    if (!app) {
+        toStderr(title, text);
+        return;
+    }
+    const FX::FXString caption = kgiNarrowString::toWideText(title);
+    const FX::FXString message = kgiNarrowString::toWideText(text);
+    // The message is passed as an argument, never as the format, so a '%'
+    // in a file name or language text is shown as it stands.
+    FX::FXMessageBox::information(app, FX::MBOX_OK, caption.text(), "%s", message.text());
+}
+
+bool askYesNo(const std::string& title, const std::string& text) {
+    FX::FXApp* app = guiApp();
+    if (!app) {
+        toStderr(title, text);
+        return false;
+    }
+    const FX::FXString caption = kgiNarrowString::toWideText(title);
+    const FX::FXString message = kgiNarrowString::toWideText(text);
+    return FX::FXMessageBox::question(app, FX::MBOX_YES_NO, caption.text(), "%s", message.text()) ==
+           FX::MBOX_CLICKED_YES;
+}

@@ -1,0 +1,15 @@
+#pragma once
+// Task-modal message boxes. Caption and text are narrow strings in code
+// page 932 (as the language table and the file names hold them); they are
+// converted for the toolkit here. Both block until the user answers, so
+// never call them from the idle pass while playback runs.
+#include <string>
+
+// Shows the text with an OK button. Without a running GUI the message goes
+// to the standard error stream instead.
+void showMessage(const std::string& title, const std::string& text);
+
+// True only when the user answers yes: "No" and closing the box both give
+// false, and so does a program without a running GUI (after writing the
+// question to the standard error stream).
+bool askYesNo(const std::string& title, const std::string& text);

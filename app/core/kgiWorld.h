@@ -1,0 +1,182 @@
+#pragma once
+// The world state: current time and frame range (in frames), frame rate,
+// playback, the characters with the current one, the scene every 3D canvas
+// renders, and the canvases' manipulators and viewpoints. One per program:
+// kgiWorld::instance().
+#include "kgcAxisAlignedBox.h"
+
+#include <vector>
+
+class kgiCharacter;
+class kgiCharacterTable;
+class kgiScene;
+class kgcMaterial;
+class ksgManipulator;
+class ksgNode;
+class ksgViewpoint;
+
+// Where a media track is placed on the time line and how it is playing.
+// Frames are whole frames; the track plays over [startFrame, endFrame).
+struct kgiMediaPlacement {
+    int startFrame = 0;
+    int endFrame = 0;
+    bool enabled = false;
+    bool running = false;
+    int lastFrame = 0;  // frame it was last seen playing at
+    int offsetMs = 0;   // where in the medium the start frame falls
+};
+
+// The media tracks as playback sees them. The media host implements it and
+// hands itself to kgiWorld::setMediaTracks; until then playback syncs no
+// media.
+class kgiMediaTracks {
+public:
+    virtual ~kgiMediaTracks() = default;
+    virtual int getTrackCount() = 0;
+    // Null for a track without a placement.
+    virtual kgiMediaPlacement* getTrackInfo(int index) = 0;
+    virtual void playTrack(int index, int milliseconds) = 0;
+    virtual void stopTrack(int index) = 0;
+};
+
+// How the onion-skin renderer starts out and the material it draws with.
+// The renderer reads it when it is made; the world keeps no renderer yet.
+struct kgiGhostSetup {
+    int mode = 2;
+    float range = 20.0f;   // frames covered before and after the current time
+    int before = 2;        // ghosts before the current time
+    int after = 2;         // ghosts after it
+    kgcMaterial* material = nullptr;  // the picked-highlight material, set by init()
+};
+
+class kgiWorld {
+public:
+    // Frame rate of the robot's motions; the application and every
+    // character load set it.
+    static constexpr float ROBOT_FPS = 33.333f;
+
+    // Created on first use; main() calls it first so that the world (and the
+    // character table it holds) outlives every window.
+    static kgiWorld* instance();
+
+    // Two lights, the eight highlight materials and the scene, in that
+    // order. Call once, after the toolkit is up.
+    void init();
+
+    // --- time, in frames ---
+    // Negative or NaN becomes 0; every character is evaluated at the time.
+    void setCurrentTime(float frames);
+    float getCurrentTime() const { return currentTime; }
+    // Taken only when 0 <= v <= endFrame; otherwise nothing changes, so
+    // widen a range by setting the end first.
+    void setStartFrame(float v);
+    // Taken only when v >= 0 and v >= startFrame.
+    void setEndFrame(float v);
+    float getStartFrame() const { return startFrame; }
+    float getEndFrame() const { return endFrame; }
+    void setFps(float f) { fps = f; }
+    float getFps() const { return fps; }
+    // Time of the current character's last key; 0 without one.
+    float getLastKeyTime() const;
+
+    // --- playback ---
+    // One step by the real time elapsed since the previous step, whole
+    // frames only (the fraction is carried to the next step). Nothing while
+    // stopped. Stops or wraps at the end of the range.
+    void advancePlayback(bool reverse);
+    // The same step for a given elapsed time in seconds (negative or NaN
+    // counts as none).
+    void advancePlaybackBy(float seconds, bool reverse);
+    // Starting resets the elapsed-time clock; stopping stops every media
+    // track.
+    void setPlaying(bool p);
+    bool isPlaying() const { return playing; }
+    void setLoop(bool on) { loop = on; }
+    bool getLoop() const { return loop; }
+    void setAutoReturn(bool on) { autoReturn = on; }
+    bool getAutoReturn() const { return autoReturn; }
+    // Starts and stops the media tracks so they follow the current time.
+    void syncMediaTracks();
+    // The media tracks to keep in step (not owned); null for none.
+    void setMediaTracks(kgiMediaTracks* tracks) { mediaTracks = tracks; }
+
+    // --- characters ---
+    // A new character in the character table; its id, or -1.
+    int createCharacter();
+    // Takes its model root out of the scene, clears the current id when it
+    // was current, then frees it. False for an unknown id.
+    bool removeCharacter(int id);
+    // Every character out of the scene and freed; manipulators lose their
+    // targets first, since those point into the freed trees.
+    void removeAllCharacters();
+    // The id when the table holds it, else -1 (no current character).
+    void setCurrentCharacter(int id);
+    int getCurrentId() const { return currentId; }
+    // The current character, or null.
+    kgiCharacter* getCurrentCharacter() const;
+    // The character whose model contains the node, or null.
+    kgiCharacter* findCharacterOfNode(ksgNode* node) const;
+    // All characters' model bounds merged; an empty box without characters.
+    kgcAxisAlignedBox getBounds() const;
+    kgiCharacterTable* getCharacters() const { return characters; }
+
+    // --- views ---
+    // Lists kept by the 3D canvases, which add and remove their own entries
+    // (not owned).
+    void addManipulator(ksgManipulator* m);
+    void removeManipulator(ksgManipulator* m);
+    void addViewpoint(ksgViewpoint* v);
+    void removeViewpoint(ksgViewpoint* v);
+    void clearManipulatorTargets();
+    // Clamped to 0..1 and given to every viewpoint of the viewpoint table.
+    void setUpAxis(int v);
+    int getUpAxis() const { return upAxis; }
+    void setViewpointMode(int v);
+    int getViewpointMode() const { return viewpointMode; }
+    // Every canvas viewpoint centred on that character, or on all
+    // characters when the id is unknown.
+    void centerViews(int id);
+
+    // The scene, created by init(); null before.
+    kgiScene* getScene() const { return scene; }
+    void setMirrorMode(bool on) { mirrorMode = on; }
+    bool getMirrorMode() const { return mirrorMode; }
+    kgiGhostSetup& getGhostSetup() { return ghost; }
+
+    float getGridLevel() const { return gridLevel; }
+    int getGridSpacing() const { return gridSpacing; }
+    int getGridWidth() const { return gridWidth; }
+    int getGridDepth() const { return gridDepth; }
+
+    kgiWorld(const kgiWorld&) = delete;
+    kgiWorld& operator=(const kgiWorld&) = delete;
+
+private:
+    kgiWorld();
+    ~kgiWorld();
+
+    float gridLevel = 0.0f;
+    int gridSpacing = 5;
+    int gridWidth = 200;
+    int gridDepth = 200;
+    float currentTime = 0.0f;
+    float startFrame = 0.0f;
+    float endFrame = 0.0f;
+    float fps = 30.0f;
+    bool playing = false;
+    bool loop = false;
+    bool autoReturn = false;
+    kgiCharacterTable* characters = nullptr;
+    std::vector<ksgManipulator*> manipulators;
+    std::vector<ksgViewpoint*> viewpoints;
+    int currentId = -1;
+    kgiScene* scene = nullptr;
+    int upAxis = 1;
+    int viewpointMode = 1;
+    bool mirrorMode = false;
+    kgiGhostSetup ghost;
+    kgiMediaTracks* mediaTracks = nullptr;
+    // Part of a frame not yet played, carried from one playback step to
+    // the next.
+    float frameCarry = 0.0f;
+};

@@ -1,0 +1,163 @@
+#include "kgiApp.h"
+#include "kgiSettings.h"
+#include "kgiTables.h"
+#include "kgiWorld.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+using namespace FX;
+
+// The program has one FXApp, and so does a test process, so every test here
+// runs its kgiApp in a fresh child process (death-test "threadsafe" style
+// re-runs the test binary) and reports through the child's exit code.
+
+namespace {
+
+std::filesystem::path makeBaseDir(const char* name, const std::string& settings) {
+    const auto dir = std::filesystem::temp_directory_path() /
+                     (std::string(name) + "_" + std::to_string(::getpid()));
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir / "settings");
+    std::ofstream(dir / "settings" / "settings.txt") << settings;
+    return dir;
+}
+
+std::string readFile(const std::filesystem::path& p) {
+    std::ifstream in(p);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+bool hasDisplay() { return std::getenv("DISPLAY") != nullptr; }
+
+#define CHILD_CHECK(cond)                                              \
+    do {                                                               \
+        if (!(cond)) {                                                 \
+            std::fprintf(stderr, "check failed: %s\n", #cond);         \
+            std::_Exit(1);                                             \
+        }                                                              \
+    } while (0)
+
+} // namespace
+
+// Presses OK on the first modal box and keeps its caption.
+class kgiStartupBoxCloser : public FXObject {
+    FXDECLARE(kgiStartupBoxCloser)
+public:
+    enum { ID_CLOSE = 1, ID_TERM };
+    long onClose(FXObject*, FXSelector, void*) {
+        FXWindow* box = FXApp::instance()->getModalWindow();
+        if (!box) {
+            FXApp::instance()->addTimeout(this, ID_CLOSE, 20);
+            return 1;
+        }
+        caption = static_cast<FXTopWindow*>(box)->getTitle();
+        box->handle(this, FXSEL(SEL_COMMAND, FXMessageBox::ID_CLICKED_OK), nullptr);
+        return 1;
+    }
+    long onTerm(FXObject*, FXSelector, void*) {
+        ::kill(::getpid(), SIGTERM);
+        return 1;
+    }
+    FXString caption;
+};
+
+FXDEFMAP(kgiStartupBoxCloser) kgiStartupBoxCloserMap[] = {
+    FXMAPFUNC(SEL_TIMEOUT, kgiStartupBoxCloser::ID_CLOSE, kgiStartupBoxCloser::onClose),
+    FXMAPFUNC(SEL_TIMEOUT, kgiStartupBoxCloser::ID_TERM, kgiStartupBoxCloser::onTerm),
+};
+FXIMPLEMENT(kgiStartupBoxCloser, FXObject, kgiStartupBoxCloserMap, ARRAYNUMBER(kgiStartupBoxCloserMap))
+
+namespace {
+
+// main()'s sequence in a child: settings in, a missing default project,
+// some idle passes, settings out.
+void runProgramWithoutProject(const std::filesystem::path& dir) {
+    kgiWorld::instance();
+    int argc = 1;
+    char arg0[] = "Zodarovu0";
+    char* argv[] = {arg0, nullptr};
+    int code = -1;
+    {
+        kgiApp app(dir.string());
+        app.init(argc, argv, true);
+        app.create();
+        CHILD_CHECK(kgiApp::instance() == &app);
+        CHILD_CHECK(app.getSettings().language == 0);
+        CHILD_CHECK(app.getSettings().keysMax == 77);
+        CHILD_CHECK(kgiWorld::instance()->getFps() == kgiWorld::ROBOT_FPS);
+
+        kgiStartupBoxCloser closer;
+        app.addTimeout(&closer, kgiStartupBoxCloser::ID_CLOSE, 20);
+        app.startUp(argc, argv);
+        CHILD_CHECK(closer.caption == "Error");
+        CHILD_CHECK(kgiCharacterTable::instance()->size() == 0);
+        CHILD_CHECK(kgiWorld::instance()->getCurrentId() == -1);
+        CHILD_CHECK(app.getFactoryDir() == dir.string() + "/DORUZAVO_1base");
+        CHILD_CHECK(app.getRemoconListPath() == dir.string() + "/DORUZAVO_1base/remocon/list.txt");
+        CHILD_CHECK(app.getMotionDir() == dir.string() + "/DORUZAVO_1/motion");
+
+        // The idle task also runs while a modal box is up.
+        const long before = app.getIdlePasses();
+        app.quitAfterPasses(3);
+        code = app.run();
+        CHILD_CHECK(app.getIdlePasses() == before + 3);
+        app.getSettings().drawNo = 1;  // a change made while running
+    }
+    CHILD_CHECK(code == 0);
+    const std::string saved = readFile(dir / "settings" / "settings.txt");
+    CHILD_CHECK(saved.find("language=0\nKeys_MAX=77\n") == 0);
+    CHILD_CHECK(saved.find("DrawNo=1\n") != std::string::npos);
+    std::_Exit(0);
+}
+
+void runUntilTerminated(const std::filesystem::path& dir) {
+    kgiWorld::instance();
+    int argc = 1;
+    char arg0[] = "Zodarovu0";
+    char* argv[] = {arg0, nullptr};
+    {
+        kgiApp app(dir.string());
+        app.init(argc, argv, true);
+        app.create();
+        kgiStartupBoxCloser terminator;
+        app.addTimeout(&terminator, kgiStartupBoxCloser::ID_TERM, 50);
+        app.quitAfterPasses(1L << 30);  // would take far longer than the test
+        CHILD_CHECK(app.run() == 0);
+        app.getSettings().robotComId = 9;
+    }
+    CHILD_CHECK(readFile(dir / "settings" / "settings.txt").find("Robot_COM_ID=9\n") !=
+                std::string::npos);
+    std::_Exit(0);
+}
+
+TEST(AppStartup, MissingProjectShowsErrorThenRunsAndSavesSettingsAtExit) {
+    if (!hasDisplay()) GTEST_SKIP() << "no display";
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const auto dir = makeBaseDir("kgi_app_startup", "language=0\nKeys_MAX=77\n");
+    EXPECT_EXIT(runProgramWithoutProject(dir), ::testing::ExitedWithCode(0), "");
+    std::filesystem::remove_all(dir);
+}
+
+TEST(AppStartup, TerminateSignalEndsTheLoopCleanly) {
+    if (!hasDisplay()) GTEST_SKIP() << "no display";
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const auto dir = makeBaseDir("kgi_app_term", "");
+    EXPECT_EXIT(runUntilTerminated(dir), ::testing::ExitedWithCode(0), "");
+    std::filesystem::remove_all(dir);
+}
+
+TEST(AppStartup, InstanceIsNullForAnotherApplication) {
+    // Any FXApp of the test process is not a kgiApp.
+    EXPECT_EQ(kgiApp::instance(), nullptr);
+}
+
+} // namespace
