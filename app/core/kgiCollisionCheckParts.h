@@ -1,0 +1,32 @@
+#pragma once
+// The robot's rigid parts as the collision check and the centre-of-gravity
+// marker see them. The robot joint table knows which nodes are parts and
+// which pairs are joined; it derives from this class and installs itself,
+// so the application core needs no link to the robot tools. Until one is
+// installed no part is tested and the centre of gravity is unknown.
+#include "kmlVec3.h"
+
+class kgiCharacter;
+
+class kgiPartTable {
+public:
+    // Entries of the per-part hit table, indexed by part node id. Parts of
+    // higher ids are tested but not recorded in the table.
+    static constexpr int FLAG_COUNT = 1000;
+
+    virtual ~kgiPartTable();
+
+    // Tests every pair of the character's parts that are not joined (with
+    // kgiCollisionCheck::checkPair) and fills flags; true when any collide.
+    virtual bool checkPartCollisions(kgiCharacter* c, unsigned char flags[FLAG_COUNT]) = 0;
+    // Clears the collision colour of every part.
+    virtual void clearCollisionHits(kgiCharacter* c) = 0;
+    // The character's centre of gravity in world coordinates; false when
+    // it cannot be computed (no parts, no mesh).
+    virtual bool computeCenterOfGravity(kgiCharacter* c, kmlVec3& centre) = 0;
+
+    // The table in use, or null. The installer keeps it alive while it is
+    // installed and installs null before destroying it.
+    static void install(kgiPartTable* table);
+    static kgiPartTable* installed();
+};
