@@ -307,3 +307,9 @@ bool kgiCharacter::flipKeys(int, int)
     kgiPoseFlipper flipper;
     return flipper.flipPose(root, kgiPoseFlipper::KEYS, 0, flipContext());
 }
+
+bool kgiCharacter::checkFlipper()
+{
+    kgiPoseFlipper flipper;
+    return true;
+}

@@ -123,6 +123,8 @@ public:
     // the menu command passes, are the range the caller recorded in its
     // kgiFlipKeysUndo). No refresh: the key history refreshes after a step.
     bool flipKeys(int start, int count);
+    // Builds and drops a flipper; true.
+    bool checkFlipper();
 
     void emptyOperation(int) {}
 
