@@ -30,6 +30,7 @@ kgiApp::kgiApp() : FX::FXApp("Application", "FoxDefault") {}
 kgiApp::kgiApp(const std::string& dir) : FX::FXApp("Rodiza", "Vezeze"), baseDir(dir) {
     addChore(this, ID_IDLE);
     choreRegistered = true;
+    kgiCharacterServices::install(&services);
 
     // Pixels handed over to the icon, which frees them (IMAGE_OWNED).
     kutFoxImg bitmap(false);
@@ -41,6 +42,10 @@ kgiApp::kgiApp(const std::string& dir) : FX::FXApp("Rodiza", "Vezeze"), baseDir(
 }
 
 kgiApp::~kgiApp() {
+    // Characters outlive the application (the character table is freed at
+    // exit), so they must not reach its services afterwards.
+    if (&kgiCharacterServices::current() == &services)
+        kgiCharacterServices::install(nullptr);
     resetCanvasMouseModes();
     delete appIcon;
     appIcon = nullptr;

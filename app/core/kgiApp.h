@@ -6,6 +6,7 @@
 // and the lessons all advance from the idle pass. Windows reach it through
 // kgiApp::instance().
 #include "kgiSettings.h"
+#include "kgiAppServices.h"
 
 #include <fx.h>
 
@@ -25,9 +26,12 @@ public:
 
     // Toolkit names "Rodiza" by "Vezeze" (its own settings live under
     // them); registers the idle task and loads "icons/app2.bmp" from the
-    // base directory as the application icon (none when it does not load).
+    // base directory as the application icon (none when it does not load),
+    // and installs the program's character services (kgiAppServices) until
+    // the destructor.
     explicit kgiApp(const std::string& baseDir);
-    // Resets the canvases, writes the settings file, removes the idle task.
+    // Uninstalls the character services, resets the canvases, writes the
+    // settings file, removes the idle task.
     ~kgiApp() override;
 
     // The toolkit's application as a kgiApp; null when there is none or it
@@ -128,6 +132,7 @@ private:
     std::string remoconListPath;
     std::string currentFile;
     kgiSettings settings;
+    kgiAppServices services{*this};
     bool robotCom = false;
     bool closeRequested = false;
     bool collisionHit = false;

@@ -2,6 +2,7 @@
 
 #include "kgiCharacterServices.h"
 #include "kgiKeyEdit.h"
+#include "kgiPoseFlip.h"
 #include "kgiProject.h"
 #include "ksgNode.h"
 #include "ksgTransform.h"
@@ -28,6 +29,8 @@ kgiCharacter::~kgiCharacter()
 void kgiCharacter::reset()
 {
     root = nullptr;
+    // Before the builder frees the tree the snapshots point into.
+    poseUndo.setRoot(nullptr);
     builder.reset();
     frameCount = 0;
     keyCount = 0;
@@ -36,6 +39,10 @@ void kgiCharacter::reset()
 
 bool kgiCharacter::load(const std::string& path)
 {
+    // The builder frees its previous tree as it starts, even when the load
+    // then fails: a model of its own must not be kept past that.
+    if (root && root == builder.getRoot())
+        reset();
     if (!builder.load(path, kgiModelBuilder::BUILD_TREE))
         return false;
     kgiCharacterServices::current().setFramesPerSecond(FRAMES_PER_SECOND);
@@ -73,6 +80,9 @@ void kgiCharacter::updateBounds()
     if (!root)
         return;
     bounds = root->getBounds();
+    // Only a new tree: the history is dropped with it.
+    if (poseUndo.getRoot() != root)
+        poseUndo.setRoot(root);
     updateKeysInfo();
 }
 
@@ -234,5 +244,72 @@ bool kgiCharacter::redoKeys()
         return false;
     updateKeysInfo();
     refresh();
+    return true;
+}
+
+void kgiCharacter::addPoseUndo()
+{
+    if (!root)
+        return;
+    poseUndo.add(new kgiPoseUndoEntry(root));
+}
+
+bool kgiCharacter::undoPose()
+{
+    if (!poseUndo.undo())
+        return false;
+    refresh();
+    return true;
+}
+
+bool kgiCharacter::redoPose()
+{
+    if (!poseUndo.redo())
+        return false;
+    refresh();
+    return true;
+}
+
+kgiPoseFlipper::Context kgiCharacter::flipContext()
+{
+    // The world's times and mirror mode, but this character and its history
+    // whether or not the world holds it.
+    kgiPoseFlipper::Context context = kgiPoseFlipper::worldContext(nullptr);
+    context.character = this;
+    context.poseUndo = &poseUndo;
+    return context;
+}
+
+bool kgiCharacter::flipPose()
+{
+    if (!root)
+        return false;
+    kgiPoseFlipper flipper;
+    const bool done = flipper.flipPose(root, kgiPoseFlipper::POSE, 0, flipContext());
+    refresh();
+    return done;
+}
+
+bool kgiCharacter::mirrorPose(ksgNode* from)
+{
+    if (!root || !from)
+        return false;
+    kgiPoseFlipper flipper;
+    const bool done = flipper.flipPose(from, kgiPoseFlipper::FROM_NODE, 0, flipContext());
+    refresh();
+    return done;
+}
+
+bool kgiCharacter::flipKeys(int, int)
+{
+    if (!root)
+        return false;
+    kgiPoseFlipper flipper;
+    return flipper.flipPose(root, kgiPoseFlipper::KEYS, 0, flipContext());
+}
+
+bool kgiCharacter::checkFlipper()
+{
+    kgiPoseFlipper flipper;
     return true;
 }

@@ -9,6 +9,8 @@
 // without a model (before a successful load) do nothing.
 #include "kgcAxisAlignedBox.h"
 #include "kgiModelBuilder.h"
+#include "kgiPoseFlip.h"
+#include "kgiPoseUndo.h"
 #include "kutObject.h"
 #include "kutUndoMgr.h"
 
@@ -33,7 +35,8 @@ public:
     kgiCharacter(const kgiCharacter&) = delete;
     kgiCharacter& operator=(const kgiCharacter&) = delete;
 
-    // Drops the model and the key-time list; the histories stay.
+    // Drops the model and the key-time list. The key history stays; the
+    // pose history loses its snapshots, which point into the freed tree.
     void reset();
     // Builds the model from a project (".ts"). On failure the builder has
     // shown its message and the character is unchanged.
@@ -47,7 +50,8 @@ public:
     // project (kgiModelBuilder::saveMotion).
     bool saveMotion(const std::string& path);
 
-    // Bounds of the model (refreshed by updateBounds), then the key-time list.
+    // Bounds of the model (refreshed by updateBounds), then the pose
+    // history's root and the key-time list.
     void updateBounds();
     const kgcAxisAlignedBox& getBounds() const { return bounds; }
     // Evaluates the model at an absolute time in frames. Loaded characters
@@ -99,6 +103,29 @@ public:
     bool redoKeys();
     kutUndoMgr& getKeyUndo() { return keyUndo; }
 
+    // The pose-edit history (state undo, 32 entries). addPoseUndo records
+    // the present pose; call it before the pose changes. undoPose/redoPose
+    // refresh the model when a step ran and return whether one did.
+    void addPoseUndo();
+    bool undoPose();
+    bool redoPose();
+    kgiPoseUndoMgr& getPoseUndo() { return poseUndo; }
+
+    // Left-right mirroring (kgiPoseFlipper), each then refreshing the model.
+    // The world supplies the current time, the frame range and the mirror
+    // mode; the pose flips record a pose undo entry unless mirror mode is
+    // on. False without a model or when the flip failed (after its box).
+    // flipPose mirrors the whole pose, mirrorPose gives the limb on the
+    // other side of `from` the mirror image of from's limb.
+    bool flipPose();
+    bool mirrorPose(ksgNode* from);
+    // Mirrors the keys of the world's frame range (start and count, which
+    // the menu command passes, are the range the caller recorded in its
+    // kgiFlipKeysUndo). No refresh: the key history refreshes after a step.
+    bool flipKeys(int start, int count);
+    // Builds and drops a flipper; true.
+    bool checkFlipper();
+
     void emptyOperation(int) {}
 
 private:
@@ -107,6 +134,8 @@ private:
     // runVisitor, then the key-time list and the pose.
     void runEdit(ksgVisitor& visitor);
     void warnKeysMax();
+    // The flipper's context: the world's times, this character's history.
+    kgiPoseFlipper::Context flipContext();
 
     kgiModelBuilder builder;
     int frameCount = 0;
@@ -116,5 +145,6 @@ private:
     ksgNode* root = nullptr; // the builder's tree, or an attached one
     std::string name;
     kgcAxisAlignedBox bounds;
+    kgiPoseUndoMgr poseUndo;
     kutUndoMgr keyUndo;
 };

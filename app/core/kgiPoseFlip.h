@@ -80,6 +80,13 @@ public:
     // the model root has no motion controller; false after a box for the
     // other failures.
     bool flipPose(ksgNode* node, int mode, int world, const Context& context);
+    // The same with the context read from the world: the character whose
+    // model holds the node, its pose history, the world's frame range,
+    // current time and mirror mode.
+    bool flipPose(ksgNode* node, int mode, int world);
+    // That context, for the node's character (null character when no
+    // character of the world holds the node).
+    static Context worldContext(ksgNode* node);
     // Key mode over frames first..last of the character, whatever range the
     // world shows (undo of a key-range flip mirrors the range it recorded).
     bool flipKeys(kgiCharacter* character, int first, int last);

@@ -1,8 +1,7 @@
 #pragma once
 // What the world and the start-up call on classes that live in their own
 // files: the character, the scene root and the model node data. Kept here in
-// one place so the world's own logic reads and tests on its own; each call
-// does nothing (or answers "none") while its class is not part of the build.
+// one place so the world's own logic reads and tests on its own.
 #include <string>
 #include <vector>
 

@@ -1,10 +1,12 @@
 #include "kgiApp.h"
+#include "kgiCharacterServices.h"
 #include "kgiSettings.h"
 #include "kgiTables.h"
 #include "kgiWorld.h"
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
@@ -48,21 +50,22 @@ bool hasDisplay() { return std::getenv("DISPLAY") != nullptr; }
 
 } // namespace
 
-// Presses OK on the first modal box and keeps its caption.
+// Presses OK on every modal box, one after the other, and keeps their
+// captions joined by '|'.
 class kgiStartupBoxCloser : public FXObject {
     FXDECLARE(kgiStartupBoxCloser)
 public:
     enum { ID_CLOSE = 1, ID_TERM };
     long onClose(FXObject*, FXSelector, void*) {
+        FXApp::instance()->addTimeout(this, ID_CLOSE, 20);
         FXWindow* box = FXApp::instance()->getModalWindow();
-        if (!box) {
-            FXApp::instance()->addTimeout(this, ID_CLOSE, 20);
-            return 1;
-        }
-        caption = static_cast<FXTopWindow*>(box)->getTitle();
+        if (!box) return 1;
+        if (!caption.empty()) caption += "|";
+        caption += static_cast<FXTopWindow*>(box)->getTitle();
         box->handle(this, FXSEL(SEL_COMMAND, FXMessageBox::ID_CLICKED_OK), nullptr);
         return 1;
     }
+    ~kgiStartupBoxCloser() override { FXApp::instance()->removeTimeout(this, ID_CLOSE); }
     long onTerm(FXObject*, FXSelector, void*) {
         ::kill(::getpid(), SIGTERM);
         return 1;
@@ -95,10 +98,27 @@ void runProgramWithoutProject(const std::filesystem::path& dir) {
         CHILD_CHECK(app.getSettings().keysMax == 77);
         CHILD_CHECK(kgiWorld::instance()->getFps() == kgiWorld::ROBOT_FPS);
 
+        // Characters reach the program through the services it installed.
+        kgiCharacterServices& services = kgiCharacterServices::current();
+        CHILD_CHECK(services.keysMax() == 77);
+        app.getSettings().keysMax = 5;  // read live, not cached
+        CHILD_CHECK(services.keysMax() == 5);
+        app.getSettings().keysMax = 77;
+        CHILD_CHECK(services.text("Wr_Keys_Max") == "Wr_Keys_Max");
+        services.setFramesPerSecond(12.5f);
+        CHILD_CHECK(kgiWorld::instance()->getFps() == 12.5f);
+        services.setFramesPerSecond(kgiWorld::ROBOT_FPS);
+        const int materials = kgiMaterialTable::instance()->size();
+        kgcMaterial* m = services.newMaterial();
+        CHILD_CHECK(m && kgiMaterialTable::instance()->idOf(m) >= 0);
+        CHILD_CHECK(services.removeMaterial(m) && !services.removeMaterial(m));
+        CHILD_CHECK(kgiMaterialTable::instance()->size() == materials);
+
         kgiStartupBoxCloser closer;
         app.addTimeout(&closer, kgiStartupBoxCloser::ID_CLOSE, 20);
         app.startUp(argc, argv);
-        CHILD_CHECK(closer.caption == "Error");
+        // The loader names what failed, then start-up gives up.
+        CHILD_CHECK(closer.caption == "Error - 061|Error");
         CHILD_CHECK(kgiCharacterTable::instance()->size() == 0);
         CHILD_CHECK(kgiWorld::instance()->getCurrentId() == -1);
         CHILD_CHECK(app.getFactoryDir() == dir.string() + "/DORUZAVO_1base");
@@ -113,6 +133,8 @@ void runProgramWithoutProject(const std::filesystem::path& dir) {
         app.getSettings().drawNo = 1;  // a change made while running
     }
     CHILD_CHECK(code == 0);
+    // Gone with the application: the defaults (no key limit) are back.
+    CHILD_CHECK(kgiCharacterServices::current().keysMax() == INT_MAX);
     const std::string saved = readFile(dir / "settings" / "settings.txt");
     CHILD_CHECK(saved.find("language=0\nKeys_MAX=77\n") == 0);
     CHILD_CHECK(saved.find("DrawNo=1\n") != std::string::npos);

@@ -5,6 +5,7 @@
 #include "kgiKmdData.h"
 #include "ksgMotionController.h"
 #include "ksgNode.h"
+#include "ksgTransform.h"
 
 #include <gtest/gtest.h>
 
@@ -151,4 +152,35 @@ TEST_F(Character, RangeEditsKeepEveryJointInStep)
     std::vector<float> head;
     getMotionController(c.findNode("Head"))->getKeysTime(head, -1);
     EXPECT_EQ(head, c.getKeyTimes());
+}
+
+TEST_F(Character, FailedReloadDropsTheFreedModelAndItsPoseHistory)
+{
+    // The loader frees the previous tree before it reads: neither the
+    // character nor its pose history may keep pointing into it.
+    kgiCharacter c;
+    ASSERT_TRUE(c.load(factoryProject().string()));
+    c.addKey(0);
+    c.addPoseUndo();
+    EXPECT_FALSE(c.load("/nonexistent/robot.ts"));
+    EXPECT_EQ(c.getRoot(), nullptr);
+    EXPECT_TRUE(c.getKeyTimes().empty());
+    EXPECT_FALSE(c.addKey(0));
+    EXPECT_FALSE(c.undoPose());
+    EXPECT_FALSE(c.flipPose());
+
+    // A second successful load starts a fresh pose history on the new tree.
+    ASSERT_TRUE(c.load(factoryProject().string()));
+    EXPECT_EQ(c.getPoseUndo().getRoot(), c.getRoot());
+    EXPECT_FALSE(c.undoPose());
+    c.addPoseUndo();
+    ksgNode* head = c.findNode("Head");
+    ASSERT_NE(head, nullptr);
+    const kmlMatrix4 before = head->getLocal();
+    kmlMatrix4 turned = before;
+    turned.rotate(40.0f, kmlVec3(0.0f, 1.0f, 0.0f));
+    head->asTransform()->setLocal(turned);
+    ASSERT_TRUE(c.undoPose());
+    for (int i = 0; i < 16; ++i)
+        EXPECT_FLOAT_EQ(head->getLocal()[i], before[i]);
 }

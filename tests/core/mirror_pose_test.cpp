@@ -12,6 +12,7 @@
 #include "kgiKmdData.h"
 #include "kgiPoseFlip.h"
 #include "kgiPoseUndo.h"
+#include "kgiWorld.h"
 #include "ksgMotionController.h"
 #include "ksgMotionFrame.h"
 #include "ksgTransform.h"
@@ -128,6 +129,77 @@ TEST_F(MirrorRobot, RefusalsAndTheirMessages)
     EXPECT_EQ(messages.shown, (std::vector<std::string>{"Error - Flip|Couldn't create pose(s) buffer",
                                                         "Error - Flip|Error computing flip data: Head"}));
     EXPECT_FALSE(history.undo()); // no refused flip recorded an entry
+}
+
+// The character's own operations: the world supplies the range and the
+// mirror mode, the character's pose history records the flip.
+TEST_F(MirrorRobot, CharacterFlipRecordsInItsOwnPoseHistory)
+{
+    kgiWorld* world = kgiWorld::instance();
+    world->setMirrorMode(false);
+    turn(rArm, 30.0f);
+    const kmlMatrix4 right = rArm->getLocal(), left = lArm->getLocal();
+    EXPECT_FALSE(robot.undoPose()); // nothing recorded yet
+
+    ASSERT_TRUE(robot.flipPose());
+    EXPECT_LT(rotationDiff(lArm->getLocal(), mirroredRotation(right)), 1e-4f);
+    ASSERT_TRUE(robot.undoPose());
+    EXPECT_LT(rotationDiff(rArm->getLocal(), right), 1e-5f);
+    EXPECT_LT(rotationDiff(lArm->getLocal(), left), 1e-5f);
+    ASSERT_TRUE(robot.redoPose());
+    EXPECT_LT(rotationDiff(lArm->getLocal(), mirroredRotation(right)), 1e-4f);
+    EXPECT_FALSE(robot.redoPose());
+
+    // Limb mirroring; in mirror mode it leaves no entry behind.
+    ASSERT_TRUE(robot.undoPose());
+    world->setMirrorMode(true);
+    ASSERT_TRUE(robot.mirrorPose(rArm));
+    world->setMirrorMode(false);
+    EXPECT_LT(rotationDiff(lArm->getLocal(), mirroredRotation(right)), 1e-4f);
+    EXPECT_LT(rotationDiff(rArm->getLocal(), right), 1e-5f);
+    EXPECT_FALSE(robot.mirrorPose(nullptr));
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(MirrorRobot, CharacterKeyFlipCoversTheWorldsFrameRangeOnly)
+{
+    robot.deleteKeys(0, 1000);
+    for (int t : {0, 10, 30}) {
+        turn(rArm, 20.0f + float(t));
+        ASSERT_TRUE(robot.addKey(t));
+    }
+    const kmlMatrix4 right10 = keyOf(rArm, 10.0f), right30 = keyOf(rArm, 30.0f);
+    kgiWorld* world = kgiWorld::instance();
+    const float start = world->getStartFrame(), end = world->getEndFrame();
+    world->setStartFrame(0.0f);
+    world->setEndFrame(20.0f);
+    const bool flipped = robot.flipKeys(0, 21);
+    world->setStartFrame(start);
+    world->setEndFrame(end);
+    ASSERT_TRUE(flipped);
+    EXPECT_LT(rotationDiff(keyOf(lArm, 10.0f), mirroredRotation(right10)), 1e-4f);
+    EXPECT_LT(rotationDiff(keyOf(rArm, 30.0f), right30), 1e-5f); // outside the range
+}
+
+TEST(PoseFlipWorld, ContextComesFromTheWorldAndTheNodesCharacter)
+{
+    kgiWorld* world = kgiWorld::instance();
+    world->setMirrorMode(true);
+    world->setCurrentTime(7.0f);
+    const kgiPoseFlipper::Context outside = kgiPoseFlipper::worldContext(nullptr);
+    world->setMirrorMode(false);
+    EXPECT_EQ(outside.character, nullptr);
+    EXPECT_EQ(outside.poseUndo, nullptr);
+    EXPECT_TRUE(outside.mirrorMode);
+    EXPECT_EQ(outside.currentTime, 7.0f);
+    EXPECT_EQ(outside.startFrame, world->getStartFrame());
+    EXPECT_EQ(outside.endFrame, world->getEndFrame());
+    world->setCurrentTime(0.0f);
+
+    // A node of no character of the world: nothing happens, no box.
+    std::unique_ptr<ksgTransform> stranger(new ksgTransform);
+    kgiPoseFlipper flipper;
+    EXPECT_FALSE(flipper.flipPose(stranger.get(), kgiPoseFlipper::POSE, 0));
 }
 
 } // namespace

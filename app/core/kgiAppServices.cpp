@@ -1,0 +1,48 @@
+#include "kgiAppServices.h"
+
+#include "kgiApp.h"
+#include "kgiCollisionCheck.h"
+#include "kgiMessage.h"
+#include "kgiNarrowString.h"
+#include "kgiTables.h"
+#include "kgiWorld.h"
+
+int kgiAppServices::keysMax() const
+{
+    return app->getSettings().keysMax;
+}
+
+std::string kgiAppServices::text(const char* key) const
+{
+    return kgiNarrowString::toNarrowText(app->languageText(key ? key : ""));
+}
+
+void kgiAppServices::showMessage(const std::string& caption, const std::string& text)
+{
+    ::showMessage(caption, text);
+}
+
+bool kgiAppServices::askYesNo(const std::string& caption, const std::string& text)
+{
+    return ::askYesNo(caption, text);
+}
+
+kgcMaterial* kgiAppServices::newMaterial()
+{
+    return kgiMaterialTable::instance()->create();
+}
+
+bool kgiAppServices::removeMaterial(kgcMaterial* m)
+{
+    return kgiMaterialTable::instance()->remove(m);
+}
+
+void kgiAppServices::setFramesPerSecond(float fps)
+{
+    kgiWorld::instance()->setFps(fps);
+}
+
+void kgiAppServices::checkCollisions()
+{
+    kgiCollisionCheck::instance()->check();
+}
