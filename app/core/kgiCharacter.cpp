@@ -28,6 +28,11 @@ kgiCharacter::~kgiCharacter()
 
 void kgiCharacter::reset()
 {
+    // The key entries' snapshots hold the nodes of the tree that goes now:
+    // an undo after a reload would write into freed nodes. A character
+    // without a model keeps its history (nothing in it points anywhere).
+    if (root)
+        keyUndo.clear();
     root = nullptr;
     // Before the builder frees the tree the snapshots point into.
     poseUndo.setRoot(nullptr);

@@ -35,8 +35,8 @@ public:
     kgiCharacter(const kgiCharacter&) = delete;
     kgiCharacter& operator=(const kgiCharacter&) = delete;
 
-    // Drops the model and the key-time list. The key history stays; the
-    // pose history loses its snapshots, which point into the freed tree.
+    // Drops the model and the key-time list. Both histories lose what they
+    // recorded on a dropped model: their snapshots point into the freed tree.
     void reset();
     // Builds the model from a project (".ts"). On failure the builder has
     // shown its message and the character is unchanged.

@@ -105,7 +105,7 @@ bool kgiModelBuilder::askCurveController()
                                                "(experimental, will use Quaternion controller otherwise)"))
         project->setEulerController();
     if (project->isEulerController()) {
-        axisConvention.controllerKind = kgiAxisConvention::EULER;
+        axisConvention.controllerKind = kgiAxisConvention::EULER_CURVES;
         if (axisConvention.modeler == kgiAxisConvention::MAX && axisConvention.root90 &&
             !services.askYesNo("Warning - Curve import",
                                "Using this model, you will not be able to import valid curve data in 3D Studio "
@@ -157,7 +157,7 @@ bool kgiModelBuilder::buildTransformTree(ksgTransform* parent, const kgiMeshReco
 {
     if (!object)
         return true;
-    const bool euler = axisConvention.controllerKind == kgiAxisConvention::EULER;
+    const bool euler = axisConvention.controllerKind == kgiAxisConvention::EULER_CURVES;
     std::unique_ptr<ksgTransform> owned(new ksgTransform);
     ksgTransform* t = owned.get();
     t->setName(object->name);

@@ -20,7 +20,8 @@ struct kgiMeshRecord;
 // project.
 struct kgiAxisConvention {
     enum Modeler { MAX = 0, MAYA = 1, NOT_STATED = 4 };
-    enum ControllerKind { ASK = 0, EULER = 1, QUATERNION = 2 };
+    // Not plain EULER: the toolkit's headers define that name as a macro.
+    enum ControllerKind { ASK = 0, EULER_CURVES = 1, QUATERNION = 2 };
 
     int modeler = NOT_STATED;
     int controllerKind = ASK;

@@ -208,6 +208,12 @@ bool kgiWorld::removeCharacter(int id) {
         if (ksgScene* base = kgiWorldLinks::sceneBase(scene)) base->remRoot(rootTransform(c));
     }
     if (c && id == currentId) currentId = -1;
+    // A manipulator hangs under its target joint, so the freed tree would
+    // take it along while the canvas still uses it: detach it first.
+    if (ksgNode* root = kgiWorldLinks::characterRoot(c)) {
+        for (ksgManipulator* m : manipulators)
+            if (m->getTarget() && m->getTarget()->getRoot() == root) m->setTarget(nullptr);
+    }
     return characters->remove(id);
 }
 

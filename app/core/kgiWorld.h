@@ -104,7 +104,8 @@ public:
     // A new character in the character table; its id, or -1.
     int createCharacter();
     // Takes its model root out of the scene, clears the current id when it
-    // was current, then frees it. False for an unknown id.
+    // was current, detaches the manipulators that target its model, then
+    // frees it. False for an unknown id.
     bool removeCharacter(int id);
     // Every character out of the scene and freed; manipulators lose their
     // targets first, since those point into the freed trees.

@@ -4,10 +4,10 @@
 // and redone through the character's key history, and a mirrored pose is
 // undone through its pose history. Like the other start-up tests it runs in
 // a child process, which owns the one FXApp.
-// The character's headers first: the toolkit's headers (through kgiApp.h)
-// define EULER as a macro, which the model builder's enumeration also names.
-#include "kgiCharacter.h"
+// The application's header first: the toolkit's headers it pulls in must
+// not clash with the character's and the model builder's names.
 #include "kgiApp.h"
+#include "kgiCharacter.h"
 #include "kgiCollisionCheck.h"
 #include "kgiKeyUndo.h"
 #include "kgiKmdData.h"

@@ -2,6 +2,7 @@
 // key-time list, the key limit and the key-edit history.
 #include "kgiCharacter.h"
 #include "kgiCharacterServices.h"
+#include "kgiKeyUndo.h"
 #include "kgiKmdData.h"
 #include "ksgMotionController.h"
 #include "ksgNode.h"
@@ -183,4 +184,24 @@ TEST_F(Character, FailedReloadDropsTheFreedModelAndItsPoseHistory)
     ASSERT_TRUE(c.undoPose());
     for (int i = 0; i < 16; ++i)
         EXPECT_FLOAT_EQ(head->getLocal()[i], before[i]);
+}
+
+TEST_F(Character, ReloadDropsTheKeyHistoryOfTheFreedModel)
+{
+    // Key entries hold snapshots of the nodes they were built on: after a
+    // reload, successful or not, undoing one would write into freed nodes.
+    for (const char* second : {"ok", "/nonexistent/robot.ts"}) {
+        SCOPED_TRACE(second);
+        kgiCharacter c;
+        ASSERT_TRUE(c.load(factoryProject().string()));
+        c.addKey(0);
+        c.addKey(10);
+        c.addKeyUndo(new kgiRemKeyUndo(&c, 10.0f));
+        c.deleteKey(10);
+        c.load(std::string(second) == "ok" ? factoryProject().string() : second);
+        const Times keys = c.getKeyTimes();
+        EXPECT_FALSE(c.undoKeys());
+        EXPECT_FALSE(c.redoKeys());
+        EXPECT_EQ(c.getKeyTimes(), keys);
+    }
 }

@@ -177,7 +177,7 @@ TEST_F(ModelBuilder, EulerProjectFromMaxAsksAndNoStopsTheLoad)
 
     services.answer = true;
     ASSERT_TRUE(b.load(project, kgiModelBuilder::BUILD_TREE));
-    EXPECT_EQ(b.getAxisConvention().controllerKind, kgiAxisConvention::EULER);
+    EXPECT_EQ(b.getAxisConvention().controllerKind, kgiAxisConvention::EULER_CURVES);
     EXPECT_EQ(countNodes(b.getRoot(), 4), 25); // Euler controllers throughout
 }
 

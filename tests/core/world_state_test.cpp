@@ -1,7 +1,13 @@
+#include "kgiCharacter.h"
 #include "kgiTables.h"
 #include "kgiWorld.h"
 
+#include "ksgManipulator.h"
+#include "ksgNode.h"
+#include "ksgTransform.h"
 #include "ksgViewpoint.h"
+
+#include "core/pose_robot_fixture_test.h"
 
 #include <gtest/gtest.h>
 
@@ -212,6 +218,34 @@ TEST_F(World, CharactersComeAndGoThroughTheTable) {
     EXPECT_TRUE(w->removeCharacter(id));
     EXPECT_EQ(w->getCurrentId(), -1);
     EXPECT_EQ(kgiCharacterTable::instance()->find(id), nullptr);
+}
+
+TEST_F(World, RemovedCharacterLetsGoOfTheManipulatorOnItsModel) {
+    // The manipulator hangs under the joint it targets, so freeing the model
+    // with it attached would free the canvas's manipulator too.
+    const int id = w->createCharacter();
+    ASSERT_NE(id, -1);
+    kgiCharacter* c = kgiCharacterTable::instance()->find(id);
+    ASSERT_NE(c, nullptr);
+    ASSERT_TRUE(c->load(kgiTestRobot::projectPath()));
+    ksgNode* head = c->findNode("Head");
+    ASSERT_NE(head, nullptr);
+    ksgManipulator onModel, elsewhere;
+    ksgTransform other;
+    onModel.setTarget(head);
+    elsewhere.setTarget(&other);
+    ASSERT_EQ(onModel.getTarget(), head->asTransform());
+    w->addManipulator(&onModel);
+    w->addManipulator(&elsewhere);
+
+    EXPECT_TRUE(w->removeCharacter(id));
+    EXPECT_EQ(onModel.getTarget(), nullptr);
+    EXPECT_EQ(onModel.getParent(), nullptr);
+    EXPECT_EQ(elsewhere.getTarget(), &other); // another tree keeps its manipulator
+
+    w->removeManipulator(&onModel);
+    w->removeManipulator(&elsewhere);
+    elsewhere.setTarget(nullptr);
 }
 
 } // namespace
