@@ -189,21 +189,7 @@ void kmlBaseCurve::insertInternal(int i, kmlBaseKey* key)
 
 void kmlBaseCurve::removeInternal(int i)
 {
-    if (i < 0 || i >= getNumKeys()) return;
-    kmlBaseKey* k = keys[i];
-    kmlBaseKey* p = k->getPrev();
-    kmlBaseKey* n = k->getNext();
-    if (p) {
-        p->setNext(n);
-        if (smooth) p->update();
-    }
-    if (n) {
-        n->setPrev(p);
-        if (smooth) n->update();
-    }
-    delete k;
-    keys.erase(keys.begin() + i);
-    updateRange();
+    removeInternal(i, i);
 }
 
 void kmlBaseCurve::removeInternal(int a, int b)
