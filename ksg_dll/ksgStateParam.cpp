@@ -48,6 +48,13 @@ KSG_STATE_PARAM_KIND(ksgViewportParam)
 
 #undef KSG_STATE_PARAM_KIND
 
+// The fog, light and material kinds push their attribute group only when
+// they have an object to set: pop it only if apply() pushed it.
+static void popPushedAttrib(bool& pushed) {
+  if (pushed) glPopAttrib();
+  pushed = false;
+}
+
 // --- alpha, blend -----------------------------------------------------------
 
 void ksgAlphaParam::apply() const {
@@ -152,10 +159,7 @@ void ksgFogParam::apply() const {
   fog->set();
 }
 
-void ksgFogParam::restore() const {
-  if (pushed) glPopAttrib();
-  pushed = false;
-}
+void ksgFogParam::restore() const { popPushedAttrib(pushed); }
 
 void ksgHintParam::apply() const {
   appliedTarget = target;
@@ -197,10 +201,7 @@ void ksgLightParam::apply() const {
   light->set(id);
 }
 
-void ksgLightParam::restore() const {
-  if (pushed) glPopAttrib();
-  pushed = false;
-}
+void ksgLightParam::restore() const { popPushedAttrib(pushed); }
 
 void ksgMaterialParam::apply() const {
   pushed = material != nullptr;
@@ -209,10 +210,7 @@ void ksgMaterialParam::apply() const {
   material->set();
 }
 
-void ksgMaterialParam::restore() const {
-  if (pushed) glPopAttrib();
-  pushed = false;
-}
+void ksgMaterialParam::restore() const { popPushedAttrib(pushed); }
 
 // --- matrix mode, shading, polygons -----------------------------------------
 
