@@ -98,11 +98,8 @@ void kgcAxisAlignedBox::fromMinMax(const kmlVec3& lo, const kmlVec3& hi)
 
 void kgcAxisAlignedBox::fromMesh(kgcMesh* mesh)
 {
-    if (!mesh || mesh->getNumVertices() == 0)
-        return;
-    min = max = mesh->vertexAt(0);
-    for (int i = 1; i < mesh->getNumVertices(); ++i)
-        grow(min, max, mesh->vertexAt(i));
+    if (mesh)
+        kgcDetail::meshBounds(*mesh, min, max);
 }
 
 bool kgcAxisAlignedBox::collide(kgcMesh* mesh) const

@@ -70,3 +70,20 @@ bool kgcDetail::meshOverlapsBox(const kgcBoundingBox& bounds, const kgcMesh& mes
     }
     return false;
 }
+
+bool kgcDetail::meshBounds(const kgcMesh& mesh, kmlVec3& lo, kmlVec3& hi)
+{
+    if (mesh.getNumVertices() == 0)
+        return false;
+    lo = hi = mesh.vertexAt(0);
+    for (int v = 1; v < mesh.getNumVertices(); ++v) {
+        const kmlVec3 p = mesh.vertexAt(v);
+        for (int i = 0; i < 3; ++i) {
+            if (p[i] < lo[i])
+                lo[i] = p[i];
+            if (p[i] > hi[i])
+                hi[i] = p[i];
+        }
+    }
+    return true;
+}

@@ -1,9 +1,10 @@
 #ifndef KGCBOXOVERLAP_H
 #define KGCBOXOVERLAP_H
-// Triangle against box, shared by both box kinds (internal to the library).
+// Mesh geometry shared by both box kinds (internal to the library).
 
 class kgcBoundingBox;
 class kgcMesh;
+class kmlVec3;
 
 namespace kgcDetail {
 
@@ -13,6 +14,10 @@ namespace kgcDetail {
 // The box is read through its virtual axes, centre and extents, so its axes
 // may carry a scale (a box moved by a scaling matrix).
 bool meshOverlapsBox(const kgcBoundingBox& box, const kgcMesh& mesh);
+
+// Smallest and largest coordinate of the mesh's vertices per axis. False,
+// and lo and hi untouched, for a mesh without vertices.
+bool meshBounds(const kgcMesh& mesh, kmlVec3& lo, kmlVec3& hi);
 
 } // namespace kgcDetail
 

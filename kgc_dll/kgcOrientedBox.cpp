@@ -33,19 +33,9 @@ void kgcOrientedBox::fromMinMax(const kmlVec3& min, const kmlVec3& max)
 
 void kgcOrientedBox::fromMesh(kgcMesh* mesh)
 {
-    if (!mesh || mesh->getNumVertices() == 0)
-        return;
-    kmlVec3 lo = mesh->vertexAt(0), hi = lo;
-    for (int v = 1; v < mesh->getNumVertices(); ++v) {
-        const kmlVec3 p = mesh->vertexAt(v);
-        for (int i = 0; i < 3; ++i) {
-            if (p[i] < lo[i])
-                lo[i] = p[i];
-            if (p[i] > hi[i])
-                hi[i] = p[i];
-        }
-    }
-    fromMinMax(lo, hi);
+    kmlVec3 lo, hi;
+    if (mesh && kgcDetail::meshBounds(*mesh, lo, hi))
+        fromMinMax(lo, hi);
 }
 
 void kgcOrientedBox::transformBy(const kmlMatrix4& m)
