@@ -42,39 +42,46 @@ struct Rig {
                r.Send == r.Receive + r.Error && !link->inFlight[CH];
     }
 
-    // Ticks until the link is idle again; reports into the state's counters.
-    void run(benchmark::State& state, int& ticks, uint64_t& bytes)
+    // False, with the run marked skipped, when no pseudo-terminal could be set up.
+    bool usable(benchmark::State& state)
+    {
+        if (!ready)
+            state.SkipWithError("no pseudo-terminal");
+        return ready;
+    }
+
+    // Ticks until the link is idle again; keeps the ticks and wire bytes of this run.
+    void run()
     {
         const uint64_t before = link->wireOut[CH] + link->wireIn[CH];
         ticks = kgiPumpUntil(*link, board, CH, [this] { return idle(); }, 1000000);
         bytes = link->wireOut[CH] + link->wireIn[CH] - before;
-        (void)state;
     }
-};
 
-void report(benchmark::State& state, int ticks, uint64_t bytes)
-{
-    state.counters["ticks"] = ticks;
-    state.counters["paced_s"] = ticks * TICK_SECONDS;
-    state.counters["wire_bytes"] = static_cast<double>(bytes);
-    state.counters["floor_s"] = bytes * FLOOR_SECONDS_PER_BYTE;
-    state.counters["paced_over_floor"] = bytes ? ticks * TICK_SECONDS / (bytes * FLOOR_SECONDS_PER_BYTE) : 0;
-}
+    // Counters of the last run.
+    void report(benchmark::State& state) const
+    {
+        state.counters["ticks"] = ticks;
+        state.counters["paced_s"] = ticks * TICK_SECONDS;
+        state.counters["wire_bytes"] = static_cast<double>(bytes);
+        state.counters["floor_s"] = bytes * FLOOR_SECONDS_PER_BYTE;
+        state.counters["paced_over_floor"] = bytes ? ticks * TICK_SECONDS / (bytes * FLOOR_SECONDS_PER_BYTE) : 0;
+    }
+
+    int ticks = 0;
+    uint64_t bytes = 0;
+};
 
 void BM_PoseSend(benchmark::State& state)
 {
     Rig rig;
-    if (!rig.ready) {
-        state.SkipWithError("no pseudo-terminal");
+    if (!rig.usable(state))
         return;
-    }
-    int ticks = 0;
-    uint64_t bytes = 0;
     for (auto _ : state) {
         rig.link->sendPose(3, 0, CH);
-        rig.run(state, ticks, bytes);
+        rig.run();
     }
-    report(state, ticks, bytes);
+    rig.report(state);
 }
 BENCHMARK(BM_PoseSend)->Unit(benchmark::kMillisecond);
 
@@ -82,10 +89,8 @@ BENCHMARK(BM_PoseSend)->Unit(benchmark::kMillisecond);
 void BM_Download(benchmark::State& state)
 {
     Rig rig;
-    if (!rig.ready) {
-        state.SkipWithError("no pseudo-terminal");
+    if (!rig.usable(state))
         return;
-    }
     const int32_t values = static_cast<int32_t>(state.range(0));
     const int32_t slot = values - 485;  // an empty image holds 485 values
     if (slot > 0) {
@@ -95,35 +100,29 @@ void BM_Download(benchmark::State& state)
         for (int32_t i = 0; i < slot; ++i) rig.link->fileBuffer[CH][86 + i] = (i * 13) & 0xFF;
         rig.link->setMotionSlot(1, 0, CH);
     }
-    int ticks = 0;
-    uint64_t bytes = 0;
     for (auto _ : state) {
         rig.link->buildRemoteFile(0, 0, CH);
         rig.link->startDownload(1, 0, CH);
-        rig.run(state, ticks, bytes);
+        rig.run();
         if (rig.link->downloadResult[CH] != kgiRobotLink::DOWNLOAD_DONE) {
             state.SkipWithError("download failed");
             return;
         }
     }
-    report(state, ticks, bytes);
+    rig.report(state);
 }
 BENCHMARK(BM_Download)->Arg(485)->Arg(2048)->Arg(21732)->Unit(benchmark::kMillisecond);
 
 void BM_InfoRead(benchmark::State& state)
 {
     Rig rig;
-    if (!rig.ready) {
-        state.SkipWithError("no pseudo-terminal");
+    if (!rig.usable(state))
         return;
-    }
-    int ticks = 0;
-    uint64_t bytes = 0;
     for (auto _ : state) {
         rig.link->startInfoRead(1, CH);
-        rig.run(state, ticks, bytes);
+        rig.run();
     }
-    report(state, ticks, bytes);
+    rig.report(state);
 }
 BENCHMARK(BM_InfoRead)->Unit(benchmark::kMillisecond);
 

@@ -9,9 +9,10 @@
 #include "kneSceneWriter.h"
 #include "kneStatusWord.h"
 
+#include "platform/files.h"
+
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 
 namespace fs = std::filesystem;
 
@@ -177,10 +178,13 @@ std::string kgiRobotOutput::writeMotion(const kgiRobotModel& model, const std::s
 
 std::string kgiRobotOutput::writeText(const std::string& text, const std::string& path)
 {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-    out.close();
-    return out ? "" : "cannot write " + path;
+    platform::ReplaceFile out;
+    bool ok = out.open(path);
+    if (ok)
+        ok = std::fwrite(text.data(), 1, text.size(), out.stream()) == text.size();
+    if (!ok || !out.commit())
+        return "cannot write " + path;
+    return "";
 }
 
 std::string kgiRobotOutput::writeDataTree(const kgiRobotModel& model, const std::string& dataDir)
@@ -207,9 +211,9 @@ std::string kgiRobotOutput::writeDataTree(const kgiRobotModel& model, const std:
     if (!err.empty())
         return err;
     for (const fs::path& file : {scene, table}) {
-        fs::copy_file(file, folder / "character" / file.filename(), fs::copy_options::overwrite_existing, ec);
-        if (ec)
-            return "cannot copy " + file.string() + ": " + ec.message();
+        if (platform::copyFile(file.string(), (folder / "character" / file.filename()).string()) !=
+            platform::CopyResult::Ok)
+            return "cannot copy " + file.string();
     }
     return "";
 }
