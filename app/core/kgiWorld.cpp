@@ -147,10 +147,6 @@ void kgiWorld::advancePlaybackBy(float seconds, bool reverse) {
         currentTime = currentTime - endFrame + startFrame;
     } else if (currentTime < startFrame) {
         currentTime = currentTime - startFrame + endFrame;
-    } else if (whole == 0.0f) {
-        // Idle passes come far faster than frames: until a whole frame has
-        // passed the characters already stand at this time.
-        return;
     }
     setCurrentTime(currentTime);
 }
@@ -163,9 +159,6 @@ void kgiWorld::setPlaying(bool p) {
         // this one early.
         frameCarry = 0.0f;
         kutResetTime();
-        // The characters take the curves' pose now; the playback steps
-        // pose them again only when a whole frame has passed.
-        setCurrentTime(currentTime);
         if (app) app->enableOptionsDialog(false);
         return;
     }
