@@ -1,7 +1,5 @@
 #include "kgiApp.h"
 
-#include "kgiMessage.h"
-#include "kgiNarrowString.h"
 #include "kgiTables.h"
 #include "kgiWorld.h"
 #include "kgiWorldLinks.h"
@@ -13,6 +11,7 @@
 #include "kutPath.h"
 
 #include <csignal>
+#include <cstdio>
 
 FXDEFMAP(kgiApp) kgiAppMap[] = {
     FXMAPFUNC(FX::SEL_CHORE, kgiApp::ID_IDLE, kgiApp::onChore),
@@ -87,7 +86,7 @@ void kgiApp::startUp(int argc, char** argv) {
 
     kgiCharacter* character = kgiCharacterTable::instance()->find(id);
     if (!kgiWorldLinks::loadCharacter(character, project)) {
-        showMessage("Error", kgiNarrowString::toNarrowText(languageText("Er_KMD_File")));
+        services.showMessage("Error", services.text("Er_KMD_File"));
         world->removeCharacter(id);
         return;
     }

@@ -15,6 +15,7 @@
 #include "ksgNode.h"
 #include "ksgTransform.h"
 
+#include "core/child_process_test.h"
 #include "core/pose_robot_fixture_test.h"
 
 #include <gtest/gtest.h>
@@ -29,14 +30,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-#define SESSION_CHECK(cond)                                            \
-    do {                                                               \
-        if (!(cond)) {                                                 \
-            std::fprintf(stderr, "check failed: %s\n", #cond);         \
-            std::_Exit(1);                                             \
-        }                                                              \
-    } while (0)
 
 // Pairs the robot's joints as the joint table does: every two joints
 // (motion-file nodes) except a joint and the nearest joint above it.
@@ -97,12 +90,12 @@ void runSession(const fs::path& base) {
 
         kgiWorld* world = kgiWorld::instance();
         kgiCharacter* robot = world->getCurrentCharacter();
-        SESSION_CHECK(robot && robot->getRoot());
-        SESSION_CHECK(world->getCurrentTime() == 0.0f);
+        CHILD_CHECK(robot && robot->getRoot());
+        CHILD_CHECK(world->getCurrentTime() == 0.0f);
         // The load set the robot's frame rate through the program's services.
-        SESSION_CHECK(world->getFps() == kgiCharacter::FRAMES_PER_SECOND);
+        CHILD_CHECK(world->getFps() == kgiCharacter::FRAMES_PER_SECOND);
         for (const char* joint : {"Robot", "Body", "Head", "RShoulder", "LArm", "R_WR1", "LThigh", "RAnkle1"})
-            SESSION_CHECK(robot->findNode(joint) && kgiIsMotionFileNode(robot->findNode(joint)));
+            CHILD_CHECK(robot->findNode(joint) && kgiIsMotionFileNode(robot->findNode(joint)));
         ksgNode* rShoulder = robot->findNode("RShoulder");
         ksgNode* rArm = robot->findNode("RArm");
         ksgNode* lArm = robot->findNode("LArm");
@@ -116,8 +109,8 @@ void runSession(const fs::path& base) {
         kgiCollisionCheck* collisions = kgiCollisionCheck::instance();
         collisions->clearHits();
         robot->refresh();
-        SESSION_CHECK(!collisions->check());
-        SESSION_CHECK(collisions->getHits().empty());
+        CHILD_CHECK(!collisions->check());
+        CHILD_CHECK(collisions->getHits().empty());
 
         robot->addPoseUndo();
         // The shoulder onto the body's vertical axis, in world terms; the
@@ -129,53 +122,53 @@ void runSession(const fs::path& base) {
         shoulder->setLocal(shoulder->getOffset().getInverse() * shoulder->getParent()->getWorld().getInverse() *
                            inside);
         robot->refresh();
-        SESSION_CHECK(collisions->getHits().size() == 1 && collisions->getHits()[0].time == 0.0f);
-        SESSION_CHECK(robot->undoPose());
+        CHILD_CHECK(collisions->getHits().size() == 1 && collisions->getHits()[0].time == 0.0f);
+        CHILD_CHECK(robot->undoPose());
         shoulder->enableLimits(true);
-        SESSION_CHECK(collisions->getHits().empty());
+        CHILD_CHECK(collisions->getHits().empty());
         kgiPartTable::install(nullptr);
 
         // Keys: one at 0 from the rest pose, one at 10 with the arm turned,
         // that one moved to 20; each step undone and redone.
         using Times = std::vector<float>;
-        SESSION_CHECK(robot->getKeyTimes().empty());
-        SESSION_CHECK(robot->addKey(0));
+        CHILD_CHECK(robot->getKeyTimes().empty());
+        CHILD_CHECK(robot->addKey(0));
         turn(rArm, 25.0f);
         robot->addKeyUndo(new kgiAddKeyUndo(robot, 10.0f));
-        SESSION_CHECK(robot->addKey(10));
-        SESSION_CHECK(robot->getKeyTimes() == Times({0, 10}));
+        CHILD_CHECK(robot->addKey(10));
+        CHILD_CHECK(robot->getKeyTimes() == Times({0, 10}));
         const kmlMatrix4 turned = keyAt(rArm, 10.0f);
         auto* move = new kgiMoveKeyUndo(robot, 1, 10.0f, 20.0f);
         move->redo();
         robot->addKeyUndo(move);
-        SESSION_CHECK(robot->getKeyTimes() == Times({0, 20}));
-        SESSION_CHECK(kgiTestRobot::maxDiff(keyAt(rArm, 20.0f), turned) < 1e-5f);
+        CHILD_CHECK(robot->getKeyTimes() == Times({0, 20}));
+        CHILD_CHECK(kgiTestRobot::maxDiff(keyAt(rArm, 20.0f), turned) < 1e-5f);
 
-        SESSION_CHECK(robot->undoKeys());
-        SESSION_CHECK(robot->getKeyTimes() == Times({0, 10}));
-        SESSION_CHECK(kgiTestRobot::maxDiff(keyAt(rArm, 10.0f), turned) < 1e-5f);
-        SESSION_CHECK(robot->undoKeys());
-        SESSION_CHECK(robot->getKeyTimes() == Times({0}));
-        SESSION_CHECK(!robot->undoKeys());
-        SESSION_CHECK(robot->redoKeys() && robot->redoKeys());
-        SESSION_CHECK(robot->getKeyTimes() == Times({0, 20}));
-        SESSION_CHECK(kgiTestRobot::maxDiff(keyAt(rArm, 20.0f), turned) < 1e-5f);
+        CHILD_CHECK(robot->undoKeys());
+        CHILD_CHECK(robot->getKeyTimes() == Times({0, 10}));
+        CHILD_CHECK(kgiTestRobot::maxDiff(keyAt(rArm, 10.0f), turned) < 1e-5f);
+        CHILD_CHECK(robot->undoKeys());
+        CHILD_CHECK(robot->getKeyTimes() == Times({0}));
+        CHILD_CHECK(!robot->undoKeys());
+        CHILD_CHECK(robot->redoKeys() && robot->redoKeys());
+        CHILD_CHECK(robot->getKeyTimes() == Times({0, 20}));
+        CHILD_CHECK(kgiTestRobot::maxDiff(keyAt(rArm, 20.0f), turned) < 1e-5f);
 
         // Mirroring the pose puts the right arm's turn on the left arm; one
         // pose undo brings both back.
         const kmlMatrix4 right = rArm->getLocal(), left = lArm->getLocal();
-        SESSION_CHECK(kgiTestRobot::rotationDiff(right, left) > 0.1f);
-        SESSION_CHECK(robot->flipPose());
-        SESSION_CHECK(kgiTestRobot::rotationDiff(lArm->getLocal(), kgiTestRobot::mirroredRotation(right)) < 1e-4f);
-        SESSION_CHECK(robot->undoPose());
-        SESSION_CHECK(kgiTestRobot::rotationDiff(rArm->getLocal(), right) < 1e-5f);
-        SESSION_CHECK(kgiTestRobot::rotationDiff(lArm->getLocal(), left) < 1e-5f);
+        CHILD_CHECK(kgiTestRobot::rotationDiff(right, left) > 0.1f);
+        CHILD_CHECK(robot->flipPose());
+        CHILD_CHECK(kgiTestRobot::rotationDiff(lArm->getLocal(), kgiTestRobot::mirroredRotation(right)) < 1e-4f);
+        CHILD_CHECK(robot->undoPose());
+        CHILD_CHECK(kgiTestRobot::rotationDiff(rArm->getLocal(), right) < 1e-5f);
+        CHILD_CHECK(kgiTestRobot::rotationDiff(lArm->getLocal(), left) < 1e-5f);
     }
     std::_Exit(0);
 }
 
 TEST(AppRobotSession, StartUpLoadsTheFactoryRobotForEditing) {
-    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no display";
+    if (!hasDisplay()) GTEST_SKIP() << "no display";
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     // A copy of the factory data as the base directory: the program writes
     // its settings there at exit.

@@ -4,6 +4,8 @@
 #include "kgiTables.h"
 #include "kgiWorld.h"
 
+#include "core/child_process_test.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -37,16 +39,6 @@ std::string readFile(const std::filesystem::path& p) {
     s << in.rdbuf();
     return s.str();
 }
-
-bool hasDisplay() { return std::getenv("DISPLAY") != nullptr; }
-
-#define CHILD_CHECK(cond)                                              \
-    do {                                                               \
-        if (!(cond)) {                                                 \
-            std::fprintf(stderr, "check failed: %s\n", #cond);         \
-            std::_Exit(1);                                             \
-        }                                                              \
-    } while (0)
 
 } // namespace
 

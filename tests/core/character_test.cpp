@@ -8,9 +8,10 @@
 #include "ksgNode.h"
 #include "ksgTransform.h"
 
+#include "core/pose_robot_fixture_test.h"
+
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -21,9 +22,7 @@ namespace {
 
 fs::path factoryProject()
 {
-    const char* env = std::getenv("KGI_DATA_DIR");
-    const fs::path data = env ? fs::path(env) : fs::canonical("/proc/self/exe").parent_path().parent_path() / "data";
-    return data / "DORUZAVO_1base" / "DORUZAVO_1.ts";
+    return kgiTestRobot::projectPath();
 }
 
 struct LimitServices : kgiCharacterServices {

@@ -15,6 +15,8 @@
 #include "ksgMotionController.h"
 #include "ksgTransform.h"
 
+#include "core/pose_robot_fixture_test.h"
+
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -29,12 +31,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The build's data folder: beside the test program's bin folder.
 fs::path dataDir()
 {
-    if (const char* env = std::getenv("KGI_DATA_DIR"))
-        return env;
-    return fs::canonical("/proc/self/exe").parent_path().parent_path() / "data";
+    return kgiTestRobot::dataDir();
 }
 
 // Answers questions as told and keeps every message.
