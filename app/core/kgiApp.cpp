@@ -1,5 +1,6 @@
 #include "kgiApp.h"
 
+#include "kgiLangKeys.h"
 #include "kgiMessageHost.h"
 #include "kgiRobotConnection.h"
 #include "kgiSoundOutput.h"
@@ -98,7 +99,7 @@ void kgiApp::startUp(int argc, char** argv) {
 
     kgiCharacter* character = kgiCharacterTable::instance()->find(id);
     if (!kgiWorldLinks::loadCharacter(character, project)) {
-        services.showMessage("Error", services.text("Er_KMD_File"));
+        services.showMessage("Error", services.text(kgiLangKey::Er_KMD_File));
         world->removeCharacter(id);
         return;
     }

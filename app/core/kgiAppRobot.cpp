@@ -6,6 +6,7 @@
 #include "kgiApp.h"
 
 #include "kgiCharacterServices.h"
+#include "kgiLangKeys.h"
 #include "kgiRobotConnection.h"
 
 namespace {
@@ -32,7 +33,7 @@ void kgiApp::setRobotCommunication(bool on) {
 bool kgiApp::checkRobotComOff(bool warn) {
     if (robotCom && warn) {
         kgiCharacterServices& services = kgiCharacterServices::current();
-        services.showMessage("Warning - 141", services.text("ROBOT_COM_No_OFF"));
+        services.showMessage("Warning - 141", services.text(kgiLangKey::ROBOT_COM_No_OFF));
     }
     return robotCom;
 }
