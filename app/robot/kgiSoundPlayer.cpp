@@ -155,7 +155,7 @@ bool kgiSoundPlayer::playNoWait(int slot, bool loop) {
     return startSlot(slot, loop, false);
 }
 
-bool kgiSoundPlayer::isPlaying(int slot) const {
+bool kgiSoundPlayer::isPlaying(int slot) {
     return initialised && isTaken(slot) && mixer.isPlaying(slots[slot]);
 }
 

@@ -11,8 +11,12 @@
 // Slot numbers are taken unsigned: -1, the id of a failed load, is "slot 128
 // or more" and answers false.
 //
+// The application reaches it through kgiSoundOutput (init, load, play,
+// isPlaying); the rest has no caller in the program yet.
+//
 // Volumes are 0 to 100. The master volume's 50 is full level (the output does
 // not amplify, so more plays the same); the other volumes' 100 is full level.
+#include "kgiSoundOutput.h"
 #include "platform/sound.h"
 
 #include <cstddef>
@@ -23,7 +27,7 @@ namespace FX {
 class FXWindow;
 } // namespace FX
 
-class kgiSoundPlayer {
+class kgiSoundPlayer : public kgiSoundOutput {
 public:
     static constexpr int SLOTS = 128;
     // The longest a start may take before play gives up, in milliseconds.
@@ -32,7 +36,7 @@ public:
     // The owner window is kept for the caller; the output needs none.
     explicit kgiSoundPlayer(FX::FXWindow* owner = nullptr);
     // Stops everything, releases every sound and the music, closes the output.
-    ~kgiSoundPlayer();
+    ~kgiSoundPlayer() override;
     kgiSoundPlayer(const kgiSoundPlayer&) = delete;
     kgiSoundPlayer& operator=(const kgiSoundPlayer&) = delete;
 
@@ -43,14 +47,14 @@ public:
     // Opens the output. False (and not initialised) when there is none. A
     // second init starts afresh: every slot, the music and the extra sound
     // are released and the volumes return to their start values.
-    bool init();
+    bool init() override;
     bool isInitialised() const { return initialised; }
 
     // --- slots ---
     // Loads a sound file (the path used as given) into the lowest free slot;
     // its number, or -1 when not initialised, all slots are filled or the
     // file is no sound. The same file twice fills two slots.
-    int load(const std::string& path);
+    int load(const std::string& path) override;
     // The same from a file's bytes in memory.
     int loadFromMemory(const void* data, std::size_t length);
     // Releases a slot; a negative slot releases every filled one. False for a
@@ -64,11 +68,11 @@ public:
     // START_WAIT_MS) until it sounds; false when it did not start in time.
     // True and silent when not initialised or for a free slot; false for a
     // slot of 128 or more.
-    bool play(int slot, bool loop);
+    bool play(int slot, bool loop) override;
     // play without the wait.
     bool playNoWait(int slot, bool loop);
     // Whether any play of the slot still sounds.
-    bool isPlaying(int slot) const;
+    bool isPlaying(int slot) override;
     // How many plays of the slot sound now (a slot played twice overlaps).
     int playingCount(int slot) const;
     // Whether the slot's last play asked for endless repetition.

@@ -6,8 +6,7 @@
 // sound ends, only that it does.
 #include "kgiSoundPlayer.h"
 
-#include "kgiSound.h"
-#include "platform/clock.h"
+#include "robot/sound_files.h"
 
 #include <gtest/gtest.h>
 
@@ -26,55 +25,6 @@
 #include <vector>
 
 namespace {
-
-// Test sounds, written once per process into a folder of its own.
-struct SoundFiles {
-    std::string dir;
-    std::string tone300;  // 300 ms, 440 Hz, half scale
-    std::string tone1s;   // 1 s
-    std::string tone2s;   // 2 s
-    std::string notSound; // a text file named .wav
-    std::vector<std::uint8_t> tone300Bytes;
-};
-
-std::string writeTone(const std::string& dir, const char* name, double seconds,
-                      std::vector<std::uint8_t>* bytes = nullptr) {
-    kgiSound sound(22050, seconds);
-    sound.tone(0.0, seconds, 440.0, 0.5, {});
-    const std::string path = dir + "/" + name;
-    EXPECT_EQ(sound.writeWav(path), "");
-    if (bytes) *bytes = sound.wavBytes();
-    return path;
-}
-
-const SoundFiles& files() {
-    static const SoundFiles f = [] {
-        SoundFiles out;
-        char tmpl[] = "/tmp/kgi_sound_XXXXXX";
-        out.dir = mkdtemp(tmpl) ? tmpl : "/tmp";
-        out.tone300 = writeTone(out.dir, "tone300.wav", 0.3, &out.tone300Bytes);
-        out.tone1s = writeTone(out.dir, "tone1s.wav", 1.0);
-        out.tone2s = writeTone(out.dir, "tone2s.wav", 2.0);
-        out.notSound = out.dir + "/readme.wav";
-        std::ofstream(out.notSound) << "This is no sound, only words.\n";
-        return out;
-    }();
-    return f;
-}
-
-void sleepMs(int ms) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
-
-// Polls until done() or seconds have passed; whether done() answered yes.
-bool waitUntil(const std::function<bool()>& done, double seconds = 10.0) {
-    const double end = platform::monotonicSeconds() + seconds;
-    while (!done()) {
-        if (platform::monotonicSeconds() > end) return false;
-        sleepMs(2);
-    }
-    return true;
-}
 
 class KgiSoundPlayerTest : public ::testing::Test {
 protected:
