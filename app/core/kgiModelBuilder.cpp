@@ -7,6 +7,7 @@
 #include "kgiModelData.h"
 #include "kgiModelParts.h"
 #include "kgiProject.h"
+#include "kgiWorld.h"
 #include "kmlEuler.h"
 #include "kneBytes.h"
 #include "ksgMotionController.h"
@@ -58,9 +59,11 @@ bool kgiModelBuilder::load(const std::string& path, unsigned char flags)
     reset();
     if (!kgiOpenModel(path, project, modelData, motionApplied)) {
         kgiCharacterServices& services = kgiCharacterServices::current();
-        if (!project)
+        // No project, or project and model read but the motion refused:
+        // the project failed. A project without its model: the scene.
+        if (!project || modelData)
             services.showMessage("Error - 061", services.text("Er_TS_fail"));
-        else if (!modelData)
+        else
             services.showMessage("Error - 060", services.text("Er_KMD_File"));
         reset();
         return false;
@@ -75,6 +78,13 @@ bool kgiModelBuilder::load(const std::string& path, unsigned char flags)
         }
         const kgiModelEntry& entry = modelData->models[0];
         const kgiMeshRecord* first = entry.records.empty() ? nullptr : &entry.records[0];
+        // The first object must be the root joint: any other top would be
+        // a root without a motion controller, or one with siblings, which
+        // mirroring and the key edits cannot use.
+        if (!first || first->jointKind != kgiKmdData::ROOT) {
+            reset();
+            return false;
+        }
         bool built;
         if (motionApplied)
             built = buildTransformTree(nullptr, first, entry.frameLayout, modelData->frameCount, entry.keyCount,
@@ -155,8 +165,18 @@ void deleteParts(std::vector<ksgNode*>& parts)
 bool kgiModelBuilder::buildTransformTree(ksgTransform* parent, const kgiMeshRecord* object, int format,
                                          int frameCount, int keyCount, const uint16_t* keyFrames)
 {
-    if (!object)
-        return true;
+    // Siblings in a loop, children by recursion: the build is only as deep
+    // as the scene, however many objects share a level. The top object is
+    // built without its siblings.
+    for (const kgiMeshRecord* o = object; o; o = parent ? o->nextSibling : nullptr)
+        if (!buildObject(parent, o, format, frameCount, keyCount, keyFrames))
+            return false;
+    return true;
+}
+
+bool kgiModelBuilder::buildObject(ksgTransform* parent, const kgiMeshRecord* object, int format, int frameCount,
+                                  int keyCount, const uint16_t* keyFrames)
+{
     const bool euler = axisConvention.controllerKind == kgiAxisConvention::EULER_CURVES;
     std::unique_ptr<ksgTransform> owned(new ksgTransform);
     ksgTransform* t = owned.get();
@@ -222,8 +242,6 @@ bool kgiModelBuilder::buildTransformTree(ksgTransform* parent, const kgiMeshReco
         mc->setRotationInterpolation(KML_EVAL_LINEAR);
     }
 
-    if (parent && !buildTransformTree(parent, object->nextSibling, format, frameCount, keyCount, keyFrames))
-        return false;
     return buildTransformTree(t, object->firstChild, format, frameCount, keyCount, keyFrames);
 }
 
@@ -316,6 +334,15 @@ bool kgiModelBuilder::saveMotion(const std::string& path)
     const bool saved = project->save(name.c_str()) == 1;
     project->releaseMotionFile();
     return saved;
+}
+
+bool kgiModelBuilder::copyWorldFrameRange()
+{
+    if (!project)
+        return false;
+    const kgiWorld* world = kgiWorld::instance();
+    project->setSelection(int(world->getStartFrame()), int(world->getEndFrame()));
+    return true;
 }
 
 const kgiMeshRecord* kgiModelBuilder::findObject(const std::string& name) const
