@@ -8,8 +8,6 @@
 #include "kgiModelParts.h"
 #include "kgiProject.h"
 #include "kgiWorld.h"
-#include "kmlEuler.h"
-#include "kneBytes.h"
 #include "ksgMotionController.h"
 #include "ksgTransform.h"
 #include "kutPath.h"
@@ -130,29 +128,6 @@ bool kgiModelBuilder::askCurveController()
 
 namespace {
 
-// The object's transform data: translation and Euler angles (degrees,
-// order ZYX) for the layouts with separate values, else a 4x4 matrix
-// column after column. The data may sit at any byte of the file's pages.
-kmlMatrix4 localMatrixOf(const kgiMeshRecord* object, int format)
-{
-    kmlMatrix4 m;
-    if (!object->nodeData)
-        return m;
-    const uint8_t* p = reinterpret_cast<const uint8_t*>(object->nodeData);
-    if (format == kgiModelEntry::TRS || format == kgiModelEntry::TR) {
-        float v[6];
-        for (int k = 0; k < 6; ++k)
-            v[k] = kneLE::f32(p + 4 * k);
-        m.setRotation(kmlEuler(v[3], v[4], v[5], kmlEuler::ZYX));
-        m.setTranslation(kmlVec3(v[0], v[1], v[2]));
-        return m;
-    }
-    for (int j = 0; j < 4; ++j)
-        for (int i = 0; i < 4; ++i)
-            m.set(i, j, kneLE::f32(p + 4 * (4 * j + i)));
-    return m;
-}
-
 void deleteParts(std::vector<ksgNode*>& parts)
 {
     for (ksgNode* p : parts)
@@ -193,7 +168,7 @@ bool kgiModelBuilder::buildObject(ksgTransform* parent, const kgiMeshRecord* obj
         }
         root = t;
     }
-    const kmlMatrix4 local = localMatrixOf(object, format);
+    const kmlMatrix4 local = kgiRecordLocalMatrix(object, format);
     t->setLocal(local);
     if (parent) {
         if (!parent->attachChild(t)) {

@@ -7,11 +7,13 @@
 #include "kgiKmmFile.h"
 #include "kgiModelData.h"
 #include "kgiProject.h"
+#include "kmlEuler.h"
 #include "kmlEulerCurve.h"
 #include "kmlMatrix4.h"
 #include "kmlVec3.h"
 #include "kmlQuatCurve.h"
 #include "kmlTCCurve.h"
+#include "kneBytes.h"
 #include "ksgModel.h"
 #include "ksgState.h"
 #include "ksgStateParam.h"
@@ -271,6 +273,27 @@ const kgiMeshRecord* kgiFindRecord(const kgiMeshRecord* record, const std::strin
             return found;
     }
     return nullptr;
+}
+
+kmlMatrix4 kgiRecordLocalMatrix(const kgiMeshRecord* record, int format)
+{
+    // The data may sit at any byte of the file's pages.
+    kmlMatrix4 m;
+    if (!record || !record->nodeData)
+        return m;
+    const uint8_t* p = reinterpret_cast<const uint8_t*>(record->nodeData);
+    if (format == kgiModelEntry::TRS || format == kgiModelEntry::TR) {
+        float v[6];
+        for (int k = 0; k < 6; ++k)
+            v[k] = kneLE::f32(p + 4 * k);
+        m.setRotation(kmlEuler(v[3], v[4], v[5], kmlEuler::ZYX));
+        m.setTranslation(kmlVec3(v[0], v[1], v[2]));
+        return m;
+    }
+    for (int j = 0; j < 4; ++j)
+        for (int i = 0; i < 4; ++i)
+            m.set(i, j, kneLE::f32(p + 4 * (4 * j + i)));
+    return m;
 }
 
 kmlMatrix4 kgiRecordFrameMatrix(const kgiMeshRecord* record, int frame)

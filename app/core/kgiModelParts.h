@@ -69,6 +69,11 @@ void kgiApplyMaterial(const kgiMeshRecord* record, ksgNode* node, int index);
 // Depth-first search of a record tree by name (the record's own name).
 const kgiMeshRecord* kgiFindRecord(const kgiMeshRecord* record, const std::string& name);
 
+// The record's rest matrix from its transform data: translation and Euler
+// angles (degrees, order ZYX) for the layouts with separate values, else a
+// 4x4 matrix column after column. The identity without transform data.
+kmlMatrix4 kgiRecordLocalMatrix(const kgiMeshRecord* record, int format);
+
 // Frame f of a record's per-frame matrices (as the motion file put them).
 kmlMatrix4 kgiRecordFrameMatrix(const kgiMeshRecord* record, int frame);
 
