@@ -10,6 +10,7 @@
 #include "kgiModelData.h"
 #include "kgiModelParts.h"
 #include "kgiProject.h"
+#include "kgiWorld.h"
 #include "kmlBaseCurve.h"
 #include "ksgModel.h"
 #include "ksgMotionController.h"
@@ -315,6 +316,23 @@ TEST_F(ModelBuilder, ThousandsOfObjectsOnOneLevelLoadOnASmallStack)
     pthread_attr_destroy(&attr);
     EXPECT_TRUE(job.loaded);
     EXPECT_GT(job.children, 3000);
+}
+
+TEST_F(ModelBuilder, TheWorldsFrameRangeGoesToTheProjectTruncated)
+{
+    kgiModelBuilder b;
+    EXPECT_FALSE(b.copyWorldFrameRange()); // no project
+    ASSERT_TRUE(b.load(project, kgiModelBuilder::BUILD_TREE));
+    kgiWorld* world = kgiWorld::instance();
+    const float start = world->getStartFrame(), end = world->getEndFrame();
+    world->setStartFrame(3.7f);
+    world->setEndFrame(42.9f);
+    const bool copied = b.copyWorldFrameRange();
+    world->setStartFrame(start);
+    world->setEndFrame(end);
+    ASSERT_TRUE(copied);
+    EXPECT_EQ(b.getProject()->getSelectionFirst(), 3);
+    EXPECT_EQ(b.getProject()->getSelectionLast(), 42);
 }
 
 TEST_F(ModelBuilder, EulerProjectFromMaxAsksAndNoStopsTheLoad)
