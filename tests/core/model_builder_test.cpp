@@ -325,8 +325,8 @@ TEST_F(ModelBuilder, TheWorldsFrameRangeGoesToTheProjectTruncated)
     ASSERT_TRUE(b.load(project, kgiModelBuilder::BUILD_TREE));
     kgiWorld* world = kgiWorld::instance();
     const float start = world->getStartFrame(), end = world->getEndFrame();
-    world->setStartFrame(3.7f);
     world->setEndFrame(42.9f);
+    world->setStartFrame(3.7f);
     const bool copied = b.copyWorldFrameRange();
     world->setStartFrame(start);
     world->setEndFrame(end);
