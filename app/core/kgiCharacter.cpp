@@ -5,6 +5,7 @@
 #include "kgiKeyEdit.h"
 #include "kgiKeyUndo.h"
 #include "kgiKmdData.h"
+#include "kgiLangKeys.h"
 #include "kgiModelData.h"
 #include "kgiModelParts.h"
 #include "kgiPoseFlip.h"
@@ -170,7 +171,7 @@ bool kgiCharacter::runEdit(kgiKeyVisitor& visitor)
 void kgiCharacter::warnKeysMax()
 {
     kgiCharacterServices& services = kgiCharacterServices::current();
-    services.showMessage("Warning - 153", services.text("Wr_Keys_Max"));
+    services.showMessage("Warning - 153", services.text(kgiLangKey::Wr_Keys_Max));
 }
 
 bool kgiCharacter::addKey(int frame)
