@@ -159,7 +159,12 @@ void kgiWorld::setPlaying(bool p) {
         // this one early.
         frameCarry = 0.0f;
         kutResetTime();
-        if (app) app->enableOptionsDialog(false);
+        if (app) {
+            app->enableOptionsDialog(false);
+            // Playback advances from the idle pass: the first one comes at
+            // once even when playback starts from a timeout.
+            app->wakeIdle();
+        }
         return;
     }
     if (mediaTracks) {
