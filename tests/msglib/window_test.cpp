@@ -2,10 +2,10 @@
 #include "kgiMsgWindowImpl.h"
 
 #include "support/fox/kgiFoxTestApp.h"
+#include "support/fox/kgiRootProperties.h"
 
 #include <gtest/gtest.h>
 
-#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <dlfcn.h>
 
@@ -79,31 +79,6 @@ TEST_F(MsgWindowTest, DefaultWindowSitsAtTheWorkAreaCorner)
     EXPECT_TRUE(w->getSize(nullptr, nullptr));
 }
 
-// Sets the window manager's desktop properties on the root window for the
-// life of the object, as a desktop with panels would announce them.
-class RootProperties {
-public:
-    explicit RootProperties(FXApp* app) : display(static_cast<Display*>(app->getDisplay())) {}
-    ~RootProperties()
-    {
-        for (Atom a : set)
-            XDeleteProperty(display, DefaultRootWindow(display), a);
-        XSync(display, False);
-    }
-    void cardinals(const char* name, const std::vector<long>& values)
-    {
-        Atom a = XInternAtom(display, name, False);
-        XChangeProperty(display, DefaultRootWindow(display), a, XA_CARDINAL, 32, PropModeReplace,
-                        reinterpret_cast<const unsigned char*>(values.data()), int(values.size()));
-        XSync(display, False);
-        set.push_back(a);
-    }
-
-private:
-    Display* display;
-    std::vector<Atom> set;
-};
-
 TEST_F(MsgWindowTest, DefaultPlaceFollowsTheCurrentDesktopsWorkArea)
 {
     struct Case {
@@ -122,7 +97,7 @@ TEST_F(MsgWindowTest, DefaultPlaceFollowsTheCurrentDesktopsWorkArea)
     };
     FXWindow* root = app->getRootWindow();
     for (const Case& c : cases) {
-        RootProperties props(app);
+        kgiRootProperties props(app);
         if (!c.areas.empty())
             props.cardinals("_NET_WORKAREA", c.areas);
         if (!c.current.empty())
