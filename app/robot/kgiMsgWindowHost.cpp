@@ -55,14 +55,15 @@ int kgiMsgWindowHost::windowHeight(const char* text)
     return lines * LINE_HEIGHT + EXTRA_HEIGHT;
 }
 
-void kgiMsgWindowHost::showText(const char* text, const char* speech, int x, int y, int colorMode)
+void kgiMsgWindowHost::showText(const std::string& text, const std::string& speech, int x, int y,
+                                int colorMode)
 {
     if (!createMsgWindow)
         return;
-    window = createMsgWindow(x, y, WINDOW_WIDTH, windowHeight(text));
+    window = createMsgWindow(x, y, WINDOW_WIDTH, windowHeight(text.c_str()));
     if (!window)
         return;
-    window->say(text, speech);
+    window->say(text.c_str(), speech.c_str());
     window->setColorMode(colorMode);
 }
 

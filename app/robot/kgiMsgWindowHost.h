@@ -2,16 +2,19 @@
 // The application's side of the message-window plug-in: loads kgimsglib.so
 // from beside the program, binds its two entry points, and opens, fills,
 // hides and silences the plug-in's single message window for the lessons.
+// The application makes it through the maker main() installs and deletes
+// it while the toolkit still exists.
 // Without the plug-in (or with an entry point missing) every operation
 // does nothing and isSpeaking() is false, so a lesson that waits for the
 // end of the speech never waits; nothing is reported.
+#include "kgiMessageHost.h"
 #include "kgiMsgWindow.h"
 
 #include "platform/module.h"
 
 #include <string>
 
-class kgiMsgWindowHost {
+class kgiMsgWindowHost : public kgiMessageHost {
 public:
     // Message window sizes as the host asks for them: 564 pixels wide (the
     // plug-in adds 4), 16 pixels a counted line plus 6, and a line wraps
@@ -32,22 +35,23 @@ public:
     // Destroys the window when one was shown, then gives up the module.
     // Delete the host while the toolkit still exists: the window is one of
     // its windows.
-    ~kgiMsgWindowHost();
+    ~kgiMsgWindowHost() override;
     kgiMsgWindowHost(const kgiMsgWindowHost&) = delete;
     kgiMsgWindowHost& operator=(const kgiMsgWindowHost&) = delete;
 
     // Called right after construction; nothing to do.
-    void initialize() {}
+    void initialize() override {}
 
     // Opens or re-places the window with its top-left corner at (x, y),
     // sized to the lines of `text`, shows `text`, speaks `speech` (both
     // code page 932) and sets the colour mode (1 pink, else pale yellow).
-    void showText(const char* text, const char* speech, int x, int y, int colorMode);
+    void showText(const std::string& text, const std::string& speech, int x, int y,
+                  int colorMode) override;
     // Moves the shown window out of sight and stops its speech; nothing
     // when no window was shown.
-    void hideWindow();
+    void hideWindow() override;
     // True while the shown window still speaks; false without one.
-    bool isSpeaking();
+    bool isSpeaking() override;
 
     // True when both entry points were bound.
     bool isBound() const { return createMsgWindow != nullptr; }

@@ -3,6 +3,9 @@
 #include "kgiCharacterServices.h"
 #include "platform/module.h"
 
+#include "core/child_process_test.h"
+#include "support/app/kgiAppRig.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -169,6 +172,45 @@ TEST(MsgWindowHostUnbound, EveryOperationDoesNothingAndNothingIsShown)
     }
     kgiCharacterServices::install(nullptr);
     EXPECT_EQ(services.boxes, 0);
+}
+
+// The application's message hooks again, with this host on the fake
+// plug-in in place of the recording stand-in.
+void appWithTheHost()
+{
+    kgiAppRig rig;
+    kgiAppMakers makers = rig.fakes.makers();
+    makers.msgWindowHost = [] { return new kgiMsgWindowHost(FakePlugin::folder("whole")); };
+    rig.app->setMakers(makers);
+    kgiApp& app = *rig.app;
+    FakePlugin fake("whole");
+    CHILD_CHECK(fake.log != nullptr);
+
+    app.showMessageText("a", "b", 1, 2, 3); // no host yet
+    CHILD_CHECK(fake.log->empty() && !app.isMessageDone() && !app.isMessageSpeaking());
+    app.createMsgWindowHost();
+    app.setSoundWaitLimit(0.05);
+    app.showMessageText("Hello\n", "hello", 350, 40, 1);
+    CHILD_CHECK(*fake.log == (Log{"create 350 40 564 22", "say Hello\n|hello", "color 1"}));
+    fake.set(true, false);
+    CHILD_CHECK(!app.isMessageDone() && app.isMessageSpeaking());
+    fake.set(false, false);
+    CHILD_CHECK(app.isMessageDone() && !app.isMessageSpeaking());
+
+    // The next text first takes the shown one away.
+    fake.log->clear();
+    app.showMessageText("x", "y", 5, 6, 0);
+    CHILD_CHECK(*fake.log == (Log{"create 12800 10240 0 0", "stop", "create 5 6 564 6", "say x|y",
+                                  "color 0"}));
+    // Shut-down silences the window, then the host destroys it.
+    fake.log->clear();
+    rig.app.reset();
+    CHILD_CHECK(*fake.log == (Log{"create 12800 10240 0 0", "stop", "destroy"}));
+}
+
+TEST(MsgWindowHostInTheApplication, MessageHooksShowReplaceAndSilenceTheWindow)
+{
+    EXPECT_IN_CHILD(appWithTheHost);
 }
 
 } // namespace
