@@ -1,8 +1,10 @@
 // The program: the world first (it outlives the application object), the
 // current directory as the base directory of every data path, the makers of
-// the neighbours the core does not link, then the toolkit's event loop with
-// the idle task until the user quits.
+// the neighbours the application creates (the message-window host and the
+// sound player), then the toolkit's event loop with the idle task until the
+// user quits.
 #include "kgiApp.h"
+#include "kgiMsgWindowHost.h"
 #include "kgiSoundPlayer.h"
 #include "kgiWorld.h"
 
@@ -14,7 +16,8 @@ int main(int argc, char** argv) {
     const std::string baseDir = std::filesystem::current_path(error).string();
 
     kgiApp app(baseDir);
-    kgiAppMakers makers = app.getMakers();
+    kgiAppMakers makers;
+    makers.msgWindowHost = [] { return new kgiMsgWindowHost(); };
     makers.soundPlayer = [] { return new kgiSoundPlayer(nullptr); };
     app.setMakers(makers);
     app.init(argc, argv, true);
