@@ -1,6 +1,9 @@
 #include "kgiApp.h"
 
 #include "kgiLangKeys.h"
+#include "kgiMessageHost.h"
+#include "kgiRobotConnection.h"
+#include "kgiSoundOutput.h"
 #include "kgiTables.h"
 #include "kgiWorld.h"
 #include "kgiWorldLinks.h"
@@ -50,6 +53,15 @@ kgiApp::~kgiApp() {
     delete appIcon;
     appIcon = nullptr;
     resetMessageWindow();
+    // The session first: its destructor closes the port and may still write
+    // its status into the options dialog. The host goes while the toolkit
+    // it shows windows with still exists.
+    deleteRobotSession();
+    delete msgHost;
+    msgHost = nullptr;
+    delete soundPlayer;
+    soundPlayer = nullptr;
+    deleteOptionsDialog();
     // Only an application that read its settings writes them back, so the
     // factory object never overwrites a user's file with defaults.
     if (!baseDir.empty()) saveSettings();
@@ -106,11 +118,22 @@ void kgiApp::startUp(int argc, char** argv) {
     if (argc <= 1) {
         setLessonMode(0);
     } else {
-        createMessageHost();
+        createMsgWindowHost();
         startLesson(argv[1]);
         applyLessonLocks();
     }
     redrawAll();
+}
+
+void kgiApp::createOptionsDialog() {
+    if (optionsDialog || !mainWindow || !makers.optionsDialog) return;
+    optionsDialog = makers.optionsDialog(*mainWindow, appIcon);
+    if (optionsDialog && optionsDialog->window()) optionsDialog->window()->create();
+}
+
+void kgiApp::deleteOptionsDialog() {
+    delete optionsDialog;
+    optionsDialog = nullptr;
 }
 
 void kgiApp::setModelFolders(const std::string& id) {
