@@ -103,8 +103,9 @@ private:
 };
 
 // The current colour. With the alpha flag false only red, green and blue
-// take part in setColor, getColor, copying, comparison and apply (alpha is
-// left as it was); restore always puts back all four saved components.
+// take part in setColor, getColor, copying and comparison, and apply sets
+// the colour from those three, which makes the current alpha 1; restore
+// always puts back all four saved components, the previous alpha included.
 class ksgColorParam : public ksgStateParam {
 public:
   static const kutRtti RTTI;

@@ -20,6 +20,7 @@
 FXDEFMAP(kgiApp) kgiAppMap[] = {
     FXMAPFUNC(FX::SEL_CHORE, kgiApp::ID_IDLE, kgiApp::onChore),
     FXMAPFUNC(FX::SEL_TIMEOUT, kgiApp::ID_IDLE_TIMEOUT, kgiApp::onIdleTimeout),
+    FXMAPFUNC(FX::SEL_SIGNAL, FX::FXApp::ID_QUIT, kgiApp::onSignalQuit),
 };
 
 FXIMPLEMENT(kgiApp, FX::FXApp, kgiAppMap, ARRAYNUMBER(kgiAppMap))
@@ -90,6 +91,24 @@ void kgiApp::create() {
     // destructor still writes the settings.
     addSignal(SIGINT, this, ID_QUIT);
     addSignal(SIGTERM, this, ID_QUIT);
+}
+
+long kgiApp::onSignalQuit(FX::FXObject* sender, FX::FXSelector sel, void* ptr) {
+    // The toolkit's quit ends only the loops running now; remembered, it
+    // also ends those that start later (see getNextEvent).
+    quitRequested = true;
+    return FX::FXApp::onCmdQuit(sender, sel, ptr);
+}
+
+bool kgiApp::getNextEvent(FX::FXRawEvent& ev, bool blocking) {
+    // Every event loop, modal ones included, asks here for its next event:
+    // after a quit request a new one (start-up's next box, the main loop)
+    // ends at once instead of waiting for another signal.
+    if (quitRequested) {
+        stop(0);
+        return false;
+    }
+    return FX::FXApp::getNextEvent(ev, blocking);
 }
 
 void kgiApp::startUp(int argc, char** argv) {

@@ -82,6 +82,13 @@ public:
     void setCurrentFile(const std::string& f) { currentFile = f; }
     FX::FXIcon* getAppIcon() const { return appIcon; }
 
+    // SIGINT and SIGTERM (installed by create()): quits as the toolkit does
+    // and keeps the request, so that every event loop running or started
+    // afterwards ends (modal ones first) and run() returns 0.
+    long onSignalQuit(FX::FXObject*, FX::FXSelector, void*);
+    bool isQuitRequested() const { return quitRequested; }
+    bool getNextEvent(FX::FXRawEvent& ev, bool blocking = true) override;
+
     // The idle task: runs one pass, then arranges the next one
     // (scheduleNextPass).
     long onChore(FX::FXObject*, FX::FXSelector, void*);
@@ -394,4 +401,5 @@ private:
     bool choreRegistered = false;
     long idlePasses = 0;
     long quitAtPass = 0;
+    bool quitRequested = false;
 };

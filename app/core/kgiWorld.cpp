@@ -73,6 +73,9 @@ kgiWorld::~kgiWorld() {
 }
 
 void kgiWorld::init() {
+    // A second call would register two more lights and eight more materials.
+    if (initialised) return;
+    initialised = true;
     kgiLightTable* lights = kgiLightTable::instance();
     if (kgcLight* key = lights->create()) {
         const float position[3] = {0.0f, 0.0f, 1.0f};

@@ -60,7 +60,7 @@ public:
     static kgiWorld* instance();
 
     // Two lights, the eight highlight materials and the scene, in that
-    // order. Call once, after the toolkit is up.
+    // order, after the toolkit is up. Only the first call does anything.
     void init();
 
     // --- time, in frames ---
@@ -185,6 +185,7 @@ private:
     std::vector<ksgViewpoint*> viewpoints;
     int currentId = -1;
     kgiScene* scene = nullptr;
+    bool initialised = false;
     int upAxis = 1;
     int viewpointMode = 1;
     bool mirrorMode = false;
