@@ -10,9 +10,13 @@
 
 #include <fx.h>
 
+#include <functional>
 #include <string>
+#include <vector>
 
 class kgiCharacter;
+class kgiCurveView;
+class kgiViewCanvas;
 
 class kgiApp : public FX::FXApp {
     FXDECLARE(kgiApp)
@@ -91,18 +95,10 @@ public:
     bool isCourseRunning() const { return false; }
     void lessonTick() {}
     void enableOptionsDialog(bool) {}
-    void redrawAll() {}
-    void redrawViews() {}
-    void flushRedraws() {}
-    void flushCanvasRedraws() {}
-    // One inverse-kinematics drag step for each canvas that asks for one;
-    // true when any stepped.
-    bool stepCanvasDrags() { return false; }
     void pollRobotLink() {}
     void updateRobotSession() {}
     void deleteRobotSession() { closeRequested = false; }
     void unlockRobotCommands() {}
-    void resetCanvasMouseModes() {}
     void resetMessageWindow() {}
     // Start-up steps of the robot tools and lessons.
     void setupRobotJoints(kgiCharacter*, const std::string& /*projectPath*/) {}
@@ -114,6 +110,72 @@ public:
     // The language table's text for a key; the key itself until the table
     // is loaded.
     FX::FXString languageText(const char* key) const { return FX::FXString(key); }
+
+    // --- 3D canvases, redraw requests and windows (kgiAppRedraw.cpp) ---
+    // A request only sets a flag or a canvas's bit; the idle pass carries
+    // it out once (flushRedraws and its parts).
+    // Registration, by the canvases themselves: one redraw bit each, at the
+    // canvas's position in the list. Null and unknown canvases are ignored.
+    void addCanvas(kgiViewCanvas* canvas);
+    void removeCanvas(kgiViewCanvas* canvas);
+    const std::vector<kgiViewCanvas*>& getCanvases() const { return canvases; }
+    // The redraw bit of the canvas at that position; false out of range.
+    bool isCanvasDirty(int index) const;
+
+    // Marks every entry equal to the canvas, then markOptionsDirty.
+    void redrawCanvas(kgiViewCanvas* canvas);
+    // Runs the collision check (its result: getCollisionHit), marks every
+    // canvas, then markOptionsDirty.
+    void redrawViews();
+    // Each only when its window exists.
+    void redrawTimeline();
+    void redrawCurves();
+    // Views, time line, curves.
+    void redrawAll();
+    // With an options dialog: its redraw flag, and its joint fields
+    // refreshed at once.
+    void markOptionsDirty();
+    // Options dialog, canvases, time line, curves, in that order.
+    void flushRedraws();
+    void flushOptionsRedraw();
+    void flushCanvasRedraws();
+    // Also puts the media tracks at the current time while not playing.
+    void flushTimelineRedraw();
+    // Only while the curve window is shown: a hidden one keeps its request.
+    void flushCurvesRedraw();
+    // One drag step for each canvas that asks for one, in list order; true
+    // when any stepped.
+    bool stepCanvasDrags();
+    // Mouse mode 0 on every canvas, then the list emptied (shut-down).
+    void resetCanvasMouseModes();
+
+    // For every canvas: the viewpoint reset when asked, then fitView.
+    void resetCanvasViews(bool resetViewpoint);
+    // The viewpoint of the canvas at index turned, zoomed and moved (the
+    // lessons' camera moves); nothing out of range or without a viewpoint.
+    void moveCanvasView(int index, float yaw, float pitch, float zoom, float dx, float dy);
+    // A mouse button is held in some canvas.
+    bool isAnyCanvasPressed() const;
+    // Every canvas's manipulator lets go of its joint.
+    void clearCanvasTargets();
+
+    // The main window's time-line canvas (not owned); null without one.
+    void setTimelineCanvas(FX::FXWindow* w) { timelineCanvas = w; }
+    FX::FXWindow* getTimelineCanvas() const { return timelineCanvas; }
+    // The curve editor window while it is open (not owned); null otherwise.
+    void setCurveWindow(kgiCurveView* w) { curveWindow = w; }
+    kgiCurveView* getCurveWindow() const { return curveWindow; }
+    // Shows or hides the curve window when it is open.
+    void showCurveWindow(bool show);
+    // An extra top window that showAuxWindow shows and hides (not owned).
+    void setAuxWindow(FX::FXTopWindow* w) { auxWindow = w; }
+    void showAuxWindow(bool show);
+    // The about box: made on first show by the installed maker, with the
+    // given owner and the application icon; nothing without a maker.
+    using VersionDialogMaker = std::function<FX::FXTopWindow*(FX::FXWindow* owner, FX::FXIcon* icon)>;
+    void setVersionDialogMaker(VersionDialogMaker m) { versionDialogMaker = std::move(m); }
+    void showVersionDialog(bool show);
+    FX::FXTopWindow* getVersionDialog() const { return versionDialog; }
 
 protected:
     // For the toolkit's class factory only: no idle task, no icon.
@@ -139,4 +201,15 @@ private:
     bool choreRegistered = false;
     long idlePasses = 0;
     long quitAtPass = 0;
+
+    std::vector<kgiViewCanvas*> canvases;
+    std::vector<bool> canvasDirty;
+    FX::FXWindow* timelineCanvas = nullptr;
+    kgiCurveView* curveWindow = nullptr;
+    FX::FXTopWindow* auxWindow = nullptr;
+    FX::FXTopWindow* versionDialog = nullptr;
+    VersionDialogMaker versionDialogMaker;
+    bool timelineDirty = false;
+    bool curvesDirty = false;
+    bool optionsDirty = false;
 };
