@@ -1,5 +1,6 @@
 #include "kgiApp.h"
 
+#include "kgiLangKeys.h"
 #include "kgiTables.h"
 #include "kgiWorld.h"
 #include "kgiWorldLinks.h"
@@ -89,7 +90,7 @@ void kgiApp::startUp(int argc, char** argv) {
 
     kgiCharacter* character = kgiCharacterTable::instance()->find(id);
     if (!kgiWorldLinks::loadCharacter(character, project)) {
-        services.showMessage("Error", services.text("Er_KMD_File"));
+        services.showMessage("Error", services.text(kgiLangKey::Er_KMD_File));
         world->removeCharacter(id);
         return;
     }

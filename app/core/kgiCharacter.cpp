@@ -2,6 +2,7 @@
 
 #include "kgiCharacterServices.h"
 #include "kgiKeyEdit.h"
+#include "kgiLangKeys.h"
 #include "kgiPoseFlip.h"
 #include "kgiProject.h"
 #include "ksgNode.h"
@@ -159,7 +160,7 @@ void kgiCharacter::runEdit(ksgVisitor& visitor)
 void kgiCharacter::warnKeysMax()
 {
     kgiCharacterServices& services = kgiCharacterServices::current();
-    services.showMessage("Warning - 153", services.text("Wr_Keys_Max"));
+    services.showMessage("Warning - 153", services.text(kgiLangKey::Wr_Keys_Max));
 }
 
 bool kgiCharacter::addKey(int frame)

@@ -3,6 +3,7 @@
 #include "kgiCharacterServices.h"
 #include "kgiKeyEdit.h"
 #include "kgiKmdData.h"
+#include "kgiLangKeys.h"
 #include "kgiKmmFile.h"
 #include "kgiModelData.h"
 #include "kgiModelParts.h"
@@ -59,9 +60,9 @@ bool kgiModelBuilder::load(const std::string& path, unsigned char flags)
     if (!kgiOpenModel(path, project, modelData, motionApplied)) {
         kgiCharacterServices& services = kgiCharacterServices::current();
         if (!project)
-            services.showMessage("Error - 061", services.text("Er_TS_fail"));
+            services.showMessage("Error - 061", services.text(kgiLangKey::Er_TS_fail));
         else if (!modelData)
-            services.showMessage("Error - 060", services.text("Er_KMD_File"));
+            services.showMessage("Error - 060", services.text(kgiLangKey::Er_KMD_File));
         reset();
         return false;
     }

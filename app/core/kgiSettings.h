@@ -8,14 +8,17 @@ struct kgiSettings {
     // Longest base-part name the options dialog and the file allow.
     static constexpr std::size_t ADD_BASE_PART_MAX = 23;
 
+    // These values hold only while no settings file was read. Apart from
+    // the language they are the shipped file's, so a user who deletes the
+    // file gets the same editor, in Japanese.
     int language = 1;          // 0 English, 1 Japanese
     int keysMax = 150;         // most frames a character may hold keys at
     bool collisionDetail = false;  // not stored; false after every read
     float optionFloat = 0.0f;      // not stored
-    float colliColor[3] = {1.0f, 0.0f, 0.0f};
+    float colliColor[3] = {0.9f, 0.3f, 0.0f};
     float gridColor[3] = {0.5f, 0.5f, 0.5f};
-    float cogDiffuse[3] = {1.0f, 0.0f, 0.0f};
-    float cogAmbient[3] = {1.0f, 0.0f, 0.0f};
+    float cogDiffuse[3] = {0.9f, 0.1f, 0.1f};
+    float cogAmbient[3] = {0.5f, 0.0f, 0.0f};
     int robotComId = 1;        // COM port number of the robot link, 1..16
     int drawNo = 0;            // 1 shows times in seconds, else frame numbers
     std::string addBasePart = "Body";

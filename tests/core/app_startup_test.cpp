@@ -1,5 +1,6 @@
 #include "kgiApp.h"
 #include "kgiCharacterServices.h"
+#include "kgiLangKeys.h"
 #include "kgiSettings.h"
 #include "kgiTables.h"
 #include "kgiWorld.h"
@@ -96,7 +97,7 @@ void runProgramWithoutProject(const std::filesystem::path& dir) {
         app.getSettings().keysMax = 5;  // read live, not cached
         CHILD_CHECK(services.keysMax() == 5);
         app.getSettings().keysMax = 77;
-        CHILD_CHECK(services.text("Wr_Keys_Max") == "Wr_Keys_Max");
+        CHILD_CHECK(services.text(kgiLangKey::Wr_Keys_Max) == "Wr_Keys_Max");
         services.setFramesPerSecond(12.5f);
         CHILD_CHECK(kgiWorld::instance()->getFps() == 12.5f);
         services.setFramesPerSecond(kgiWorld::ROBOT_FPS);

@@ -1,0 +1,83 @@
+#include "kit_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+
+std::uint32_t le32(const std::string& b, std::size_t at) {
+    return static_cast<std::uint32_t>(static_cast<unsigned char>(b[at])) |
+           static_cast<std::uint32_t>(static_cast<unsigned char>(b[at + 1])) << 8 |
+           static_cast<std::uint32_t>(static_cast<unsigned char>(b[at + 2])) << 16 |
+           static_cast<std::uint32_t>(static_cast<unsigned char>(b[at + 3])) << 24;
+}
+
+unsigned le16(const std::string& b, std::size_t at) {
+    return static_cast<unsigned char>(b[at]) | static_cast<unsigned char>(b[at + 1]) << 8;
+}
+
+TEST(GeneratedData, EachGeneratorWritesTheSameBytesOnTwoRuns) {
+    for (const char* tool : {KGI_IMAGEGEN, KGI_SOUNDGEN}) {
+        SCOPED_TRACE(tool);
+        const kit::fs::path dir = kit::freshDir("generator_runs");
+        ASSERT_EQ(kit::run({tool, (dir / "a").string()}), 0);
+        ASSERT_EQ(kit::run({tool, (dir / "b").string()}), 0);
+        const std::vector<std::string> files = kit::filesBelow(dir / "a");
+        ASSERT_FALSE(files.empty());
+        EXPECT_EQ(kit::filesBelow(dir / "b"), files);
+        for (const std::string& f : files)
+            EXPECT_EQ(kit::readFile(dir / "a" / f), kit::readFile(dir / "b" / f)) << f;
+        kit::fs::remove_all(dir);
+    }
+}
+
+TEST(GeneratedData, KeyClickIsAShortAudible16BitMonoPcmWave) {
+    const std::string wav = kit::readFile(kit::fs::path(KGI_DATA_DIR) / "se" / "keyset.wav");
+    ASSERT_GE(wav.size(), 12u);
+    ASSERT_EQ(wav.substr(0, 4), "RIFF");
+    ASSERT_EQ(wav.substr(8, 4), "WAVE");
+    EXPECT_EQ(le32(wav, 4), wav.size() - 8);
+
+    // Walk the chunks: "fmt " must come before "data".
+    unsigned format = 0, channels = 0, bits = 0;
+    std::uint32_t rate = 0;
+    std::string data;
+    for (std::size_t at = 12; at + 8 <= wav.size();) {
+        const std::string id = wav.substr(at, 4);
+        const std::uint32_t size = le32(wav, at + 4);
+        ASSERT_LE(size, wav.size() - at - 8) << id;
+        if (id == "fmt ") {
+            ASSERT_GE(size, 16u);
+            format = le16(wav, at + 8);
+            channels = le16(wav, at + 10);
+            rate = le32(wav, at + 12);
+            EXPECT_EQ(le32(wav, at + 16), rate * 2);  // bytes per second
+            EXPECT_EQ(le16(wav, at + 20), 2u);        // bytes per frame
+            bits = le16(wav, at + 22);
+        } else if (id == "data") {
+            data = wav.substr(at + 8, size);
+        }
+        at += 8 + size + (size & 1);
+    }
+    EXPECT_EQ(format, 1u);
+    EXPECT_EQ(channels, 1u);
+    EXPECT_EQ(bits, 16u);
+    ASSERT_GT(rate, 0u);
+    ASSERT_FALSE(data.empty());
+    ASSERT_EQ(data.size() % 2, 0u);
+
+    const std::size_t samples = data.size() / 2;
+    const double seconds = static_cast<double>(samples) / rate;
+    EXPECT_GT(seconds, 0.03);
+    EXPECT_LT(seconds, 0.08);
+    int peak = 0;
+    for (std::size_t i = 0; i < samples; ++i)
+        peak = std::max(peak, std::abs(static_cast<int>(static_cast<std::int16_t>(le16(data, 2 * i)))));
+    EXPECT_GT(peak, 32767 / 8) << "too quiet to hear";
+    // It fades out instead of ending on a click.
+    EXPECT_LT(std::abs(static_cast<int>(static_cast<std::int16_t>(le16(data, data.size() - 2)))), 200);
+}
+
+} // namespace

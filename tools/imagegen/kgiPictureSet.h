@@ -1,0 +1,37 @@
+#pragma once
+// The program's pictures: each one a file below the data folder with its
+// size, its background and the routine that draws it.
+//
+// Pictures come in groups (the application icon, a window's tool bar, ...).
+// A group is one source file defining one function of kgiPictures that
+// returns its entries; kgiPictureSet::all() lists every group once. To add
+// a picture, add an entry and its drawing routine to the group it belongs
+// to; a new group also gets a line in all() and its file in CMakeLists.txt.
+#include "kgiPicture.h"
+
+#include <string>
+#include <vector>
+
+struct kgiPictureDef {
+    const char* path;  // below the data folder, '/'-separated
+    int width;
+    int height;
+    kgiRgb background;
+    void (*draw)(kgiPicture&);
+};
+
+namespace kgiPictures {
+// icons/app2.bmp: the application icon.
+std::vector<kgiPictureDef> application();
+} // namespace kgiPictures
+
+class kgiPictureSet {
+public:
+    // Every picture of every group, in a fixed order.
+    static std::vector<kgiPictureDef> all();
+    // The picture of one entry: its background, then its drawing.
+    static kgiPicture render(const kgiPictureDef& def);
+    // Writes every picture below `dataDir`, making the folders it needs.
+    // An empty string on success, else what failed.
+    static std::string writeAll(const std::string& dataDir);
+};
