@@ -10,7 +10,7 @@ KGI_BUILD_PACKAGES="build-essential cmake pkg-config
   gstreamer1.0-x gstreamer1.0-alsa
   libespeak-ng-dev espeak-ng festival festvox-kallpc16k"
 KGI_TEST_PACKAGES="libgtest-dev libgmock-dev googletest libbenchmark-dev
-  xvfb xauth clang libclang-rt-dev gstreamer1.0-tools locales"
+  xvfb xauth libxtst-dev clang libclang-rt-dev gstreamer1.0-tools locales"
 
 kgi_ensure_packages() {
   local missing=()
