@@ -1,21 +1,31 @@
 #pragma once
 // The application object: owns the program-wide state that windows share
 // (base directory and model folders, settings, robot-communication flags)
-// and runs the idle task, one pass per idle turn of the event loop. There is
-// one thread and no timer: playback, dragging, redraws, the robot session
-// and the lessons all advance from the idle pass. Windows reach it through
+// and runs the idle task. There is one thread: playback, dragging, redraws,
+// the robot session and the lessons all advance from the idle pass, which
+// runs after every event the toolkit dispatches, on every idle turn while
+// something animates, and otherwise at least every IDLE_FALLBACK_MS, so an
+// idle program waits in the event loop. Windows reach it through
 // kgiApp::instance().
 #include "kgiSettings.h"
 #include "kgiAppServices.h"
+#include "kgiAppMakers.h"
+#include "kgiCommandWindow.h"
+#include "kgiRobotOptions.h"
 
 #include <fx.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
 
 class kgiCharacter;
 class kgiCurveView;
+class kgiLessonControl;
+class kgiMessageHost;
+class kgiRobotConnection;
+class kgiSoundOutput;
 class kgiViewCanvas;
 
 class kgiApp : public FX::FXApp {
@@ -25,6 +35,8 @@ public:
     enum {
         // The idle task's chore.
         ID_IDLE = FX::FXApp::ID_LAST,
+        // The fallback timeout that brings a pass when nothing else does.
+        ID_IDLE_TIMEOUT,
         ID_LAST
     };
 
@@ -73,47 +85,259 @@ public:
     void setCurrentFile(const std::string& f) { currentFile = f; }
     FX::FXIcon* getAppIcon() const { return appIcon; }
 
-    // The idle task: registers itself again, then runs one pass.
+    // The idle task: runs one pass, then arranges the next one
+    // (scheduleNextPass).
     long onChore(FX::FXObject*, FX::FXSelector, void*);
+    // The fallback timeout: asks for a pass.
+    long onIdleTimeout(FX::FXObject*, FX::FXSelector, void*);
     // One idle pass (see kgiApp.cpp for the order).
     void idleTick();
+    // Asks for one idle pass at the next idle turn of the event loop. Every
+    // event the toolkit dispatches does this; call it after changing state
+    // from a toolkit timeout that the next pass should act on at once.
+    void wakeIdle();
+    // The longest wait between two passes while nothing animates (ms).
+    static constexpr FX::FXuint IDLE_FALLBACK_MS = 100;
     // Idle passes run so far.
     long getIdlePasses() const { return idlePasses; }
     // Ends the event loop (as a quit does) after n more idle passes; 0 never.
     // For tests and scripted runs.
     void quitAfterPasses(long n) { quitAtPass = n > 0 ? idlePasses + n : 0; }
 
-    // --- robot communication ---
+    // --- hooks ---
+    // Does nothing until the robot tools are built; start-up already calls
+    // it in its place. Start-up step of the robot tools.
+    void setupRobotJoints(kgiCharacter*, const std::string& /*projectPath*/) {}
+
+    // --- neighbours the core does not link (kgiAppMakers.h) ---
+    // Makers of the session, sound player, message-window host and options
+    // dialog; install before create().
+    void setMakers(const kgiAppMakers& m) { makers = m; }
+    const kgiAppMakers& getMakers() const { return makers; }
+    // The lesson manager (not owned; null: normal editing only). Install
+    // before create() and keep it alive while installed.
+    void setLessonManager(kgiLessonControl* m) { lessonManager = m; }
+    kgiLessonControl* getLessonManager() const { return lessonManager; }
+    // The main window (not owned: the toolkit frees it). Set null before it
+    // is destroyed.
+    void setMainWindow(kgiCommandWindow* w) { mainWindow = w; }
+    kgiCommandWindow* getMainWindow() const { return mainWindow; }
+    // The options dialog, null until created.
+    kgiRobotOptions* getOptionsDialog() const { return optionsDialog; }
+    // With a main window and a dialog maker: makes the dialog (owned by the
+    // main window, with the application icon) and creates its window.
+    void createOptionsDialog();
+    void deleteOptionsDialog();
+    kgiRobotConnection* getRobotSession() const { return robotSession; }
+    kgiSoundOutput* getSoundPlayer() const { return soundPlayer; }
+    kgiMessageHost* getMsgWindowHost() const { return msgHost; }
+
+    // --- lessons (kgiAppLessons.cpp) ---
+    // Every report below answers false and does nothing outside a lesson
+    // unless it says otherwise.
+    // A lesson is on: the lesson manager's mode is above 0.
+    bool isLessonMode() const;
+    // Stores n as the lesson manager's mode (start-up sets 0).
+    void setLessonMode(int n);
+    // Starts the lesson the command-line argument text selects.
+    void startLesson(const char* text);
+    // In a lesson, one pass of the lesson manager's step engine (idle pass).
+    void lessonTick();
+    // A course is loaded, so the course stopwatch counts.
+    bool isCourseTimerOn() const;
+    bool hasCourseTime() const { return isCourseTimerOn(); }
+    bool isCourseRunning() const;
+    // The course stopwatch in seconds; 0.0 while the course timer is off.
+    float getCourseTime() const;
+    // The course's timesheet character, or null.
+    kgiCharacter* getCourseFile();
+
+    // Permissions: true outside a lesson; in one, the lesson manager's flag,
+    // and when it is false the not-good answer sound plays (for
+    // isViewEditAllowed only when sound asks for it).
+    bool isViewEditAllowed(bool sound);
+    bool canUseFrameButtonA();
+    bool canUseFrameButtonB();
+    // Permission flag i as it stands (true outside a lesson), for steps
+    // that use flags 0 and 4; plays nothing.
+    bool getLessonPermission(int i) const;
+    // Whether the lesson step waits for the user's action.
+    bool isLessonWaitingForAction() const;
+
+    // The user did the step's action: the lesson goes to its next step when
+    // the step waits for it, else the good answer sound plays.
+    bool lessonActionDone();
+    // One step back with the not-good answer sound; the manager's answer.
+    bool lessonStepBack();
+    // The lesson manager restarts the program.
+    bool lessonRestart();
+    // A list row (0-based) was chosen; the lesson manager's answer, also
+    // outside a lesson (true without a lesson manager: nothing is expected).
+    bool checkLessonAnswer(int index);
+    // A key edit (frame, key index, kind) was made: when it is the one
+    // expected and keyIndex is negative the action is done, else the good
+    // (matched) or not-good answer sound plays. Whether it matched.
+    bool checkLessonKeyEdit(int frame, int keyIndex, int kind);
+    // A key drag ended: when the key is where the step wants it, the action
+    // is done. Whether it was.
+    bool checkLessonKeyTime(bool exactOnly);
+    // Shows the text of step n, or of the current step for a negative n.
+    bool showLessonText(int n);
+    // Playback starts: the lesson manager's course check.
+    bool lessonOnPlay();
+    // Sets the lesson step.
+    bool setLessonStep(int n);
+    // 0 when a course stands at its start, else -1 (also outside a lesson).
+    int getCourseStartState() const;
+    // Plays the course's closing sound.
+    bool playLessonEndSound();
+
+    // --- command locks (kgiAppLessons.cpp) ---
+    // Outside a lesson (mode 0 or below): the main window gets the record
+    // its unlockAllCommands fills and the options dialog an all-1 record
+    // (each only when it exists), and the five permission flags are set. In
+    // a lesson both records are all 0 and the flags cleared. Then pending
+    // redraws are carried out. True.
+    bool applyLessonLocks();
+    // Applies a record to the main window, then flushes the redraws;
+    // nothing without the window.
+    void applyMainWindowLock(const kgiMainCommandLocks& record);
+    // Fills the record with 0 (clear) or 1 (fill) through the main window;
+    // nothing without the window.
+    void clearMainWindowLock(kgiMainCommandLocks& record);
+    void fillMainWindowLock(kgiMainCommandLocks& record);
+    // The same for the options dialog's record; nothing without the dialog.
+    void applyOptionsLock(const kgiOptionsCommandFlags& record);
+    void clearOptionsLock(kgiOptionsCommandFlags& record);
+    void fillOptionsLock(kgiOptionsCommandFlags& record);
+    // Enables or disables the options dialog's joint fields (playback).
+    void enableOptionsDialog(bool on);
+
+    // --- sounds (kgiAppLessons.cpp); each makes the player first when it
+    // is missing ---
+    // Sound 0, registered when the player is made.
+    static constexpr int KEYSET_SOUND = 0;
+    // The lessons' answer sounds.
+    static constexpr int NOT_GOOD_SOUND = 1;
+    static constexpr int GOOD_SOUND = 2;
+    // How long a wait for silence lasts at most, in seconds: longer than any
+    // sound the program ships, so a looping sound or a player that never
+    // reports silence cannot freeze the program.
+    static constexpr double SOUND_WAIT_LIMIT = 10.0;
+    // Tests shorten the bound; a negative value restores SOUND_WAIT_LIMIT.
+    void setSoundWaitLimit(double seconds) { soundWaitLimit = seconds < 0.0 ? SOUND_WAIT_LIMIT : seconds; }
+    double getSoundWaitLimit() const { return soundWaitLimit; }
+    // Makes and initialises the player and registers "se/keyset.wav" below
+    // the base directory (sound 0). Without a maker there is no player and
+    // every sound method stays silent.
+    void createSoundPlayer();
+    // Registers a sound file; its id, -1 when it did not load.
+    int loadSound(const std::string& path);
+    // The highest sound id issued so far, -1 before any.
+    int getLastSoundId() const { return lastSoundId; }
+    // Nothing while an answer sound still plays; else the good or not-good
+    // one.
+    void playAnswerSound(bool good);
+    // With wait, first waits (the event loop stands still) while any of the
+    // sounds 0 to 5 plays, at most getSoundWaitLimit(); then plays id.
+    void playSound(int id, bool wait);
+
+    // --- message window (kgiAppLessons.cpp) ---
+    // Makes the message-window host and initialises it (lesson start-up).
+    void createMsgWindowHost();
+    // Without a host nothing. Else waits (bounded, as playSound does) while
+    // sound 0 or 1 plays, hides the current window and shows the text.
+    void showMessageText(const std::string& text, const std::string& speech, int x, int y,
+                         int colorMode);
+    // A host exists and its window no longer speaks; false without a host.
+    bool isMessageDone();
+    // The window still speaks; false without a host, so a lesson that waits
+    // for the speech to end never waits without the plug-in.
+    bool isMessageSpeaking();
+    // Hides the message window and silences it (also at shut-down).
+    void resetMessageWindow();
+
+    // --- robot communication (kgiAppRobot.cpp) ---
     bool isRobotCom() const { return robotCom; }
     bool isCloseRequested() const { return closeRequested; }
     bool getCollisionHit() const { return collisionHit; }
+    // Switches communication on (a session is made and opened; a failed open
+    // switches it off again) or off (the session closes on the next idle pass
+    // that does not play). Nothing when unchanged.
+    void setRobotCommunication(bool on);
+    // Whether communication is on; with warn and communication on, first the
+    // box "Warning - 141". File commands refuse to run while it is true.
+    bool checkRobotComOff(bool warn);
+    // Deletes a session, makes a new one and, with open, opens it.
+    void recreateRobotSession(bool open);
+    // Makes a session when there is none and opens the link. On success the
+    // lesson hears of it and the settings file is written at once; on
+    // failure the session is deleted and communication switched off. Whether
+    // the link opened.
+    bool openRobotSession();
+    // Deletes the session (its destructor closes the port); clears the close
+    // request.
+    void deleteRobotSession();
+    // Makes a session without opening it when there is none; else makes it
+    // anew and opens it.
+    void prepareRobotSession();
+    // The idle pass's steps of the session: poll while playing, update
+    // while not.
+    void pollRobotLink();
+    void updateRobotSession();
+    // The options dialog gets a record with every robot command enabled.
+    void unlockRobotCommands();
+    // The same with the communication command (and, with alsoEntry19, entry
+    // 19) disabled.
+    void unlockRobotCommandsWhileClosing(bool alsoEntry19 = false);
 
-    // --- hooks for the windows, the robot session and the lessons ---
-    // Each does nothing (or answers "no") until the part it stands for is
-    // built; the idle pass and the world already call them in their places.
-    bool isLessonMode() const { return false; }
-    bool isCourseRunning() const { return false; }
-    void lessonTick() {}
-    void enableOptionsDialog(bool) {}
-    void pollRobotLink() {}
-    void updateRobotSession() {}
-    void deleteRobotSession() { closeRequested = false; }
-    void unlockRobotCommands() {}
-    void resetMessageWindow() {}
-    // Start-up steps of the robot tools and lessons.
-    void setupRobotJoints(kgiCharacter*, const std::string& /*projectPath*/) {}
-    void createSoundPlayer() {}
-    void createMessageHost() {}
-    void setLessonMode(int) {}
-    void startLesson(const char*) {}
-    void applyLessonLocks() {}
+    // Requests passed to the session. Without a session each does nothing
+    // and answers false (0, null).
+    bool robotWriteMotions();
+    void robotLinkCommand();
+    void robotReadSystemData();
+    bool robotStartCommand(bool showMessage);
+    bool requestRemocon(int n);
+    bool pulseRobotLink();
+    bool robotSessionQuery(int n);
+    bool setRobotRequestFlag();
+    bool robotSessionOpA(int n);
+    bool robotSessionOpB(int n);
+    // The session takes the motion name and then request n.
+    bool setRobotMotionName(const std::string& name, int n);
+    // The session's next update starts the download of slot.
+    bool requestMotionDownload(int slot);
+    bool setRobotSlotName(const std::string& name, int value);
+    // Makes a session (without opening it) when there is none.
+    bool editRemoconEntry(int n, int mode, const std::string& name);
+    // True when the list held 31 entries or more.
+    bool loadRemoconList();
+    // Stops a pose read and, with start, asks for one of servo group mode;
+    // whether a read was running.
+    bool restartPoseRead(bool start, int mode);
+    // A session exists and no read of servo group 0 is pending (the word is
+    // -1 when no read is wanted).
+    bool hasRemoconIndex() const;
+    // Sets the session's robot-play flag; answers the value (false without
+    // a session).
+    bool setRobotSyncFlag(bool on);
+    bool getRobotSyncFlag() const;
+    // The robot information record (kgiRobotConnection::INFO_WORDS words),
+    // read to its end; null without a session.
+    const std::uint32_t* getRobotInfo();
+
+    // Passed to the options dialog; nothing without it.
+    void setRobotStatus(const FX::FXString& text);
+    void showRobotData(const FX::FXString& text, int n);
+    void uncheckRobotSync();
+
     // The language table's text for a key; the key itself until the table
     // is loaded.
     FX::FXString languageText(const char* key) const { return FX::FXString(key); }
 
     // --- 3D canvases, redraw requests and windows (kgiAppRedraw.cpp) ---
-    // A request only sets a flag or a canvas's bit; the idle pass carries
-    // it out once (flushRedraws and its parts).
+    // A request only sets a flag or a canvas's bit and brings an idle pass,
+    // which carries it out once (flushRedraws and its parts).
     // Registration, by the canvases themselves: one redraw bit each, at the
     // canvas's position in the list. Null and unknown canvases are ignored.
     void addCanvas(kgiViewCanvas* canvas);
@@ -146,6 +370,8 @@ public:
     // One drag step for each canvas that asks for one, in list order; true
     // when any stepped.
     bool stepCanvasDrags();
+    // Whether some canvas has a drag step waiting.
+    bool isCanvasDragPending() const;
     // Mouse mode 0 on every canvas, then the list emptied (shut-down).
     void resetCanvasMouseModes();
 
@@ -170,8 +396,24 @@ public:
     // An extra top window that showAuxWindow shows and hides (not owned).
     void setAuxWindow(FX::FXTopWindow* w) { auxWindow = w; }
     void showAuxWindow(bool show);
+    // The options dialog made when missing; on show all its fields are
+    // refreshed first.
+    void showOptionsDialog(bool show);
+    // Re-applies the language texts to the dialog (after a language switch).
+    void relabelOptionsDialog();
+    // The dialog's joint field text of that joint; empty without a dialog.
+    std::string queryOptionsText(const std::string& jointName);
+    // The dialog's collision-safety check is on and the last check hit.
+    bool isCollisionStop() const;
+    // The main window's time-line refresh; nothing without the window.
+    void updateTimeline(bool lessonCheck);
+    // The main window's title gets five blanks and text appended.
+    void appendToTitle(const std::string& text);
+    // The main window's native window id; 0 without it.
+    FX::FXID getMainWindowHandle() const;
     // The about box: made on first show by the installed maker, with the
-    // given owner and the application icon; nothing without a maker.
+    // main window as owner and the application icon; nothing without a
+    // maker.
     using VersionDialogMaker = std::function<FX::FXTopWindow*(FX::FXWindow* owner, FX::FXIcon* icon)>;
     void setVersionDialogMaker(VersionDialogMaker m) { versionDialogMaker = std::move(m); }
     void showVersionDialog(bool show);
@@ -180,9 +422,22 @@ public:
 protected:
     // For the toolkit's class factory only: no idle task, no icon.
     kgiApp();
+    // The toolkit's dispatch of one event, followed by a pass.
+    bool dispatchEvent(FX::FXRawEvent& ev) override;
 
 private:
     void initMembers();
+    // Chooses how the next pass comes, after each pass: at once while
+    // something animates, else from the next event or the fallback timeout.
+    void scheduleNextPass();
+    // The player, made first when it is missing; null without a maker.
+    kgiSoundOutput* ensureSoundPlayer();
+    // Waits while any of the sounds first to last plays, at most
+    // soundWaitLimit, sleeping briefly between the questions.
+    void waitForSilence(int first, int last);
+    // A permission of the lesson manager; false plays the not-good sound
+    // when sound asks for it.
+    bool lessonPermission(int flag, bool sound);
 
     FX::FXIcon* appIcon = nullptr;
     std::string baseDir;
@@ -195,6 +450,15 @@ private:
     std::string currentFile;
     kgiSettings settings;
     kgiAppServices services{*this};
+    kgiAppMakers makers;
+    kgiLessonControl* lessonManager = nullptr;
+    kgiCommandWindow* mainWindow = nullptr;
+    kgiRobotOptions* optionsDialog = nullptr;
+    kgiRobotConnection* robotSession = nullptr;
+    kgiSoundOutput* soundPlayer = nullptr;
+    int lastSoundId = -1;
+    kgiMessageHost* msgHost = nullptr;
+    double soundWaitLimit = SOUND_WAIT_LIMIT;
     bool robotCom = false;
     bool closeRequested = false;
     bool collisionHit = false;

@@ -3,7 +3,9 @@
 #include "kgiApp.h"
 
 #include "kgiCollisionCheck.h"
+#include "kgiCommandWindow.h"
 #include "kgiCurveView.h"
+#include "kgiRobotOptions.h"
 #include "kgiViewCanvas.h"
 #include "kgiWorld.h"
 
@@ -34,20 +36,26 @@ void kgiApp::redrawCanvas(kgiViewCanvas* canvas) {
     for (size_t i = 0; i < canvases.size(); ++i)
         if (canvases[i] == canvas) canvasDirty[i] = true;
     markOptionsDirty();
+    wakeIdle();
 }
 
 void kgiApp::redrawViews() {
     collisionHit = kgiCollisionCheck::instance()->check();
     std::fill(canvasDirty.begin(), canvasDirty.end(), true);
     markOptionsDirty();
+    wakeIdle();
 }
 
 void kgiApp::redrawTimeline() {
-    if (timelineCanvas) timelineDirty = true;
+    if (!timelineCanvas) return;
+    timelineDirty = true;
+    wakeIdle();
 }
 
 void kgiApp::redrawCurves() {
-    if (curveWindow) curvesDirty = true;
+    if (!curveWindow) return;
+    curvesDirty = true;
+    wakeIdle();
 }
 
 void kgiApp::redrawAll() {
@@ -56,7 +64,11 @@ void kgiApp::redrawAll() {
     redrawCurves();
 }
 
-void kgiApp::markOptionsDirty() {}
+void kgiApp::markOptionsDirty() {
+    if (!optionsDialog) return;
+    optionsDirty = true;
+    optionsDialog->refreshJointValues();
+}
 
 void kgiApp::flushRedraws() {
     flushOptionsRedraw();
@@ -65,7 +77,11 @@ void kgiApp::flushRedraws() {
     flushCurvesRedraw();
 }
 
-void kgiApp::flushOptionsRedraw() {}
+void kgiApp::flushOptionsRedraw() {
+    if (!optionsDialog || !optionsDirty) return;
+    if (FX::FXTopWindow* w = optionsDialog->window()) w->update();
+    optionsDirty = false;
+}
 
 void kgiApp::flushCanvasRedraws() {
     for (size_t i = 0; i < canvases.size(); ++i) {
@@ -98,6 +114,10 @@ bool kgiApp::stepCanvasDrags() {
         stepped = true;
     }
     return stepped;
+}
+
+bool kgiApp::isCanvasDragPending() const {
+    return std::any_of(canvases.begin(), canvases.end(), [](kgiViewCanvas* c) { return c->isIkDragPending(); });
 }
 
 void kgiApp::resetCanvasMouseModes() {
@@ -147,10 +167,49 @@ void kgiApp::showAuxWindow(bool show) {
         auxWindow->hide();
 }
 
+void kgiApp::showOptionsDialog(bool show) {
+    if (!optionsDialog) createOptionsDialog();
+    if (!optionsDialog) return;
+    FX::FXTopWindow* w = optionsDialog->window();
+    if (show) {
+        optionsDialog->refreshAll();
+        if (w) w->show();
+    } else if (w) {
+        w->hide();
+    }
+}
+
+void kgiApp::relabelOptionsDialog() {
+    if (optionsDialog) optionsDialog->applyLanguage();
+}
+
+std::string kgiApp::queryOptionsText(const std::string& jointName) {
+    return optionsDialog ? optionsDialog->getJointFieldText(jointName) : std::string();
+}
+
+bool kgiApp::isCollisionStop() const {
+    return optionsDialog && optionsDialog->isCollisionSafetyOn() && collisionHit;
+}
+
+void kgiApp::updateTimeline(bool lessonCheck) {
+    if (mainWindow) mainWindow->refreshTimeline(lessonCheck);
+}
+
+void kgiApp::appendToTitle(const std::string& text) {
+    FX::FXMainWindow* w = mainWindow ? mainWindow->window() : nullptr;
+    if (w) w->setTitle(w->getTitle() + "     " + text.c_str());
+}
+
+FX::FXID kgiApp::getMainWindowHandle() const {
+    FX::FXMainWindow* w = mainWindow ? mainWindow->window() : nullptr;
+    return w ? w->id() : 0;
+}
+
 void kgiApp::showVersionDialog(bool show) {
     if (!versionDialog) {
         if (!versionDialogMaker) return;
-        versionDialog = versionDialogMaker(nullptr, appIcon);
+        FX::FXWindow* owner = mainWindow ? mainWindow->window() : nullptr;
+        versionDialog = versionDialogMaker(owner, appIcon);
         if (!versionDialog) return;
         versionDialog->create();
     }

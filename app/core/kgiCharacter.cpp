@@ -1,14 +1,23 @@
 #include "kgiCharacter.h"
 
 #include "kgiCharacterServices.h"
+#include "kgiCollisionCheckParts.h"
 #include "kgiKeyEdit.h"
+#include "kgiKeyUndo.h"
+#include "kgiKmdData.h"
 #include "kgiLangKeys.h"
+#include "kgiModelData.h"
+#include "kgiModelParts.h"
 #include "kgiPoseFlip.h"
 #include "kgiProject.h"
+#include "ksgMotionController.h"
+#include "ksgMotionFrame.h"
 #include "ksgNode.h"
 #include "ksgTransform.h"
 #include "ksgVisitor.h"
 #include "kutPath.h"
+
+#include <memory>
 
 const kutRtti kgiCharacter::RTTI("kgiCharacter", &kutObject::RTTI);
 
@@ -94,7 +103,8 @@ void kgiCharacter::updateBounds()
 
 void kgiCharacter::setTime(float time)
 {
-    root->update(time, true, true);
+    if (root)
+        root->update(time, true, true);
 }
 
 void kgiCharacter::refresh()
@@ -149,12 +159,13 @@ bool kgiCharacter::runVisitor(ksgVisitor& visitor)
     return true;
 }
 
-void kgiCharacter::runEdit(ksgVisitor& visitor)
+bool kgiCharacter::runEdit(kgiKeyVisitor& visitor)
 {
-    if (!runVisitor(visitor))
-        return;
+    if (!visitor.accepts() || !runVisitor(visitor))
+        return false;
     updateKeysInfo();
     refresh();
+    return true;
 }
 
 void kgiCharacter::warnKeysMax()
@@ -169,65 +180,120 @@ bool kgiCharacter::addKey(int frame)
         warnKeysMax();
         return false;
     }
-    if (!root)
-        return false;
     kgiAddKey add{float(frame)};
-    runEdit(add);
-    return true;
+    return runEdit(add);
 }
 
-void kgiCharacter::deleteKey(int frame)
+bool kgiCharacter::deleteKey(int frame)
 {
     kgiDeleteKey v{float(frame)};
-    runEdit(v);
+    return runEdit(v);
 }
 
-void kgiCharacter::duplicateKey(int from, int to)
+bool kgiCharacter::duplicateKey(int from, int to)
 {
     kgiDuplicateKey v{float(from), float(to)};
-    runEdit(v);
+    return runEdit(v);
 }
 
-void kgiCharacter::duplicateKeys(int start, int count, int dest)
+bool kgiCharacter::duplicateKeys(int start, int count, int dest)
 {
     kgiDuplicateKeys v{float(start), float(count), float(dest)};
-    runEdit(v);
+    return runEdit(v);
 }
 
-void kgiCharacter::deleteKeys(int start, int count)
+bool kgiCharacter::deleteKeys(int start, int count)
 {
     kgiDeleteKeys v{float(start), float(count)};
-    runEdit(v);
+    return runEdit(v);
 }
 
-void kgiCharacter::deleteFrames(int start, int count)
+bool kgiCharacter::deleteFrames(int start, int count)
 {
     kgiDeleteFrames v{float(start), float(count)};
-    runEdit(v);
+    return runEdit(v);
 }
 
-void kgiCharacter::insertFrames(int start, int count)
+bool kgiCharacter::insertFrames(int start, int count)
 {
     kgiInsertFrames v{float(start), float(count)};
-    runEdit(v);
+    return runEdit(v);
 }
 
-void kgiCharacter::copyFrame()
+bool kgiCharacter::copyFrame()
 {
     kgiCopyFrame v;
-    runVisitor(v);
+    return runVisitor(v);
 }
 
-void kgiCharacter::cutKey(int frame)
+bool kgiCharacter::cutKey(int frame)
 {
     kgiCutKey v{float(frame)};
-    runEdit(v);
+    return runEdit(v);
 }
 
-void kgiCharacter::pasteKey(int frame)
+bool kgiCharacter::pasteKey(int frame)
 {
     kgiPasteKey v{float(frame)};
-    runEdit(v);
+    return runEdit(v);
+}
+
+bool kgiCharacter::importMotion(const std::string& path, int at, int limit)
+{
+    kgiModelBuilder source;
+    if (!source.load(path, kgiModelBuilder::KEEP_MODEL_DATA))
+        return false;
+    const kgiModelData* data = source.getModelData();
+    if (!data || data->models.empty())
+        return false;
+    const kgiModelEntry& entry = data->models[0];
+    const int keys = entry.keyFrames ? entry.keyCount : 0;
+    if (keys < 1)
+        return false;
+    const uint16_t* frames = entry.keyFrames.get();
+    const int last = frames[keys - 1];
+
+    kgiRemKeysUndo* removed = new kgiRemKeysUndo(this, float(at), float(at + last));
+    if (!deleteKeys(at, last + 1)) {
+        // Nothing was deleted (no model, or a negative frame): nothing to
+        // import into either.
+        delete removed;
+        return false;
+    }
+    addKeyUndo(removed);
+    if (keyCount > kgiCharacterServices::current().keysMax() - keys) {
+        warnKeysMax();
+        return false;
+    }
+
+    kgiPartTable* table = kgiPartTable::installed();
+    const int joints = table ? table->getNodeCount() : 0;
+    for (const kgiMeshRecord& object : entry.records) {
+        for (int j = 0; j < joints; ++j) {
+            ksgNode* node = table->getNode(j);
+            if (!node || node->getName() != object.name)
+                continue;
+            ksgTransform* t = node->asTransform();
+            ksgMotionController* mc = t ? getMotionController(t) : nullptr;
+            if (!mc)
+                continue;
+            std::unique_ptr<ksgMotionFrame> frame(mc->newFrame());
+            for (int k = 0; k < keys; ++k) {
+                const int f = frames[k];
+                if (limit >= at && at + f >= limit)
+                    continue;
+                if (!object.frames || f >= object.frameCount)
+                    continue;
+                frame->setTime(float(at + f));
+                frame->fromMatrix(kgiRecordFrameMatrix(&object, f));
+                mc->addFrame(frame.get(), 1);
+            }
+            t->update(0.0f, false, true);
+        }
+    }
+    updateKeysInfo();
+    addKeyUndo(new kgiAddKeysUndo(this, float(at), float(at + last)));
+    return true;
 }
 
 void kgiCharacter::addKeyUndo(kutUndoEntry* entry)
@@ -306,12 +372,12 @@ bool kgiCharacter::mirrorPose(ksgNode* from)
     return done;
 }
 
-bool kgiCharacter::flipKeys(int, int)
+bool kgiCharacter::flipKeys(int start, int count)
 {
     if (!root)
         return false;
     kgiPoseFlipper flipper;
-    return flipper.flipPose(root, kgiPoseFlipper::KEYS, 0, flipContext());
+    return flipper.flipKeys(this, start, start + count - 1);
 }
 
 bool kgiCharacter::checkFlipper()

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+class kgiKeyVisitor;
 class ksgNode;
 class ksgVisitor;
 
@@ -54,8 +55,8 @@ public:
     // history's root and the key-time list.
     void updateBounds();
     const kgcAxisAlignedBox& getBounds() const { return bounds; }
-    // Evaluates the model at an absolute time in frames. Loaded characters
-    // only: no check for a missing model.
+    // Evaluates the model at an absolute time in frames; nothing without a
+    // model.
     void setTime(float time);
     // Re-evaluates the model at the controllers' present time and runs the
     // collision check; every edit ends with it.
@@ -81,19 +82,37 @@ public:
     int getFrameCount() const { return frameCount; }
 
     // Key edits over the whole model. Each refreshes the key-time list and
-    // the pose afterwards (copyFrame excepted: it changes no key).
-    // addKey refuses, with the "Warning - 153" box, once the key-time list
-    // has reached the Keys_MAX setting; false also without a model.
+    // the pose afterwards (copyFrame excepted: it changes no key) and
+    // returns whether it ran: false without a model, or when its arguments
+    // are refused (a negative frame, frame 0 for deleteFrames and
+    // insertFrames, an empty range). A caller pushes its undo entry only
+    // when the edit ran. addKey also refuses, with the "Warning - 153" box,
+    // once the key-time list has reached the Keys_MAX setting.
     bool addKey(int frame);
-    void deleteKey(int frame);
-    void duplicateKey(int from, int to);
-    void duplicateKeys(int start, int count, int dest);
-    void deleteKeys(int start, int count);
-    void deleteFrames(int start, int count);
-    void insertFrames(int start, int count);
-    void copyFrame();
-    void cutKey(int frame);
-    void pasteKey(int frame);
+    bool deleteKey(int frame);
+    bool duplicateKey(int from, int to);
+    bool duplicateKeys(int start, int count, int dest);
+    bool deleteKeys(int start, int count);
+    bool deleteFrames(int start, int count);
+    bool insertFrames(int start, int count);
+    bool copyFrame();
+    bool cutKey(int frame);
+    bool pasteKey(int frame);
+
+    // Brings the keys of another project's motion in at frame `at`: the
+    // keys of at .. at + its last key frame are deleted first (one
+    // kgiRemKeysUndo), then every scene object whose name is that of a
+    // joint of the installed kgiPartTable gives that joint its keys,
+    // shifted by `at` (one kgiAddKeysUndo). Keys at or past `limit` are
+    // left out unless limit < at (callers pass -1: everything). The joints
+    // are walked up to the table's count and past its null entries, so a
+    // joint the model lacks does not end the import; a joint node without
+    // a transform or controller, and a key frame the object does not hold,
+    // are skipped. False when the file cannot be loaded or holds no keys
+    // (nothing changed), and after the "Warning - 153" box when the keys
+    // would pass Keys_MAX: the deleted range then stays deleted, with its
+    // undo entry.
+    bool importMotion(const std::string& path, int at, int limit);
 
     // The key-edit history (function undo, 32 entries). The history takes
     // the entry and frees it when it falls out; adding does not run it.
@@ -119,8 +138,8 @@ public:
     // other side of `from` the mirror image of from's limb.
     bool flipPose();
     bool mirrorPose(ksgNode* from);
-    // Mirrors the keys of the world's frame range (start and count, which
-    // the menu command passes, are the range the caller recorded in its
+    // Mirrors the keys of frames start .. start + count - 1 (the range-flip
+    // command passes the world's range and records it in its
     // kgiFlipKeysUndo). No refresh: the key history refreshes after a step.
     bool flipKeys(int start, int count);
     // Builds and drops a flipper; true.
@@ -131,8 +150,9 @@ public:
 private:
     // Runs a key visitor depth-first over the model; false without one.
     bool runVisitor(ksgVisitor& visitor);
-    // runVisitor, then the key-time list and the pose.
-    void runEdit(ksgVisitor& visitor);
+    // runVisitor, then the key-time list and the pose; false when there is
+    // no model or the visitor refused its arguments.
+    bool runEdit(kgiKeyVisitor& visitor);
     void warnKeysMax();
     // The flipper's context: the world's times, this character's history.
     kgiPoseFlipper::Context flipContext();

@@ -7,6 +7,7 @@
 #include "kmlVec3.h"
 
 class kgiCharacter;
+class ksgNode;
 
 class kgiPartTable {
 public:
@@ -24,6 +25,12 @@ public:
     // The character's centre of gravity in world coordinates; false when
     // it cannot be computed (no parts, no mesh).
     virtual bool computeCenterOfGravity(kgiCharacter* c, kmlVec3& centre) = 0;
+
+    // The joints of the table, in the table's order: their number, and the
+    // model node of entry i (null for a joint the model lacks or for an
+    // index out of range). A table that knows no joints keeps these.
+    virtual int getNodeCount() { return 0; }
+    virtual ksgNode* getNode(int) { return nullptr; }
 
     // The table in use, or null. The installer keeps it alive while it is
     // installed and installs null before destroying it.

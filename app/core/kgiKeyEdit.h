@@ -18,6 +18,8 @@ class ksgMotionController;
 class kgiKeyVisitor : public ksgVisitor {
 public:
     ReturnType exec(ksgNode* node) override;
+    // Whether the arguments let the walk run (the edit then runs).
+    bool accepts() const { return valid(); }
 
 protected:
     // Whether the walk may run at all.

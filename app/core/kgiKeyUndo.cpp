@@ -1,7 +1,10 @@
 #include "kgiKeyUndo.h"
 
 #include "kgiCharacter.h"
+#include "kgiKeyEdit.h"
 #include "kgiPoseFlip.h"
+#include "ksgMotionController.h"
+#include "ksgNode.h"
 
 const kutRtti kgiKeysUndo::RTTI("kgiKeysUndo", &kutUndoEntry::RTTI);
 const kutRtti kgiAddKeyUndo::RTTI("kgiAddKeyUndo", &kgiKeysUndo::RTTI);
@@ -192,12 +195,38 @@ kgiDupKeysUndo::kgiDupKeysUndo(kgiCharacter* owner, float first, float last, flo
 {
 }
 
+namespace {
+
+// Closes the gap a range copy opened, frame 0 included (the user's
+// deleteFrames refuses frame 0, which only the undo of a copy to frame 0
+// needs).
+class CloseGap : public kgiKeyVisitor {
+public:
+    CloseGap(float start, float count) : start(start), count(count) {}
+
+protected:
+    bool valid() const override { return start >= 0.0f && count > 0.0f; }
+    ReturnType apply(ksgNode*, ksgMotionController* mc) override
+    {
+        mc->removeFrames(start, count, -1);
+        return DESCEND;
+    }
+
+private:
+    float start;
+    float count;
+};
+
+} // namespace
+
 void kgiDupKeysUndo::undo()
 {
-    if (!owner)
+    if (!owner || !owner->getRoot())
         return;
     owner->deleteKeys(frameOf(dest), frameOf(count));
-    owner->deleteFrames(frameOf(dest), frameOf(count));
+    CloseGap close(float(frameOf(dest)), float(frameOf(count)));
+    ksgNullVisitor leave;
+    owner->getRoot()->depthVisit(close, leave);
 }
 
 void kgiDupKeysUndo::redo()

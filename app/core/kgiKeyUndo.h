@@ -6,7 +6,10 @@
 //
 // Entries of single-key and range edits are built before their edit runs:
 // their snapshots must see the keys the edit will destroy (and, for add,
-// duplicate and paste, the values it will write). Entries that can replay
+// duplicate and paste, the values it will write). An entry is pushed only
+// when its edit succeeded (the character's key edits say whether they
+// ran); an entry built for a refused edit is dropped, or its redo would
+// run the edit that was refused. Entries that can replay
 // their edit call the character's key-edit operation instead of keeping a
 // snapshot. Times are frames as floats; replayed edits truncate them.
 #include <vector>
@@ -167,8 +170,9 @@ private:
 };
 
 // The keys of first..last copied to dest, later keys moved out of the way.
-// Undo deletes the copies and closes the gap; at dest 0 the gap cannot be
-// closed (frame 0 is never removed), so later keys stay shifted.
+// Undo deletes the copies and closes the gap, also at dest 0: the frames
+// are removed on the controllers directly, since the user's deleteFrames
+// refuses frame 0 (later keys would otherwise stay shifted).
 class kgiDupKeysUndo : public kgiKeysUndo {
 public:
     static const kutRtti RTTI;

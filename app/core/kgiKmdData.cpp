@@ -400,17 +400,15 @@ void kgiKmdData::setSlotMaterial(int slot, kgcMaterial* m)
     if (!m || slot < 0 || slot >= SLOT_COUNT)
         return;
     HighlightMaterials& h = highlights();
-    kgiCharacterServices& services = kgiCharacterServices::current();
-    if (kgcMaterial* old = h.slots[slot]) {
-        auto it = h.inverted.find(old);
-        if (it != h.inverted.end()) {
-            services.removeMaterial(it->second);
-            h.inverted.erase(it);
-        }
-        services.removeMaterial(old);
-    }
+    if (h.slots[slot] == m)
+        return;
+    // The material replaced stays in the table with its inverted copy: a
+    // node may still be drawing with either, and the table frees them at
+    // exit.
     h.slots[slot] = m;
-    if (kgcMaterial* copy = services.newMaterial()) {
+    if (h.inverted.count(m))
+        return;
+    if (kgcMaterial* copy = kgiCharacterServices::current().newMaterial()) {
         *copy = *m;
         copy->inverse(true);
         h.inverted[m] = copy;

@@ -101,9 +101,11 @@ public:
     // material parameter; nothing without one.
     void chooseMaterial();
 
-    // The highlight materials. Each setter drops the slot's previous
-    // material and its inverted copy from the material table, then keeps
-    // the new one with a new inverted copy; null is ignored.
+    // The highlight materials. Each setter keeps the new material with an
+    // inverted copy from the material table; null, and the material the
+    // slot already holds, change nothing. The material replaced and its
+    // copy are not removed from the table (nodes may still draw with them):
+    // they stay until the table is freed at exit.
     static void setPickedMaterial(kgcMaterial* m);
     static void setHighlightMaterial(kgcMaterial* m);
     static void setHiddenMaterial(kgcMaterial* m);

@@ -1,8 +1,10 @@
 // The program: the world first (it outlives the application object), the
-// current directory as the base directory of every data path, then the
-// toolkit's event loop with the idle task until the user quits.
+// current directory as the base directory of every data path, the makers of
+// the neighbours the application creates (the message-window host), then
+// the toolkit's event loop with the idle task until the user quits.
 #include "kgi3dCanvas.h"
 #include "kgiApp.h"
+#include "kgiMsgWindowHost.h"
 #include "kgiWorld.h"
 
 #include <filesystem>
@@ -13,6 +15,9 @@ int main(int argc, char** argv) {
     const std::string baseDir = std::filesystem::current_path(error).string();
 
     kgiApp app(baseDir);
+    kgiAppMakers makers;
+    makers.msgWindowHost = [] { return new kgiMsgWindowHost(); };
+    app.setMakers(makers);
     app.init(argc, argv, true);
     app.create();
 

@@ -8,8 +8,7 @@
 #include "kgiModelData.h"
 #include "kgiModelParts.h"
 #include "kgiProject.h"
-#include "kmlEuler.h"
-#include "kneBytes.h"
+#include "kgiWorld.h"
 #include "ksgMotionController.h"
 #include "ksgTransform.h"
 #include "kutPath.h"
@@ -59,9 +58,11 @@ bool kgiModelBuilder::load(const std::string& path, unsigned char flags)
     reset();
     if (!kgiOpenModel(path, project, modelData, motionApplied)) {
         kgiCharacterServices& services = kgiCharacterServices::current();
-        if (!project)
+        // No project, or project and model read but the motion refused:
+        // the project failed. A project without its model: the scene.
+        if (!project || modelData)
             services.showMessage("Error - 061", services.text(kgiLangKey::Er_TS_fail));
-        else if (!modelData)
+        else
             services.showMessage("Error - 060", services.text(kgiLangKey::Er_KMD_File));
         reset();
         return false;
@@ -76,6 +77,13 @@ bool kgiModelBuilder::load(const std::string& path, unsigned char flags)
         }
         const kgiModelEntry& entry = modelData->models[0];
         const kgiMeshRecord* first = entry.records.empty() ? nullptr : &entry.records[0];
+        // The first object must be the root joint: any other top would be
+        // a root without a motion controller, or one with siblings, which
+        // mirroring and the key edits cannot use.
+        if (!first || first->jointKind != kgiKmdData::ROOT) {
+            reset();
+            return false;
+        }
         bool built;
         if (motionApplied)
             built = buildTransformTree(nullptr, first, entry.frameLayout, modelData->frameCount, entry.keyCount,
@@ -121,29 +129,6 @@ bool kgiModelBuilder::askCurveController()
 
 namespace {
 
-// The object's transform data: translation and Euler angles (degrees,
-// order ZYX) for the layouts with separate values, else a 4x4 matrix
-// column after column. The data may sit at any byte of the file's pages.
-kmlMatrix4 localMatrixOf(const kgiMeshRecord* object, int format)
-{
-    kmlMatrix4 m;
-    if (!object->nodeData)
-        return m;
-    const uint8_t* p = reinterpret_cast<const uint8_t*>(object->nodeData);
-    if (format == kgiModelEntry::TRS || format == kgiModelEntry::TR) {
-        float v[6];
-        for (int k = 0; k < 6; ++k)
-            v[k] = kneLE::f32(p + 4 * k);
-        m.setRotation(kmlEuler(v[3], v[4], v[5], kmlEuler::ZYX));
-        m.setTranslation(kmlVec3(v[0], v[1], v[2]));
-        return m;
-    }
-    for (int j = 0; j < 4; ++j)
-        for (int i = 0; i < 4; ++i)
-            m.set(i, j, kneLE::f32(p + 4 * (4 * j + i)));
-    return m;
-}
-
 void deleteParts(std::vector<ksgNode*>& parts)
 {
     for (ksgNode* p : parts)
@@ -156,8 +141,18 @@ void deleteParts(std::vector<ksgNode*>& parts)
 bool kgiModelBuilder::buildTransformTree(ksgTransform* parent, const kgiMeshRecord* object, int format,
                                          int frameCount, int keyCount, const uint16_t* keyFrames)
 {
-    if (!object)
-        return true;
+    // Siblings in a loop, children by recursion: the build is only as deep
+    // as the scene, however many objects share a level. The top object is
+    // built without its siblings.
+    for (const kgiMeshRecord* o = object; o; o = parent ? o->nextSibling : nullptr)
+        if (!buildObject(parent, o, format, frameCount, keyCount, keyFrames))
+            return false;
+    return true;
+}
+
+bool kgiModelBuilder::buildObject(ksgTransform* parent, const kgiMeshRecord* object, int format, int frameCount,
+                                  int keyCount, const uint16_t* keyFrames)
+{
     const bool euler = axisConvention.controllerKind == kgiAxisConvention::EULER_CURVES;
     std::unique_ptr<ksgTransform> owned(new ksgTransform);
     ksgTransform* t = owned.get();
@@ -174,7 +169,7 @@ bool kgiModelBuilder::buildTransformTree(ksgTransform* parent, const kgiMeshReco
         }
         root = t;
     }
-    const kmlMatrix4 local = localMatrixOf(object, format);
+    const kmlMatrix4 local = kgiRecordLocalMatrix(object, format);
     t->setLocal(local);
     if (parent) {
         if (!parent->attachChild(t)) {
@@ -223,8 +218,6 @@ bool kgiModelBuilder::buildTransformTree(ksgTransform* parent, const kgiMeshReco
         mc->setRotationInterpolation(KML_EVAL_LINEAR);
     }
 
-    if (parent && !buildTransformTree(parent, object->nextSibling, format, frameCount, keyCount, keyFrames))
-        return false;
     return buildTransformTree(t, object->firstChild, format, frameCount, keyCount, keyFrames);
 }
 
@@ -317,6 +310,15 @@ bool kgiModelBuilder::saveMotion(const std::string& path)
     const bool saved = project->save(name.c_str()) == 1;
     project->releaseMotionFile();
     return saved;
+}
+
+bool kgiModelBuilder::copyWorldFrameRange()
+{
+    if (!project)
+        return false;
+    const kgiWorld* world = kgiWorld::instance();
+    project->setSelection(int(world->getStartFrame()), int(world->getEndFrame()));
+    return true;
 }
 
 const kgiMeshRecord* kgiModelBuilder::findObject(const std::string& name) const

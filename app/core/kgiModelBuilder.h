@@ -50,7 +50,11 @@ public:
     // Opens the project and its model; with BUILD_TREE builds the node tree,
     // with KEEP_MODEL_DATA keeps the model data afterwards. A project that
     // cannot be opened shows "Error - 061", a scene file that cannot be
-    // read "Error - 060"; every failure leaves the builder empty.
+    // read "Error - 060", a motion-key file whose node count does not fit
+    // the scene "Error - 061" as well; every failure leaves the builder
+    // empty. A tree is built only from a scene whose first object is the
+    // root joint (node type 1) and that has no second one: any other scene
+    // fails without a box of the builder's own.
     bool load(const std::string& path, unsigned char flags);
 
     // Writes the tree's keys into a new motion-key file of the project and
@@ -58,6 +62,10 @@ public:
     // own name for an empty path). False without a project or tree, or
     // when a file cannot be made or written.
     bool saveMotion(const std::string& path);
+
+    // The world's first and last frame, truncated, become the project's
+    // frame range. False without a project.
+    bool copyWorldFrameRange();
 
     // Reads "project.txt" into the convention record (reset first). False,
     // with the reader's defaults, when the file cannot be opened.
@@ -83,8 +91,12 @@ private:
     // Decides Euler or quaternion controllers, asking the user where the
     // project leaves it open; false when the user refuses.
     bool askCurveController();
+    // Builds the object and, below a parent, its later siblings.
     bool buildTransformTree(ksgTransform* parent, const kgiMeshRecord* object, int format, int frameCount,
                             int keyCount, const uint16_t* keyFrames);
+    // One object and its subtree.
+    bool buildObject(ksgTransform* parent, const kgiMeshRecord* object, int format, int frameCount, int keyCount,
+                     const uint16_t* keyFrames);
     const kgiMeshRecord* findObject(const std::string& name) const;
 
     kgiProject* project = nullptr;

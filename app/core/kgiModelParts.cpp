@@ -7,15 +7,18 @@
 #include "kgiKmmFile.h"
 #include "kgiModelData.h"
 #include "kgiProject.h"
+#include "kmlEuler.h"
 #include "kmlEulerCurve.h"
 #include "kmlMatrix4.h"
 #include "kmlVec3.h"
 #include "kmlQuatCurve.h"
 #include "kmlTCCurve.h"
+#include "kneBytes.h"
 #include "ksgModel.h"
 #include "ksgState.h"
 #include "ksgStateParam.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -91,9 +94,14 @@ bool kgiOpenModel(const std::string& path, kgiProject*& project, kgiModelData*& 
     if (!data->load(project->getCharacterPath().c_str()) || data->models.empty())
         return false;
     if (const kgiKmmFile* motion = project->getMotionFile()) {
-        if (kgiApplyMotionFile(data.get(), motion) == 0)
-            motionApplied = true;
+        const int applied = kgiApplyMotionFile(data.get(), motion);
         project->releaseMotionFile();
+        if (applied != 0) {
+            // Project and model were read; the motion does not fit.
+            model = data.release();
+            return false;
+        }
+        motionApplied = true;
     }
     model = data.release();
     return true;
@@ -104,6 +112,14 @@ int kgiApplyMotionFile(kgiModelData* model, const kgiKmmFile* motion)
     if (!model || model->models.empty() || model->models[0].frameLayout == 0 || !motion)
         return 0;
     kgiModelEntry& e = model->models[0];
+    int joints = 0;
+    for (const kgiMeshRecord& r : e.records)
+        if (r.jointKind != kgiKmdData::NONE && r.jointKind != kgiKmdData::PART)
+            ++joints;
+    // Records and nodes pair by order: a node more or fewer would hand every
+    // later joint its neighbour's frames.
+    if (motion->getNodeCount() != joints)
+        return MOTION_DOES_NOT_FIT;
     for (kgiMeshRecord& r : e.records)
         r.setFrames(nullptr, 0);
     e.setKeyFrames(nullptr, 0);
@@ -259,6 +275,27 @@ const kgiMeshRecord* kgiFindRecord(const kgiMeshRecord* record, const std::strin
     return nullptr;
 }
 
+kmlMatrix4 kgiRecordLocalMatrix(const kgiMeshRecord* record, int format)
+{
+    // The data may sit at any byte of the file's pages.
+    kmlMatrix4 m;
+    if (!record || !record->nodeData)
+        return m;
+    const uint8_t* p = reinterpret_cast<const uint8_t*>(record->nodeData);
+    if (format == kgiModelEntry::TRS || format == kgiModelEntry::TR) {
+        float v[6];
+        for (int k = 0; k < 6; ++k)
+            v[k] = kneLE::f32(p + 4 * k);
+        m.setRotation(kmlEuler(v[3], v[4], v[5], kmlEuler::ZYX));
+        m.setTranslation(kmlVec3(v[0], v[1], v[2]));
+        return m;
+    }
+    for (int j = 0; j < 4; ++j)
+        for (int i = 0; i < 4; ++i)
+            m.set(i, j, kneLE::f32(p + 4 * (4 * j + i)));
+    return m;
+}
+
 kmlMatrix4 kgiRecordFrameMatrix(const kgiMeshRecord* record, int frame)
 {
     kmlMatrix4 m;
@@ -282,16 +319,19 @@ kmlBaseCurve* makeCurve(const kgiMeshRecord* record, int frameCount, int keyCoun
     curve->smoothEdit(true);
     if (!record || !record->frames || frameCount < 1 || keyCount < 1 || !keyFrames)
         return curve;
-    // A record holds its own number of frames; never read past them.
+    // A record holds its own number of frames; never read past them. The
+    // list is taken in ascending order, each frame once, whatever order
+    // the file gave.
     const int frames = frameCount < record->frameCount ? frameCount : record->frameCount;
-    int k = 0;
-    for (int f = 0; f < frames; ++f) {
-        if (k < keyCount && keyFrames[k] == f) {
-            kmlBaseKey* key = makeKey(float(f), kgiRecordFrameMatrix(record, f));
-            if (!curve->insert(key))
-                delete key;
-            ++k;
-        }
+    std::vector<int> listed(keyFrames, keyFrames + keyCount);
+    std::sort(listed.begin(), listed.end());
+    listed.erase(std::unique(listed.begin(), listed.end()), listed.end());
+    for (int f : listed) {
+        if (f >= frames)
+            break;
+        kmlBaseKey* key = makeKey(float(f), kgiRecordFrameMatrix(record, f));
+        if (!curve->insert(key))
+            delete key;
     }
     return curve;
 }

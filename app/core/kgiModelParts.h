@@ -42,13 +42,19 @@ kgiProject* kgiOpenProject(const std::string& path);
 
 // Opens the project and its model data and copies the project's motion
 // frames into the model (motionApplied then true). False when the project
-// or its model file cannot be read: `model` is then null, and `project`
-// holds the opened project or null, for the caller to report and free.
+// or its model file cannot be read (`model` null, `project` the opened
+// project or null), and when the project's motion-key file does not fit
+// the model (both set): the caller reports and frees what it got.
 bool kgiOpenModel(const std::string& path, kgiProject*& project, kgiModelData*& model, bool& motionApplied);
 
+// kgiApplyMotionFile's refusal.
+const int MOTION_DOES_NOT_FIT = 1;
 // Copies the motion-key file's frames into the first model of the data:
 // records of type 0 and 5 take no file node, every other record takes the
-// next one, in order (names are not compared). Returns 0.
+// next one, in order (names are not compared). Returns 0, or
+// MOTION_DOES_NOT_FIT with the data unchanged when the file's node count
+// is not the number of those records: pairing by order would then shift
+// every joint after the gap.
 int kgiApplyMotionFile(kgiModelData* model, const kgiKmmFile* motion);
 
 // The record's mesh parts, one per material in order of first use, named
@@ -63,11 +69,17 @@ void kgiApplyMaterial(const kgiMeshRecord* record, ksgNode* node, int index);
 // Depth-first search of a record tree by name (the record's own name).
 const kgiMeshRecord* kgiFindRecord(const kgiMeshRecord* record, const std::string& name);
 
+// The record's rest matrix from its transform data: translation and Euler
+// angles (degrees, order ZYX) for the layouts with separate values, else a
+// 4x4 matrix column after column. The identity without transform data.
+kmlMatrix4 kgiRecordLocalMatrix(const kgiMeshRecord* record, int format);
+
 // Frame f of a record's per-frame matrices (as the motion file put them).
 kmlMatrix4 kgiRecordFrameMatrix(const kgiMeshRecord* record, int frame);
 
 // Key curves from a record's per-frame matrices: a key at every frame the
-// key-frame list names (ascending). An empty curve without frames or keys.
+// key-frame list names (in ascending order, each once, whatever the list's
+// order), up to the frames the record holds. An empty curve without frames or keys.
 // The caller owns the curve.
 kmlBaseCurve* kgiMakeQuatCurve(const kgiMeshRecord* record, int frameCount, int keyCount, const uint16_t* keyFrames);
 kmlBaseCurve* kgiMakePositionCurve(const kgiMeshRecord* record, int frameCount, int keyCount,

@@ -124,6 +124,13 @@ bool kgiMotionFlip::setup(int count, const int* depthList, const int* typeList, 
                 break;
             }
 
+    // Joint 0 is the only joint without a parent: a joint whose depth jumps
+    // by more than one, or a second joint at the top, would be mirrored as
+    // a root of its own.
+    for (int i = 1; i < count; ++i)
+        if (tree[size_t(i)].parent < 0)
+            return fail(NO_PARTNER, i);
+
     // Parents come before their children in depth-first order.
     for (kgiFlipTreeNode& n : tree)
         n.restWorld = n.parent < 0 ? n.rest : tree[size_t(n.parent)].restWorld * n.rest;

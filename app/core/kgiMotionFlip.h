@@ -34,7 +34,8 @@ class kgiMotionFlip {
 public:
     enum ErrorCode {
         NO_ERROR = 0,
-        NO_PARTNER = 1,      // setup: an off-centre joint without a twin
+        NO_PARTNER = 1,      // setup: an off-centre joint without a twin,
+                             // or a joint whose depth links it to no parent
         BAD_MOTION = 2,      // compute: the buffer does not fit the skeleton
         BAD_START_JOINT = 5  // compute: kind 3 from a joint without a twin
     };
@@ -56,7 +57,9 @@ public:
 
     // Builds the skeleton and pairs the joints. size is the model's extent
     // per axis: a joint farther than 1 % of its length off the root along x
-    // needs a twin. False with NO_PARTNER and the joint in getErrorNode.
+    // needs a twin. Every joint after the first must have a parent by the
+    // depths (one deeper than a joint before it, with no shallower joint
+    // between). False with NO_PARTNER and the joint in getErrorNode.
     // The arrays are read during the call only.
     bool setup(int jointCount, const int* depths, const int* types, const kgiKmmKey* restKeys,
                float sizeX, float sizeY, float sizeZ);

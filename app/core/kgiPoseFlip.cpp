@@ -137,7 +137,8 @@ bool kgiPoseFlipper::flipPoseData(ksgTransform* root, int mode, const Context& c
         firstFrame = context.startFrame;
         lastFrame = context.endFrame;
         const float frames = lastFrame - firstFrame + 1.0f;
-        if (!(frames >= 0.0f))
+        // A range of less than one frame has nothing to mirror.
+        if (!(frames >= 1.0f))
             return false;
         // Beyond the buffer's frame limit create fails and says so.
         frameCount = frames > float(kgiKmmFile::MAX_FRAMES) ? kgiKmmFile::MAX_FRAMES + 1 : int(frames);

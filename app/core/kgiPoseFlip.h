@@ -89,6 +89,7 @@ public:
     static Context worldContext(ksgNode* node);
     // Key mode over frames first..last of the character, whatever range the
     // world shows (undo of a key-range flip mirrors the range it recorded).
+    // A range of less than one frame (last < first) gives false, silently.
     bool flipKeys(kgiCharacter* character, int first, int last);
     // Sizes the buffers and creates the engine's pose buffer for the model.
     bool flipPoseData(ksgTransform* root, int mode, const Context& context);

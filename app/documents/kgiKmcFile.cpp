@@ -41,6 +41,7 @@ const char* kgiKmcFile::statusMessage(int code)
     case EXTRA_NODE_BLOCK: return "More node blocks than nodes";
     case EXTRA_KEY_LINE: return "More key lines than keys";
     case NAME_TOO_LONG: return "Node name too long";
+    case UNREADABLE_NAME: return "Node name cannot be read back";
     default: return "Unknown error";
     }
 }
@@ -151,6 +152,9 @@ bool kgiKmcFile::writePending(const char* path, kgiTextFile& out)
         return fail(NO_KEYS);
     if (nodes.empty())
         return fail(NO_NODES);
+    for (const kgiKmcNode& node : nodes)
+        if (!kgiTokenizer::isWholeToken(node.name.c_str(), kgiTokenizer::CURVE_DELIMITERS))
+            return fail(UNREADABLE_NAME);
     if (!out.create(path))
         return fail(INVALID_FILE_NAME);
 

@@ -43,7 +43,8 @@ public:
         TOO_MANY_NODES = 10,   // header node count above MAX_NODES
         EXTRA_NODE_BLOCK = 11, // more node blocks than the header counts
         EXTRA_KEY_LINE = 12,   // more key lines than the header's key count
-        NAME_TOO_LONG = 13     // a node name longer than MAX_NAME_LENGTH
+        NAME_TOO_LONG = 13,    // a node name longer than MAX_NAME_LENGTH
+        UNREADABLE_NAME = 14   // a node name the reader could not read back
     };
 
     static const int MAX_NODES = 65536;
@@ -59,7 +60,9 @@ public:
     // released; the status says why. The stream stays open until close().
     bool read(const char* path);
     // Writes the object to a new file that replaces `path` only once it is
-    // complete: a failed write leaves the previous file as it was.
+    // complete: a failed write leaves the previous file as it was. A node
+    // name the reader could not read back (empty, or with a delimiter or
+    // control byte) is refused before anything is written (status 14).
     bool write(const char* path);
     // Writes like write() but leaves the new file finished and pending in
     // `out`: `path` is replaced only by out.commit(), and dropping `out`

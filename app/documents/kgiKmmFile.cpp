@@ -315,6 +315,9 @@ bool kgiKmmFile::writeCompact(const char* target)
 
 bool kgiKmmFile::writePending(const char* target, bool compact, kgiTextFile& out)
 {
+    for (const kgiKmmNode& node : nodes)
+        if (!kgiTokenizer::isWholeToken(node.name.c_str(), kgiTokenizer::DEFAULT_DELIMITERS))
+            return fail(UNREADABLE_NAME);
     if (!target || !out.create(target))
         return fail(CANNOT_WRITE);
 

@@ -76,7 +76,10 @@ public:
         EXTRA_NODE_BLOCK = 29,     // more node blocks than the header counts
         EXTRA_KEY_LINE = 30,       // more key lines than the count line says
         NODE_INDEX_RANGE = 31,     // a setter's node index out of range
-        MISSING_KEY_LINE = 32      // fewer key lines than the count line says
+        MISSING_KEY_LINE = 32,     // fewer key lines than the count line says
+        UNREADABLE_NAME = 33       // a writer met a node name the reader
+                                   // could not read back (empty, or with a
+                                   // blank, colon, comma, quote or control)
     };
 
     // The key-frame list holds 16-bit frame numbers: at most this many
@@ -122,7 +125,9 @@ public:
 
     // Writes a new file with full 16-number rows. The file replaces `path`
     // only when everything was written: a failed write (status 24) leaves
-    // the previous file as it was.
+    // the previous file as it was. Every writer first checks the node
+    // names and writes nothing for one the reader cannot read back
+    // (status 33).
     bool writeMatrices(const char* path);
     // Like writeMatrices, with 12-number rows, and 9-number rows sharing
     // key 0's translation for types 2 and 3 (their other translations are

@@ -114,9 +114,11 @@ bool readMeshLists(kneIdTable& t, kneDataList list, kgiMeshRecord& r)
     return true;
 }
 
-// Names with blanks as "_"; a repeated name takes "_2", "_3", ... counted per
-// name, skipping every candidate that any record already uses, and cut so
-// that it fits the name field.
+// Names that the motion and curve files can hold: blanks, tabs, colons,
+// commas, quotes and control bytes as "_", and an unnamed record named
+// "Node"; a repeated name takes "_2", "_3", ... counted per name, skipping
+// every candidate that any record already uses, and cut so that it fits
+// the name field.
 void uniqueNames(std::vector<kgiMeshRecord>& records)
 {
     const size_t maxLen = kgiMeshRecord::NAME_SIZE - 1;
@@ -124,9 +126,13 @@ void uniqueNames(std::vector<kgiMeshRecord>& records)
     std::set<std::string> used;
     for (size_t i = 0; i < records.size(); ++i) {
         std::string n = records[i].sourceName ? records[i].sourceName : "";
-        for (char& c : n)
-            if (c == ' ')
+        for (char& c : n) {
+            const unsigned char u = static_cast<unsigned char>(c);
+            if (u < 0x20 || u == 0x7f || c == ' ' || c == ':' || c == ',' || c == '"')
                 c = '_';
+        }
+        if (n.empty())
+            n = "Node";
         if (n.size() > maxLen)
             n.resize(maxLen);
         base[i] = n;

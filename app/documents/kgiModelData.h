@@ -29,7 +29,8 @@ struct kgiMeshRecord {
     enum : uint32_t { BORROWED_FRAMES = 1, BORROWED_VERTEX_FRAMES = 2, FLAG32 = 4 };
 
     const char* sourceName = nullptr;  // the node's name in the scene
-    char name[NAME_SIZE] = {};         // unique, blanks as "_"
+    char name[NAME_SIZE] = {};         // unique; blanks, tabs, colons, commas,
+                                       // quotes, controls as "_"; "Node" if none
     const float* nodeData = nullptr;   // the node's first frame record
     int vertexCount = 0;
     const float* vertices = nullptr;

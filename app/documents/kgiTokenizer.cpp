@@ -19,6 +19,16 @@ kgiTokenizer::kgiTokenizer(const char* delimiters)
     setDelimiters(delimiters);
 }
 
+bool kgiTokenizer::isWholeToken(const char* text, const char* delimiters)
+{
+    if (!text || !*text)
+        return false;
+    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; ++p)
+        if (*p < 0x20 || *p == 0x7f || (delimiters && std::strchr(delimiters, *p)))
+            return false;
+    return true;
+}
+
 int kgiTokenizer::setDelimiters(const char* delimiters)
 {
     if (!delimiters || !*delimiters)

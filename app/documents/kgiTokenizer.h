@@ -22,6 +22,12 @@ public:
     kgiTokenizer();
     explicit kgiTokenizer(const char* delimiters);
 
+    // Whether a writer may put `text` on a line as one token that a reader
+    // with these delimiters gives back unchanged: not null, not empty, no
+    // delimiter, no control byte (a CR or form feed would not survive
+    // either).
+    static bool isWholeToken(const char* text, const char* delimiters);
+
     // Every byte of the string becomes a delimiter, every other byte an
     // ordinary character. Returns 0 and changes nothing for a null or empty
     // string, else 1.

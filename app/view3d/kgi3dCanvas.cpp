@@ -322,8 +322,11 @@ void kgi3dCanvas::drawHud()
 
 bool kgi3dCanvas::courseTime(float& seconds) const
 {
-    (void)seconds;
-    return false;
+    kgiApp* app = kgiApp::instance();
+    if (app == nullptr || !app->hasCourseTime())
+        return false;
+    seconds = app->getCourseTime();
+    return true;
 }
 
 void kgi3dCanvas::stepIkDrag()

@@ -2,8 +2,10 @@
 // key-time list, the key limit and the key-edit history.
 #include "kgiCharacter.h"
 #include "kgiCharacterServices.h"
+#include "kgiCollisionCheckParts.h"
 #include "kgiKeyUndo.h"
 #include "kgiKmdData.h"
+#include "ksgModel.h"
 #include "ksgMotionController.h"
 #include "ksgNode.h"
 #include "ksgTransform.h"
@@ -12,7 +14,13 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -106,6 +114,7 @@ TEST_F(Character, EditsWithoutAModelDoNothing)
     c.deleteKeys(0, 10);
     c.copyFrame();
     c.applyKeysInfo();
+    c.setTime(5.0f);
     EXPECT_EQ(c.getName(), "");
     EXPECT_FALSE(c.undoKeys());
 }
@@ -203,4 +212,242 @@ TEST_F(Character, ReloadDropsTheKeyHistoryOfTheFreedModel)
         EXPECT_FALSE(c.redoKeys());
         EXPECT_EQ(c.getKeyTimes(), keys);
     }
+}
+
+TEST(CharacterEdits, EveryKeyEditSaysWhetherItRan)
+{
+    LimitServices services;
+    kgiCharacterServices::install(&services);
+    struct Case {
+        const char* what;
+        std::function<bool(kgiCharacter&)> refused; // arguments the edit refuses
+        std::function<bool(kgiCharacter&)> runs;
+    };
+    const Case cases[] = {
+        {"addKey", [](kgiCharacter& c) { return c.addKey(-1); }, [](kgiCharacter& c) { return c.addKey(40); }},
+        {"deleteKey", [](kgiCharacter& c) { return c.deleteKey(-1); },
+         [](kgiCharacter& c) { return c.deleteKey(10); }},
+        {"duplicateKey", [](kgiCharacter& c) { return c.duplicateKey(0, -5); },
+         [](kgiCharacter& c) { return c.duplicateKey(0, 5); }},
+        {"duplicateKeys", [](kgiCharacter& c) { return c.duplicateKeys(0, 0, 20); },
+         [](kgiCharacter& c) { return c.duplicateKeys(0, 5, 20); }},
+        {"deleteKeys", [](kgiCharacter& c) { return c.deleteKeys(0, 0); },
+         [](kgiCharacter& c) { return c.deleteKeys(0, 5); }},
+        {"deleteFrames", [](kgiCharacter& c) { return c.deleteFrames(0, 5); },
+         [](kgiCharacter& c) { return c.deleteFrames(5, 2); }},
+        {"insertFrames", [](kgiCharacter& c) { return c.insertFrames(0, 5); },
+         [](kgiCharacter& c) { return c.insertFrames(5, 2); }},
+        {"cutKey", [](kgiCharacter& c) { return c.cutKey(-3); }, [](kgiCharacter& c) { return c.cutKey(10); }},
+        {"pasteKey", [](kgiCharacter& c) { return c.pasteKey(-3); },
+         [](kgiCharacter& c) { return c.pasteKey(12); }},
+        {"copyFrame", nullptr, [](kgiCharacter& c) { return c.copyFrame(); }},
+    };
+    kgiCharacter empty;
+    kgiCharacter robot;
+    ASSERT_TRUE(robot.load(factoryProject().string()));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_FALSE(c.runs(empty));
+        robot.deleteKeys(0, 100000);
+        ASSERT_TRUE(robot.addKey(0));
+        ASSERT_TRUE(robot.addKey(10));
+        const Times keys = robot.getKeyTimes();
+        if (c.refused) {
+            EXPECT_FALSE(c.refused(robot));
+            EXPECT_EQ(robot.getKeyTimes(), keys);
+        }
+        EXPECT_TRUE(c.runs(robot));
+    }
+    // At the limit addKey is refused too, with its box.
+    services.limit = robot.getKeyCount();
+    services.shown.clear();
+    EXPECT_FALSE(robot.addKey(50));
+    EXPECT_EQ(services.shown, std::vector<std::string>({"Warning - 153"}));
+    kgiCharacterServices::install(nullptr);
+}
+
+namespace {
+
+// A joint table over chosen nodes; it knows no parts.
+struct JointTable : kgiPartTable {
+    std::vector<ksgNode*> joints;
+    bool checkPartCollisions(kgiCharacter*, unsigned char*) override { return false; }
+    void clearCollisionHits(kgiCharacter*) override {}
+    bool computeCenterOfGravity(kgiCharacter*, kmlVec3&) override { return false; }
+    int getNodeCount() override { return int(joints.size()); }
+    ksgNode* getNode(int i) override { return i >= 0 && i < getNodeCount() ? joints[size_t(i)] : nullptr; }
+};
+
+// Every joint of the model that the motion-key file holds, depth first.
+void collectJoints(ksgNode* n, std::vector<ksgNode*>& out)
+{
+    for (; n; n = n->getSibling()) {
+        if (kgiIsMotionFileNode(n))
+            out.push_back(n);
+        collectJoints(n->getChild(), out);
+    }
+}
+
+// Poses the joint turned by `degrees` and gives its local matrix as the
+// joint takes it (within its own axis and limits).
+kmlMatrix4 posed(ksgNode* joint, float degrees)
+{
+    kmlMatrix4 m;
+    m.rotate(degrees, kmlVec3(0.0f, 0.0f, 1.0f));
+    joint->asTransform()->setLocal(m);
+    return joint->getLocal();
+}
+
+// Imports into the factory robot from a motion saved in a copy of its
+// folder: keys at 0, 10, ..., 50 with the right arm turned by the frame
+// number (degrees).
+class CharacterImport : public Character {
+protected:
+    void SetUp() override
+    {
+        Character::SetUp();
+        dir = fs::temp_directory_path() / ("kgi_import_" + std::to_string(::getpid()));
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        fs::copy(kgiTestRobot::dataDir() + "/DORUZAVO_1base", dir / "robot", fs::copy_options::recursive);
+        kgiCharacter source;
+        ASSERT_TRUE(source.load((dir / "robot" / "DORUZAVO_1.ts").string()));
+        for (int f = 0; f <= 50; f += 10) {
+            posed(source.findNode("RArm"), float(f));
+            ASSERT_TRUE(source.addKey(f));
+        }
+        ASSERT_TRUE(source.saveMotion("clip.ts"));
+        clip = (dir / "robot" / "clip.ts").string();
+
+        ASSERT_TRUE(robot.load(factoryProject().string()));
+        arm = robot.findNode("RArm");
+        ASSERT_NE(arm, nullptr);
+        collectJoints(robot.getRoot(), table.joints);
+        kgiPartTable::install(&table);
+    }
+    void TearDown() override
+    {
+        kgiPartTable::install(nullptr);
+        fs::remove_all(dir);
+        Character::TearDown();
+    }
+
+    // Keys at the frames with the arm turned the other way.
+    void keyRobotAt(const Times& frames)
+    {
+        for (float f : frames) {
+            posed(arm, -f);
+            ASSERT_TRUE(robot.addKey(int(f)));
+        }
+        robot.getKeyUndo().clear();
+    }
+
+    kmlMatrix4 armAt(float t) { return kgiTestRobot::evaluated(getMotionController(arm), t); }
+
+    fs::path dir;
+    std::string clip;
+    kgiCharacter robot;
+    ksgNode* arm = nullptr;
+    JointTable table;
+};
+
+Times everyTen(int last, std::initializer_list<float> extra = {})
+{
+    Times t;
+    for (int f = 0; f <= last; f += 10)
+        t.push_back(float(f));
+    t.insert(t.end(), extra);
+    std::sort(t.begin(), t.end());
+    return t;
+}
+
+// The kind of the entry an undo would step over; "" when none.
+std::string lastKind(kgiCharacter& c)
+{
+    const kutUndoEntry* e = c.getKeyUndo().getLast();
+    return e ? e->getRtti()->getName() : std::string();
+}
+
+} // namespace
+
+TEST_F(CharacterImport, KeysOfTheRangeAreReplacedAndTwoUndosGiveThemBack)
+{
+    keyRobotAt(everyTen(200, {151}));
+    const Times before = robot.getKeyTimes();
+    ASSERT_TRUE(robot.importMotion(clip, 100, -1));
+    EXPECT_TRUE(services.shown.empty());
+    EXPECT_EQ(robot.getKeyTimes(), before); // the same frames, new values at 100..150
+    for (int f = 0; f <= 50; f += 10)
+        EXPECT_LT(kgiTestRobot::rotationDiff(armAt(100.0f + f), posed(arm, float(f))), 1e-4f) << f;
+    for (float f : {90.0f, 151.0f, 160.0f})
+        EXPECT_LT(kgiTestRobot::rotationDiff(armAt(f), posed(arm, -f)), 1e-4f) << f;
+    // Every joint keeps its keys at the same frames.
+    std::vector<float> head;
+    getMotionController(robot.findNode("Head"))->getKeysTime(head, -1);
+    EXPECT_EQ(head, before);
+    EXPECT_EQ(lastKind(robot), "kgiAddKeysUndo");
+
+    ASSERT_TRUE(robot.undoKeys());
+    EXPECT_EQ(robot.getKeyTimes(), everyTen(90, {151, 160, 170, 180, 190, 200}));
+    EXPECT_EQ(lastKind(robot), "kgiRemKeysUndo");
+    ASSERT_TRUE(robot.undoKeys());
+    EXPECT_EQ(robot.getKeyTimes(), before);
+    EXPECT_EQ(lastKind(robot), "");
+    for (int f = 100; f <= 150; f += 10)
+        EXPECT_LT(kgiTestRobot::rotationDiff(armAt(float(f)), posed(arm, -float(f))), 1e-4f) << f;
+}
+
+TEST_F(CharacterImport, AnImportPastTheKeyLimitLeavesTheRangeDeletedAndWarns)
+{
+    keyRobotAt(everyTen(200));
+    services.limit = 20; // 21 keys, 15 after the deletion, 6 to import
+    ASSERT_FALSE(robot.importMotion(clip, 100, -1));
+    EXPECT_EQ(services.shown, std::vector<std::string>({"Warning - 153"}));
+    EXPECT_EQ(robot.getKeyTimes(), everyTen(90, {160, 170, 180, 190, 200}));
+    EXPECT_EQ(lastKind(robot), "kgiRemKeysUndo");
+    ASSERT_TRUE(robot.undoKeys());
+    EXPECT_EQ(robot.getKeyTimes(), everyTen(200));
+    EXPECT_EQ(lastKind(robot), "");
+}
+
+TEST_F(CharacterImport, AFileWithoutKeysOrThatCannotBeReadChangesNothing)
+{
+    keyRobotAt({0, 10});
+    for (const std::string& path : {factoryProject().string(), (dir / "none.ts").string()}) {
+        EXPECT_FALSE(robot.importMotion(path, 0, -1)) << path;
+        EXPECT_EQ(robot.getKeyTimes(), Times({0, 10}));
+        EXPECT_EQ(lastKind(robot), "");
+    }
+}
+
+TEST_F(CharacterImport, JointsThatCannotTakeKeysAreSkippedAndTheWalkGoesOn)
+{
+    // The list names frame 60, which the file's 51 frames do not hold.
+    std::ofstream(dir / "robot" / "motion" / "clip.kmm", std::ios::app) << "60\n";
+    // A null entry, a transform without controller and a mesh named like
+    // joints, then the real arm.
+    ksgTransform loose;
+    loose.setName("Head");
+    ksgModel mesh;
+    mesh.setName("LArm");
+    table.joints = {nullptr, &loose, &mesh, arm};
+    ASSERT_TRUE(robot.importMotion(clip, 0, -1));
+    Times armKeys;
+    getMotionController(arm)->getKeysTime(armKeys, -1);
+    EXPECT_EQ(armKeys, everyTen(50));
+    EXPECT_LT(kgiTestRobot::rotationDiff(armAt(30.0f), posed(arm, 30.0f)), 1e-4f);
+    EXPECT_EQ(lastKind(robot), "kgiAddKeysUndo");
+
+    // Without a table no joint matches: the keys of the range just go.
+    kgiPartTable::install(nullptr);
+    ASSERT_TRUE(robot.importMotion(clip, 0, -1));
+    armKeys.clear();
+    getMotionController(arm)->getKeysTime(armKeys, -1);
+    EXPECT_TRUE(armKeys.empty());
+}
+
+TEST_F(CharacterImport, KeysAtOrPastTheLimitAreLeftOut)
+{
+    ASSERT_TRUE(robot.importMotion(clip, 100, 130));
+    EXPECT_EQ(robot.getKeyTimes(), Times({100, 110, 120}));
 }

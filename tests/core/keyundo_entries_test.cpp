@@ -153,6 +153,45 @@ TEST_F(KeyUndoRobot, RangeCopyUndoDeletesTheCopiesAndClosesTheGap)
     EXPECT_EQ(robot.getKeyTimes(), (Times{0, 5, 20, 25, 30, 40}));
 }
 
+TEST_F(KeyUndoRobot, RangeCopyToFrameZeroIsUndoneWithTheKeysWhereTheyWere)
+{
+    keysAt({0, 5, 20, 30});
+    const Times frames = {0, 5, 20, 30};
+    std::vector<kmlMatrix4> before;
+    for (float f : frames)
+        before.push_back(armAt(f));
+    robot.addKeyUndo(new kgiDupKeysUndo(&robot, 0.0f, 9.0f, 0.0f));
+    ASSERT_TRUE(robot.duplicateKeys(0, 10, 0));
+    EXPECT_EQ(robot.getKeyTimes(), (Times{0, 5, 10, 15, 30, 40}));
+    ASSERT_TRUE(robot.undoKeys());
+    EXPECT_EQ(robot.getKeyTimes(), frames);
+    EXPECT_EQ(armKeys(), frames);
+    for (size_t i = 0; i < frames.size(); ++i)
+        EXPECT_LT(maxDiff(armAt(frames[i]), before[i]), 1e-4f) << frames[i];
+    // The user's own frame deletion still refuses frame 0.
+    EXPECT_FALSE(robot.deleteFrames(0, 5));
+    EXPECT_EQ(robot.getKeyTimes(), frames);
+}
+
+TEST_F(KeyUndoRobot, PasteOnAFrameWithoutKeyIsUndoneByDeletionAndRedoneWithTheBuffer)
+{
+    keysAt({0, 20});
+    turnArm(42.0f);
+    robot.copyFrame();
+    const kmlMatrix4 buffer = getMotionController(arm)->getBuffer();
+    robot.addKeyUndo(new kgiPasteKeyUndo(&robot, 10.0f));
+    ASSERT_TRUE(robot.pasteKey(10));
+    EXPECT_EQ(robot.getKeyTimes(), (Times{0, 10, 20}));
+    ASSERT_TRUE(robot.undoKeys());
+    EXPECT_EQ(robot.getKeyTimes(), (Times{0, 20}));
+    EXPECT_EQ(armKeys(), (Times{0, 20}));
+    // Whatever the buffers hold by now, redo writes what was pasted.
+    getMotionController(arm)->setBuffer(kmlMatrix4());
+    ASSERT_TRUE(robot.redoKeys());
+    EXPECT_EQ(robot.getKeyTimes(), (Times{0, 10, 20}));
+    EXPECT_LT(rotationDiff(armAt(10.0f), buffer), 1e-4f);
+}
+
 TEST_F(KeyUndoRobot, DraggedKeyEntriesEditTheListAndEveryNode)
 {
     struct Case {

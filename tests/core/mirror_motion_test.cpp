@@ -220,6 +220,35 @@ TEST(MotionFlipSetup, AnOffCentreJointWithoutTwinFailsUnlessItIsPassedOver)
     EXPECT_TRUE(flip.setup(3, depths, types, keys, 10.0f, 10.0f, 10.0f));
 }
 
+// Depths that leave a joint without a parent: it would be mirrored as a
+// root of its own (its translation negated like the root's).
+TEST(MotionFlipSetup, AJointTheDepthsLinkToNoParentFailsWithItsIndex)
+{
+    kgiKmmKey keys[4];
+    for (kgiKmmKey& k : keys) {
+        const kmlMatrix4 identity;
+        std::copy(static_cast<const float*>(identity), static_cast<const float*>(identity) + 16, k.matrix);
+    }
+    struct Case {
+        const char* what;
+        int depths[4];
+        int errorNode;
+    };
+    const Case cases[] = {
+        {"second top-level joint", {0, 1, 0, 1}, 2},
+        {"depth jump", {0, 1, 3, 1}, 2},
+        {"first joint deeper", {1, 0, 1, 1}, 1},
+        {"linked", {0, 1, 2, 1}, -1},
+    };
+    const int types[4] = {1, 3, 3, 3};
+    for (const Case& c : cases) {
+        kgiMotionFlip flip;
+        EXPECT_EQ(flip.setup(4, c.depths, types, keys, 10.0f, 10.0f, 10.0f), c.errorNode < 0) << c.what;
+        EXPECT_EQ(flip.getErrorNode(), c.errorNode) << c.what;
+        EXPECT_EQ(flip.getErrorCode(), c.errorNode < 0 ? 0 : int(kgiMotionFlip::NO_PARTNER)) << c.what;
+    }
+}
+
 TEST(MotionFlipInverse, UndoesARigidTransformAndStaysFiniteOnASingularOne)
 {
     kmlMatrix4 m;

@@ -119,6 +119,8 @@ TEST_F(MirrorRobot, RefusalsAndTheirMessages)
 {
     kgiPoseFlipper reversed;
     EXPECT_FALSE(reversed.flipKeys(&robot, 20, 10)); // last frame below the first: silent
+    kgiPoseFlipper empty;
+    EXPECT_FALSE(empty.flipKeys(&robot, 10, 9)); // no frame at all: silent too
     kgiPoseFlipper tooLong;
     EXPECT_FALSE(tooLong.flipKeys(&robot, 0, 70000));
     kgiPoseFlipper head;
@@ -161,7 +163,7 @@ TEST_F(MirrorRobot, CharacterFlipRecordsInItsOwnPoseHistory)
     EXPECT_TRUE(messages.shown.empty());
 }
 
-TEST_F(MirrorRobot, CharacterKeyFlipCoversTheWorldsFrameRangeOnly)
+TEST_F(MirrorRobot, CharacterKeyFlipCoversTheRangeItIsGivenOnly)
 {
     robot.deleteKeys(0, 1000);
     for (int t : {0, 10, 30}) {
@@ -169,16 +171,42 @@ TEST_F(MirrorRobot, CharacterKeyFlipCoversTheWorldsFrameRangeOnly)
         ASSERT_TRUE(robot.addKey(t));
     }
     const kmlMatrix4 right10 = keyOf(rArm, 10.0f), right30 = keyOf(rArm, 30.0f);
+    const kmlMatrix4 left10 = keyOf(lArm, 10.0f);
+    // The world shows another range: the one handed over counts.
     kgiWorld* world = kgiWorld::instance();
     const float start = world->getStartFrame(), end = world->getEndFrame();
     world->setStartFrame(0.0f);
     world->setEndFrame(20.0f);
-    const bool flipped = robot.flipKeys(0, 21);
+    const bool flipped = robot.flipKeys(25, 11);
     world->setStartFrame(start);
     world->setEndFrame(end);
     ASSERT_TRUE(flipped);
+    EXPECT_LT(rotationDiff(keyOf(lArm, 30.0f), mirroredRotation(right30)), 1e-4f);
+    EXPECT_LT(rotationDiff(keyOf(rArm, 10.0f), right10), 1e-5f); // outside the range
+    EXPECT_LT(rotationDiff(keyOf(lArm, 10.0f), left10), 1e-5f);
+
+    ASSERT_TRUE(robot.flipKeys(0, 21));
     EXPECT_LT(rotationDiff(keyOf(lArm, 10.0f), mirroredRotation(right10)), 1e-4f);
-    EXPECT_LT(rotationDiff(keyOf(rArm, 30.0f), right30), 1e-5f); // outside the range
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(MirrorRobot, AnOffCentreJointWithoutTwinIsNamedInTheMessage)
+{
+    // The head moved off the body's middle has no twin to mirror with.
+    ksgNode* head = robot.findNode("Head");
+    ksgMotionController* mc = getMotionController(head);
+    kmlMatrix4 rest = mc->getDefault();
+    // Whatever way the joints above it turn it, it lands off the middle.
+    rest[12] += 30.0f;
+    rest[13] += 20.0f;
+    rest[14] += 10.0f;
+    mc->setDefault(rest);
+    const kmlMatrix4 right = rArm->getLocal();
+    kgiPoseFlipper flipper;
+    EXPECT_FALSE(flipper.flipPose(robot.getRoot(), kgiPoseFlipper::POSE, 0, context));
+    EXPECT_EQ(messages.shown, (std::vector<std::string>{"Error - Flip|Error creating flip data: Head"}));
+    EXPECT_LT(rotationDiff(rArm->getLocal(), right), 1e-6f);
+    EXPECT_FALSE(history.undo());
 }
 
 TEST(PoseFlipWorld, ContextComesFromTheWorldAndTheNodesCharacter)

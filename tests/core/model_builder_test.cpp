@@ -10,17 +10,23 @@
 #include "kgiModelData.h"
 #include "kgiModelParts.h"
 #include "kgiProject.h"
+#include "kgiWorld.h"
 #include "kmlBaseCurve.h"
 #include "ksgModel.h"
 #include "ksgMotionController.h"
 #include "ksgTransform.h"
 
 #include "core/pose_robot_fixture_test.h"
+#include "kgiRobotModel.h"
+#include "kgiRobotOutput.h"
 
 #include <gtest/gtest.h>
 
+#include <pthread.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -75,6 +81,59 @@ protected:
     fs::path dir;
     std::string project;
 };
+
+// Rewrites records of the copied scene file: the node kind (low four bits
+// of the flag word) or, keeping its length or cutting it, the name.
+struct SceneEdit {
+    const char* record;
+    int kind;            // -1 keeps it
+    const char* newName; // null keeps it; at most as long as the old
+};
+
+void editScene(const fs::path& kmd, std::initializer_list<SceneEdit> edits)
+{
+    kgiModelData data;
+    ASSERT_TRUE(data.load(kmd.string().c_str()));
+    for (const SceneEdit& e : edits) {
+        bool found = false;
+        for (kgiMeshRecord& r : data.models[0].records) {
+            if (!r.sourceName || std::string(r.sourceName) != e.record)
+                continue;
+            found = true;
+            if (e.kind >= 0) {
+                ASSERT_NE(r.flagWord, nullptr) << e.record;
+                uint8_t* w = const_cast<uint8_t*>(r.flagWord);
+                w[0] = uint8_t((w[0] & 0xF0) | e.kind);
+            }
+            if (e.newName) {
+                ASSERT_LE(std::strlen(e.newName), std::strlen(r.sourceName)) << e.record;
+                std::strcpy(const_cast<char*>(r.sourceName), e.newName);
+            }
+        }
+        ASSERT_TRUE(found) << e.record;
+    }
+    ASSERT_TRUE(data.save(kmd.string().c_str()));
+}
+
+// Rewrites a motion-key file with `nodes` nodes: its own first ones, and
+// copies of its last one for any more.
+void resizeMotion(const fs::path& kmm, int nodes)
+{
+    kgiKmmFile in;
+    ASSERT_TRUE(in.open(kmm.string().c_str()) && in.readHeader() && in.readBody());
+    in.close();
+    kgiKmmFile out;
+    ASSERT_TRUE(out.create(nodes, in.getFrameCount(), in.getKeyCount()));
+    for (int n = 0; n < nodes; ++n) {
+        const kgiKmmNode* from = in.getNode(std::min(n, in.getNodeCount() - 1));
+        out.setNodeName(n, n < in.getNodeCount() ? from->name.c_str() : "Extra");
+        out.setNodeType(n, from->type);
+        out.setNodeDepth(n, from->depth);
+        for (int f = 0; f < in.getFrameCount(); ++f)
+            out.setKey(n, f, from->getKey(f)->matrix);
+    }
+    ASSERT_TRUE(out.writeMatrices(kmm.string().c_str()));
+}
 
 int countNodes(ksgNode* root, unsigned char flags)
 {
@@ -157,6 +216,125 @@ TEST_F(ModelBuilder, FailuresReportAndLeaveTheBuilderEmpty)
     EXPECT_EQ(b.getRoot(), nullptr);
 }
 
+TEST_F(ModelBuilder, ScenesWithoutASingleLeadingRootJointBuildNoTree)
+{
+    struct Case {
+        const char* what;
+        std::initializer_list<SceneEdit> edits;
+    };
+    const Case cases[] = {
+        {"a second root joint", {{"Head", 1, nullptr}}},
+        {"no root joint", {{"Robot", 3, nullptr}}},
+        {"a later root joint", {{"Robot", 3, nullptr}, {"Body", 1, nullptr}}},
+    };
+    const fs::path kmd = dir / "robot" / "character" / "DORUZAVO_1.kmd";
+    const fs::path factory = dataDir() / "DORUZAVO_1base" / "character" / "DORUZAVO_1.kmd";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::copy_file(factory, kmd, fs::copy_options::overwrite_existing);
+        editScene(kmd, c.edits);
+        services.shown.clear();
+        kgiModelBuilder b;
+        EXPECT_FALSE(b.load(project, kgiModelBuilder::BUILD_TREE));
+        EXPECT_TRUE(services.shown.empty());
+        EXPECT_EQ(b.getRoot(), nullptr);
+        EXPECT_EQ(b.getProject(), nullptr);
+        EXPECT_EQ(b.getModelData(), nullptr);
+    }
+}
+
+TEST_F(ModelBuilder, AMotionFileWithANodeMoreOrFewerIsRefused)
+{
+    const fs::path kmm = dir / "robot" / "motion" / "DORUZAVO_1.kmm";
+    const fs::path factory = dataDir() / "DORUZAVO_1base" / "motion" / "DORUZAVO_1.kmm";
+    for (int nodes : {24, 26}) {
+        SCOPED_TRACE(nodes);
+        fs::copy_file(factory, kmm, fs::copy_options::overwrite_existing);
+        resizeMotion(kmm, nodes);
+        services.shown.clear();
+        kgiModelBuilder b;
+        EXPECT_FALSE(b.load(project, kgiModelBuilder::BUILD_TREE | kgiModelBuilder::KEEP_MODEL_DATA));
+        EXPECT_EQ(services.shown, std::vector<std::string>({"Error - 061"}));
+        EXPECT_EQ(b.getRoot(), nullptr);
+        EXPECT_EQ(b.getProject(), nullptr);
+        EXPECT_EQ(b.getModelData(), nullptr);
+    }
+    resizeMotion(kmm, 25);
+    kgiModelBuilder b;
+    EXPECT_TRUE(b.load(project, kgiModelBuilder::BUILD_TREE));
+}
+
+namespace {
+
+struct StackLoad {
+    std::string project;
+    bool loaded = false;
+    int children = 0;
+};
+
+void* loadOnThread(void* arg)
+{
+    StackLoad* job = static_cast<StackLoad*>(arg);
+    kgiModelBuilder b;
+    job->loaded = b.load(job->project, kgiModelBuilder::BUILD_TREE);
+    if (job->loaded)
+        for (ksgNode* n = b.getRoot()->getChild(); n; n = n->getSibling())
+            ++job->children;
+    return nullptr;
+}
+
+} // namespace
+
+TEST_F(ModelBuilder, ThousandsOfObjectsOnOneLevelLoadOnASmallStack)
+{
+    // The factory robot with 3000 small plates hung on its root joint.
+    kgiRobotDesc desc = kgiRobotDesc::doruzavo1();
+    desc.modelName = "PLATES";
+    std::vector<std::string> names;
+    for (int i = 0; i < 3000; ++i)
+        names.push_back("Plate" + std::to_string(i));
+    for (const std::string& n : names)
+        desc.parts.push_back({n.c_str(), nullptr, desc.rootName, kgiRobotPartSpec::BOX, {0.1f, 0.1f, 0.1f},
+                              kgiRobotPartSpec::UP, {0.0f, 0.0f, 0.0f}, "frame"});
+    kgiRobotModel model;
+    std::vector<std::string> errors;
+    ASSERT_TRUE(model.build(desc, errors));
+    ASSERT_EQ(kgiRobotOutput::writeDataTree(model, dir.string()), "");
+
+    StackLoad job;
+    job.project = (dir / "PLATESbase" / "PLATES.ts").string();
+    pthread_attr_t attr;
+    pthread_attr_init(&attr);
+#if defined(__SANITIZE_ADDRESS__)
+    pthread_attr_setstacksize(&attr, 1024 * 1024);
+#else
+    pthread_attr_setstacksize(&attr, 256 * 1024);
+#endif
+    pthread_t thread;
+    ASSERT_EQ(pthread_create(&thread, &attr, loadOnThread, &job), 0);
+    pthread_join(thread, nullptr);
+    pthread_attr_destroy(&attr);
+    EXPECT_TRUE(job.loaded);
+    EXPECT_GT(job.children, 3000);
+}
+
+TEST_F(ModelBuilder, TheWorldsFrameRangeGoesToTheProjectTruncated)
+{
+    kgiModelBuilder b;
+    EXPECT_FALSE(b.copyWorldFrameRange()); // no project
+    ASSERT_TRUE(b.load(project, kgiModelBuilder::BUILD_TREE));
+    kgiWorld* world = kgiWorld::instance();
+    const float start = world->getStartFrame(), end = world->getEndFrame();
+    world->setEndFrame(42.9f);
+    world->setStartFrame(3.7f);
+    const bool copied = b.copyWorldFrameRange();
+    world->setStartFrame(start);
+    world->setEndFrame(end);
+    ASSERT_TRUE(copied);
+    EXPECT_EQ(b.getProject()->getSelectionFirst(), 3);
+    EXPECT_EQ(b.getProject()->getSelectionLast(), 42);
+}
+
 TEST_F(ModelBuilder, EulerProjectFromMaxAsksAndNoStopsTheLoad)
 {
     // The factory timesheet names the quaternion controller; switch it.
@@ -224,15 +402,52 @@ TEST_F(ModelBuilder, SavingWithoutKeysWritesOneFrame)
     EXPECT_EQ(kmm.getNode(0)->type, kgiKmdData::ROOT);
 }
 
+namespace {
+
+// Every joint of a tree that the motion-key file holds, depth first.
+void motionJoints(ksgNode* n, std::vector<ksgNode*>& out)
+{
+    for (; n; n = n->getSibling()) {
+        if (kgiIsMotionFileNode(n))
+            out.push_back(n);
+        motionJoints(n->getChild(), out);
+    }
+}
+
+// Every joint's key matrix at each key time, as its controller gives it.
+std::vector<kmlMatrix4> keyMatrices(ksgNode* root, const std::vector<float>& times)
+{
+    std::vector<ksgNode*> joints;
+    motionJoints(root, joints);
+    std::vector<kmlMatrix4> out;
+    for (ksgNode* j : joints)
+        for (float t : times)
+            out.push_back(kgiTestRobot::evaluated(getMotionController(j), t));
+    return out;
+}
+
+} // namespace
+
 TEST_F(ModelBuilder, KeysSurviveASaveAndALoad)
 {
     kgiModelBuilder b;
     ASSERT_TRUE(b.load(project, kgiModelBuilder::BUILD_TREE));
     ksgNullVisitor leave;
+    // Each joint turned its own way at each key, the root moved too.
+    std::vector<ksgNode*> joints;
+    motionJoints(b.getRoot(), joints);
     for (float t : {0.0f, 10.0f}) {
+        for (size_t i = 0; i < joints.size(); ++i) {
+            kmlMatrix4 m = joints[i]->getLocal();
+            m.rotate(3.0f * float(i) + t, kmlVec3(0.3f, 1.0f, 0.2f));
+            if (i == 0)
+                m.setTranslation(kmlVec3(1.0f + t, 18.0f, -2.0f));
+            joints[i]->asTransform()->setLocal(m);
+        }
         kgiAddKey add(t);
         b.getRoot()->depthVisit(add, leave);
     }
+    const std::vector<kmlMatrix4> saved = keyMatrices(b.getRoot(), {0.0f, 10.0f});
     ASSERT_TRUE(b.saveMotion((dir / "walk.ts").string()));
     // Rotation-only joints are written with their own translation, not the
     // identity's zeros.
@@ -249,6 +464,41 @@ TEST_F(ModelBuilder, KeysSurviveASaveAndALoad)
     EXPECT_EQ(info.times, std::vector<float>({0.0f, 10.0f}));
     // A hinge keeps its translation from the scene, not the file's rotation-only rows.
     EXPECT_NEAR(again.getRoot()->find("Head")->getLocal()(0, 3), -10.0f, 1e-4);
+    // Every key of every joint comes back: each record took its own node.
+    const std::vector<kmlMatrix4> read = keyMatrices(again.getRoot(), {0.0f, 10.0f});
+    ASSERT_EQ(read.size(), saved.size());
+    for (size_t i = 0; i < read.size(); ++i)
+        EXPECT_LT(kgiTestRobot::maxDiff(read[i], saved[i]), 1e-5f) << "joint " << i / 2 << " key " << i % 2;
+}
+
+TEST_F(ModelBuilder, NodeNamesAFileCannotHoldAreMadeReadableAndSurviveASave)
+{
+    editScene(dir / "robot" / "character" / "DORUZAVO_1.kmd",
+              {{"Head", -1, "He:d"}, {"RArm", -1, "R,rm"}, {"LArm", -1, "L\"rm"}, {"Body", -1, "Bo y"},
+               {"RKnee", -1, ""}});
+    kgiModelBuilder b;
+    ASSERT_TRUE(b.load(project, kgiModelBuilder::BUILD_TREE));
+    for (const char* name : {"He_d", "R_rm", "L_rm", "Bo_y", "Node"})
+        EXPECT_NE(b.getRoot()->find(name), nullptr) << name;
+    ksgNullVisitor leave;
+    for (float t : {0.0f, 10.0f}) {
+        kmlMatrix4 m;
+        m.rotate(10.0f + t, kmlVec3(0.0f, 0.0f, 1.0f));
+        b.getRoot()->find("Node")->asTransform()->setLocal(m);
+        kgiAddKey add(t);
+        b.getRoot()->depthVisit(add, leave);
+    }
+    const std::vector<kmlMatrix4> saved = keyMatrices(b.getRoot(), {0.0f, 10.0f});
+    ASSERT_TRUE(b.saveMotion("renamed.ts"));
+    kgiModelBuilder again;
+    ASSERT_TRUE(again.load((dir / "robot" / "renamed.ts").string(), kgiModelBuilder::BUILD_TREE));
+    kgiGetKeysInfo info;
+    again.getRoot()->depthVisit(info, leave);
+    EXPECT_EQ(info.times, std::vector<float>({0.0f, 10.0f}));
+    const std::vector<kmlMatrix4> read = keyMatrices(again.getRoot(), {0.0f, 10.0f});
+    ASSERT_EQ(read.size(), saved.size());
+    for (size_t i = 0; i < read.size(); ++i)
+        EXPECT_LT(kgiTestRobot::maxDiff(read[i], saved[i]), 1e-5f) << i;
 }
 
 TEST(ModelParts, MaterialPerFaceSplitsInOrderOfFirstUse)
@@ -317,4 +567,20 @@ TEST(ModelParts, CurvesHoldAKeyAtEveryListedFrame)
     EXPECT_EQ(clipped->getNumKeys(), 1);
     std::unique_ptr<kmlBaseCurve> none(kgiMakeQuatCurve(nullptr, frames, 2, keys));
     EXPECT_EQ(none->getNumKeys(), 0);
+
+    // Lists out of order or with a frame twice give the same two keys.
+    const uint16_t reversed[] = {10, 0};
+    const uint16_t doubled[] = {0, 0, 10};
+    for (const auto& list : {std::vector<uint16_t>(reversed, reversed + 2), std::vector<uint16_t>(doubled, doubled + 3)}) {
+        std::unique_ptr<kmlBaseCurve> made[] = {
+            std::unique_ptr<kmlBaseCurve>(kgiMakeQuatCurve(&r, frames, int(list.size()), list.data())),
+            std::unique_ptr<kmlBaseCurve>(kgiMakePositionCurve(&r, frames, int(list.size()), list.data())),
+            std::unique_ptr<kmlBaseCurve>(kgiMakeEulerCurve(&r, frames, int(list.size()), list.data())),
+        };
+        for (auto& c : made) {
+            ASSERT_EQ(c->getNumKeys(), 2) << list.size();
+            EXPECT_FLOAT_EQ(c->getKey(0)->getTime(), 0.0f);
+            EXPECT_FLOAT_EQ(c->getKey(1)->getTime(), 10.0f);
+        }
+    }
 }

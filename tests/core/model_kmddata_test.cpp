@@ -1,6 +1,7 @@
 // Model node data: kinds, chain names, flags and the material choice, and
 // the motion-file identity of nodes.
 #include "kgcMaterial.h"
+#include "kgiCharacterServices.h"
 #include "kgiKmdData.h"
 #include "kgiKmmFile.h"
 #include "ksgModel.h"
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -91,6 +93,28 @@ TEST(ModelKmdData, TypeSetsJointLimitsAndKinematicsFlags)
         EXPECT_EQ(t.isFkIgnored(), c.fkIgnored) << c.type;
         EXPECT_EQ(t.isIkIgnored(), c.ikIgnored) << c.type;
         EXPECT_EQ(t.isHelperNode(), c.helper) << c.type;
+    }
+    // The joint limits each moving kind sets.
+    struct Limits {
+        int type;
+        kmlVec3 axis;
+        float min, max, halfAngle;
+    } limits[] = {
+        {kgiKmdData::HINGE, kmlVec3(0, 0, 1), -180.0f, 180.0f, 0.0f},
+        {kgiKmdData::MOVE_ONLY, kmlVec3(1, 0, 0), 0.0f, 0.0f, 0.0f},
+        {kgiKmdData::FREE_JOINT, kmlVec3(1, 0, 0), -180.0f, 180.0f, 180.0f},
+    };
+    for (const Limits& c : limits) {
+        ksgTransform t;
+        addNode(nullptr, &t, "j", c.type);
+        const ksgTransformLimits& l = t.getLimits();
+        for (int i = 0; i < 3; ++i)
+            EXPECT_FLOAT_EQ(l.getTwistAxis()[i], c.axis[i]) << c.type << " axis " << i;
+        float min = 1.0f, max = -1.0f;
+        l.getTwistRange(min, max);
+        EXPECT_FLOAT_EQ(min, c.min) << c.type;
+        EXPECT_FLOAT_EQ(max, c.max) << c.type;
+        EXPECT_FLOAT_EQ(l.getHalfAngle(), c.halfAngle) << c.type;
     }
     kgiKmdData loose;
     loose.setType(kgiKmdData::HINGE); // no owner: only the kind is kept
@@ -187,6 +211,101 @@ TEST_F(ModelKmdDataMaterial, HiddenAndPickedFlagsLiveOnTheFlagOwner)
     partData->setShown(false);
     EXPECT_FALSE(jointData->isShown());
     EXPECT_EQ(param.getMaterial(), kgiKmdData::getSlotMaterial(kgiKmdData::HIDDEN));
+}
+
+TEST_F(ModelKmdDataMaterial, FlagsChooseTheirSlotMaterial)
+{
+    // The picked flag is read on the node that holds it: the flag owner.
+    kgcMaterial jointOwn;
+    ksgMaterialParam jointParam;
+    jointParam.setMaterial(&jointOwn);
+    jointData->setMaterialParam(&jointParam);
+    jointData->setFlagOwner(1);
+    struct Case {
+        const char* what;
+        bool highlighted, picked, shown;
+        int slot;
+    } cases[] = {
+        {"highlighted", true, false, true, kgiKmdData::HIGHLIGHT},
+        {"highlighted over picked", true, true, false, kgiKmdData::HIGHLIGHT},
+        {"picked and shown", false, true, true, kgiKmdData::PICKED},
+        {"picked and hidden", false, true, false, kgiKmdData::PICKED_HIDDEN},
+        {"hidden", false, false, false, kgiKmdData::HIDDEN},
+    };
+    for (const Case& c : cases) {
+        jointData->setShown(c.shown);
+        jointData->setPicked(c.picked);
+        jointData->setHighlighted(c.highlighted);
+        EXPECT_EQ(jointParam.getMaterial(), kgiKmdData::getSlotMaterial(c.slot)) << c.what;
+    }
+    jointData->setHighlighted(false);
+    jointData->setPicked(false);
+    jointData->setShown(true);
+    EXPECT_EQ(jointParam.getMaterial(), &jointOwn);
+}
+
+namespace {
+
+// A material registry that lives until the program ends, as the program's
+// own table does, and counts what is made and removed.
+struct RegistryServices : kgiCharacterServices {
+    std::vector<kgcMaterial*> made;
+    int removed = 0;
+    kgcMaterial* newMaterial() override
+    {
+        static std::vector<std::unique_ptr<kgcMaterial>> table;
+        table.emplace_back(new kgcMaterial);
+        made.push_back(table.back().get());
+        return made.back();
+    }
+    bool removeMaterial(kgcMaterial*) override
+    {
+        ++removed;
+        return true;
+    }
+};
+
+} // namespace
+
+TEST_F(ModelKmdDataMaterial, ReplacedHighlightMaterialsStayInTheRegistry)
+{
+    RegistryServices registry;
+    kgiCharacterServices::install(&registry);
+    kgcMaterial* hitBefore = kgiKmdData::getSlotMaterial(kgiKmdData::HIT);
+    kgcMaterial* a = registry.newMaterial();
+    kgcMaterial* b = registry.newMaterial();
+    a->setDiffuse(1.0f, 0.0f, 0.0f, 1.0f);
+    kgiKmdData::setHitMaterial(a);
+    partData->setHit(true);
+    partData->setSelected(true);
+    kgcMaterial* drawn = param.getMaterial();
+    EXPECT_EQ(drawn, kgiKmdData::getInvertedMaterial(a));
+
+    // Replaced while the part draws with a's copy: nothing is removed and
+    // the copy stays a's.
+    kgiKmdData::setHitMaterial(b);
+    EXPECT_EQ(registry.removed, 0);
+    EXPECT_EQ(kgiKmdData::getInvertedMaterial(a), drawn);
+    EXPECT_EQ(param.getMaterial(), drawn);
+    float r, g, bl, al;
+    drawn->getDiffuse(r, g, bl, al);
+    EXPECT_FLOAT_EQ(r, 1.0f);
+
+    // The material a slot already holds changes nothing; neither does a
+    // material that comes back with its copy already made.
+    const size_t count = registry.made.size();
+    kgcMaterial* copyOfB = kgiKmdData::getInvertedMaterial(b);
+    kgiKmdData::setHitMaterial(b);
+    EXPECT_EQ(registry.made.size(), count);
+    EXPECT_EQ(kgiKmdData::getInvertedMaterial(b), copyOfB);
+    kgiKmdData::setHitMaterial(a);
+    EXPECT_EQ(registry.made.size(), count);
+    EXPECT_EQ(registry.removed, 0);
+
+    partData->setHit(false);
+    partData->setSelected(false);
+    kgiKmdData::setHitMaterial(hitBefore);
+    kgiCharacterServices::install(nullptr);
 }
 
 TEST(ModelKmdData, MotionFileIdsCountJointsOnly)

@@ -219,3 +219,23 @@ TEST(KmcFile, AFailedWriteLeavesThePreviousFile)
     EXPECT_EQ(readText(path), "previous");
     EXPECT_EQ(entryCount(dir.path()), 1);
 }
+
+TEST(KmcFile, NamesTheReaderCannotSplitBackAreRefusedBeforeAnythingIsWritten)
+{
+    kgiTestDir dir;
+    const std::string path = dir.file("c.kmc");
+    kgiKmcFile good;
+    fillTwoNodes(good);
+    ASSERT_TRUE(good.write(path.c_str()));
+    const std::string before = readText(path);
+    for (const char* name : {"", "Left Hip", "Hip:1", "Hip,1", "Hip\"1", "Hip(1)", "Hip{1}"}) {
+        SCOPED_TRACE(std::string("[") + name + "]");
+        kgiKmcFile f;
+        fillTwoNodes(f);
+        ASSERT_TRUE(f.setNodeName(1, name));
+        EXPECT_FALSE(f.write(path.c_str()));
+        EXPECT_EQ(f.getStatus(), kgiKmcFile::UNREADABLE_NAME);
+        EXPECT_STREQ(f.getStatusMessage(), "Node name cannot be read back");
+        EXPECT_EQ(readText(path), before);
+    }
+}

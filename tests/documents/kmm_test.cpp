@@ -352,3 +352,25 @@ TEST(KmmFile, EachReaderKeepsItsOwnDelimiters)
     ASSERT_TRUE(readBack(motion, dir.file("m.kmm"))) << motion.getStatus();
     EXPECT_EQ(motion.getNode(0)->name, "arm(L)");
 }
+
+TEST(KmmFile, NamesTheReaderCannotSplitBackAreRefusedBeforeAnythingIsWritten)
+{
+    kgiTestDir dir;
+    const std::string path = dir.file("m.kmm");
+    kgiKmmFile good;
+    fillAllTypes(good);
+    ASSERT_TRUE(good.writeMatrices(path.c_str()));
+    const std::string before = readText(path);
+    for (const char* name : {"", "Left Arm", "Arm:1", "Arm,1", "Arm\"1", "Arm\t1", "Arm\r"}) {
+        for (bool compact : {false, true}) {
+            SCOPED_TRACE(std::string("[") + name + "] compact " + std::to_string(compact));
+            kgiKmmFile f;
+            fillAllTypes(f);
+            ASSERT_TRUE(f.setNodeName(3, name));
+            EXPECT_FALSE(compact ? f.writeCompact(path.c_str()) : f.writeMatrices(path.c_str()));
+            EXPECT_EQ(f.getStatus(), kgiKmmFile::UNREADABLE_NAME);
+            EXPECT_EQ(readText(path), before);
+        }
+    }
+    EXPECT_EQ(entryCount(dir.path()), 1);
+}

@@ -355,6 +355,7 @@ TEST_F(ProjectSave, ALateFailureKeepsTheWholePreviousSet)
     EXPECT_EQ(project.getCharacterPath(), dir.file("proj/character/robot.kmd"));
     EXPECT_FALSE(fs::exists(dir.file("out/new.prj/new.ts")));
     ASSERT_TRUE(project.getCurveFile()->create(1, 1));
+    project.getCurveFile()->setNodeName(0, "Other"); // a name the reader can read back
     ASSERT_EQ(project.save("walk2.ts"), 1) << project.getStatus();
     EXPECT_TRUE(fs::exists(dir.file("proj/walk2.ts")));
     EXPECT_EQ(project.getMotionPath(), dir.file("proj/motion/walk2.kmm"));

@@ -24,6 +24,7 @@
 #include "ksgTransformController.h"
 #include "ksgViewpoint.h"
 #include "ksgViewportState.h"
+#include "support/app/kgiAppStandIns.h"
 #include "support/window/kgiWindowTest.h"
 
 namespace {
@@ -278,6 +279,26 @@ TEST(Canvas, FactoryRobotOnTheGridWithTheFrameNumber)
     seconds.save("canvas_seconds");
     EXPECT_GT(whiteColumns(seconds, 480, 640), digitColumns + 20) << "\"0.00\" is wider than \"1\"";
     kgiTestRemoveCharacters();
+}
+
+TEST(Canvas, CourseTimeAtTheTopLeftWhileACourseRuns)
+{
+    KGI_REQUIRE_TEST_APP();
+    kgiTestRemoveCharacters();
+    CanvasWindow w;
+    kgiStandInLesson lesson;
+    lesson.courseMode = true;
+    lesson.courseTime = 1234.5f;  // shown as 999.99
+    kgiTestApp()->setLessonManager(&lesson);
+    const kgiTestImage course = w.repaint();
+    lesson.courseTime = -1.0f;
+    const kgiTestImage stopped = w.repaint();
+    kgiTestApp()->setLessonManager(nullptr);
+    course.save("canvas_course_time");
+
+    EXPECT_GT(whiteColumns(course, 0, 200), 40) << "\"999.99\" at the top left";
+    EXPECT_EQ(whiteColumns(stopped, 0, 200), 0) << "-1.0 shows nothing";
+    EXPECT_GT(whiteColumns(stopped, 560, 640), 0) << "the frame number stays";
 }
 
 // The current pose with the right arm down at 0 and raised at 10.

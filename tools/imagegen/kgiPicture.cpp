@@ -181,6 +181,13 @@ void kgiPicture::replace(kgiRgb from, kgiRgb to) {
     std::replace(pixels.begin(), pixels.end(), from, to);
 }
 
+void kgiPicture::flipHorizontal() {
+    for (int y = 0; y < height; ++y) {
+        auto row = pixels.begin() + static_cast<std::ptrdiff_t>(y) * width;
+        std::reverse(row, row + width);
+    }
+}
+
 std::vector<std::uint8_t> kgiPicture::bmpBytes() const {
     const unsigned FILE_HEADER = 14;
     const unsigned INFO_HEADER = 40;

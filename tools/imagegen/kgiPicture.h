@@ -64,6 +64,8 @@ public:
     void arrowHead(int tipX, int tipY, int fromX, int fromY, int length, kgiRgb c);
     // Replaces every pixel of exactly `from` with `to`.
     void replace(kgiRgb from, kgiRgb to);
+    // Mirrors the picture left to right, for pairs such as undo and redo.
+    void flipHorizontal();
 
     // --- file form ---
     // The BMP file's bytes.

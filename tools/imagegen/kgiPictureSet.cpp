@@ -5,7 +5,8 @@
 
 std::vector<kgiPictureDef> kgiPictureSet::all() {
     std::vector<kgiPictureDef> out;
-    for (auto group : {kgiPictures::application}) {
+    for (auto group : {kgiPictures::application, kgiPictures::toolbar, kgiPictures::timeline,
+                       kgiPictures::curveEditor}) {
         const std::vector<kgiPictureDef> pictures = group();
         out.insert(out.end(), pictures.begin(), pictures.end());
     }

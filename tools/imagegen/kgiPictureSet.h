@@ -23,6 +23,12 @@ struct kgiPictureDef {
 namespace kgiPictures {
 // icons/app2.bmp: the application icon.
 std::vector<kgiPictureDef> application();
+// icons/toolbar/: the main window's tool-bar and menu icons.
+std::vector<kgiPictureDef> toolbar();
+// icons/3d/: the time line's frame buttons and trash can.
+std::vector<kgiPictureDef> timeline();
+// icons/curve/: the curve editor's icons.
+std::vector<kgiPictureDef> curveEditor();
 } // namespace kgiPictures
 
 class kgiPictureSet {
