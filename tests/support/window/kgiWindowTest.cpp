@@ -3,6 +3,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#include <csignal>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -21,6 +22,51 @@ namespace fs = std::filesystem;
 namespace {
 
 std::string stagedDir;
+pid_t privateServer = -1;
+
+void stopPrivateServer()
+{
+    if (privateServer > 0) {
+        kill(privateServer, SIGTERM);
+        waitpid(privateServer, nullptr, 0);
+        privateServer = -1;
+    }
+}
+
+// An X server of this process's own: tests running side by side on one
+// display would cover each other's windows (XGetImage then reads the
+// window on top) and share the pointer and the focus. Xvfb picks a free
+// display number and writes it to descriptor 3 once it accepts
+// connections. Empty when it did not start.
+std::string startPrivateServer()
+{
+    int fds[2];
+    if (pipe(fds) != 0)
+        return std::string();
+    privateServer = fork();
+    if (privateServer == 0) {
+        close(fds[0]);
+        if (fds[1] != 3) {
+            dup2(fds[1], 3);
+            close(fds[1]);
+        }
+        const char* argv[] = {"Xvfb", "-displayfd", "3", "-screen", "0", "1280x1024x24", "-nolisten", "tcp", nullptr};
+        execvp(argv[0], const_cast<char* const*>(argv));
+        _exit(127);
+    }
+    close(fds[1]);
+    if (privateServer < 0) {
+        close(fds[0]);
+        return std::string();
+    }
+    std::atexit(stopPrivateServer);
+    std::string number;
+    char c = 0;
+    while (read(fds[0], &c, 1) == 1 && c != '\n')
+        number += c;
+    close(fds[0]);
+    return number.empty() ? std::string() : ":" + number;
+}
 
 bool runStaging(const std::string& dest)
 {
@@ -51,6 +97,9 @@ kgiApp* makeApp()
     const char* display = std::getenv("DISPLAY");
     if (display == nullptr || *display == '\0' || FX::FXApp::instance() != nullptr)
         return nullptr;
+    const std::string own = startPrivateServer();
+    if (!own.empty())
+        setenv("DISPLAY", own.c_str(), 1);
     stagedDir = (fs::path(KGI_WINDOW_TEST_TMP) / ("base_" + std::to_string(getpid()))).string();
     std::error_code ignored;
     fs::remove_all(stagedDir, ignored);

@@ -13,8 +13,12 @@
 //   shot.save("canvas_robot");           // canvas_robot.png beside the test's output
 //   EXPECT_EQ(shot.at(5, 5), (kgiTestImage::Rgb{222, 222, 222}));
 //
-// There is no window manager under Xvfb: the helper places the window at
-// the screen's top-left corner and gives it the input focus itself. Pointer
+// The application runs on an X server of the process's own (a private Xvfb
+// started when a display is there to begin with, e.g. under xvfb-run), so
+// tests running side by side neither cover each other's windows nor share
+// the pointer and the focus. There is no window manager: the helper places
+// the window at the screen's top-left corner and gives it the input focus
+// itself. Pointer
 // and key events go through the X server (XTest), so they arrive as a
 // user's would, with the pointer grab and focus rules of X. Tests that use
 // it need a display (label "gl"); without one they skip.
