@@ -115,7 +115,7 @@ kgiApp* makeApp()
     static char* argv[] = {name, nullptr};
     auto* app = new kgiApp(stagedDir);
     app->init(argc, argv, false);
-    if (!app->openDisplay()) {
+    if (!kgiOpenDisplayRetrying([app] { return app->openDisplay(); })) {
         delete app;
         return nullptr;
     }
