@@ -26,6 +26,7 @@ TEST(VersionDialog, ShowsTheProgramAndOkHidesIt)
     owner->create();
     std::unique_ptr<kgiVersionDialog> box(new kgiVersionDialog(owner.get(), nullptr));
     box->create();
+    EXPECT_EQ(box->getOwner(), owner.get());
 
     EXPECT_EQ(box->getTitle(), FXString("Version"));
     EXPECT_EQ(box->getWidth(), 680);
