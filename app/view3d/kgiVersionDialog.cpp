@@ -28,6 +28,13 @@ kgiVersionDialog::kgiVersionDialog(FXApp* app, FXIcon* icon)
     build(icon);
 }
 
+FXTopWindow* kgiVersionDialog::make(FXWindow* owner, FXIcon* icon)
+{
+    if (owner)
+        return new kgiVersionDialog(owner, icon);
+    return new kgiVersionDialog(FXApp::instance(), icon);
+}
+
 void kgiVersionDialog::build(FXIcon* icon)
 {
     setIcon(icon);

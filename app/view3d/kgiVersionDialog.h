@@ -19,6 +19,9 @@ public:
     // main window, by the application.
     kgiVersionDialog(FX::FXWindow* owner, FX::FXIcon* icon);
     kgiVersionDialog(FX::FXApp* app, FX::FXIcon* icon);
+    // The application's maker of its about box: owned by `owner`, or by the
+    // toolkit's application when there is no owner.
+    static FX::FXTopWindow* make(FX::FXWindow* owner, FX::FXIcon* icon);
 
     // Hides the box; 1.
     long onCmdOK(FX::FXObject* sender, FX::FXSelector sel, void* data);

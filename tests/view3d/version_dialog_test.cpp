@@ -56,6 +56,17 @@ TEST(VersionDialog, ShowsTheProgramAndOkHidesIt)
     box.reset();
 }
 
+TEST(VersionDialog, MakerWithoutOwnerUsesTheApplication)
+{
+    FXApp* app = kgiSharedFoxApp();
+    if (!app)
+        GTEST_SKIP() << "no X display (run under xvfb-run)";
+    std::unique_ptr<FXTopWindow> box(kgiVersionDialog::make(nullptr, nullptr));
+    ASSERT_NE(dynamic_cast<kgiVersionDialog*>(box.get()), nullptr);
+    EXPECT_EQ(box->getOwner(), nullptr);
+    EXPECT_EQ(box->getApp(), app);
+}
+
 TEST(VersionDialog, ClassFactoryKnowsIt)
 {
     // A made instance is a bare window that only a toolkit loading saved
