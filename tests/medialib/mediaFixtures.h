@@ -29,4 +29,12 @@ std::string readBytes(const std::string& path);
 // tone when withSound; empty when the encoders are missing.
 std::string makeMovie(const std::string& name, bool withSound);
 
+// Writes a movie of width x height pictures at 25 a second through
+// `encode`, a GStreamer description from raw pictures to the container
+// (e.g. "jpegenc ! avimux"): pure red for the first second, pure green
+// after it, `seconds` long. Empty when an element is missing or the
+// encoding failed.
+std::string makeClip(const std::string& name, const std::string& encode, int width, int height,
+                     int seconds);
+
 } // namespace mediatest

@@ -4,6 +4,7 @@
 #include "kgiSoundTrack.h"
 #include "medialib/mediaFixtures.h"
 
+#include <gst/gst.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -192,4 +193,61 @@ TEST_F(MovieTrackTest, ReloadReplacesTheFile)
     ASSERT_TRUE(t.load(movie));
     EXPECT_FALSE(t.isPaused());
     EXPECT_GE(t.pause(), 0.0f);
+}
+
+namespace {
+
+// A movie track whose bus the test can look at.
+struct InspectedMovie : kgiMovieTrack {
+    InspectedMovie() : kgiMovieTrack(fakeSinks()) {}
+    // Takes every message waiting on the bus; how many there were.
+    int takeQueued()
+    {
+        int n = 0;
+        while (GstMessage* m = gst_bus_pop(pipeline.messageBus())) {
+            gst_message_unref(m);
+            ++n;
+        }
+        return n;
+    }
+};
+
+} // namespace
+
+TEST_F(MovieTrackTest, ScrubbingLeavesNothingOnTheBus)
+{
+    // The host seeks a paused movie on every change of time and never asks
+    // whether it plays.
+    InspectedMovie t;
+    ASSERT_TRUE(t.load(movie));
+    for (int i = 0; i < 1000; ++i)
+        ASSERT_TRUE(t.seek(float((i * 37) % 900)));
+    EXPECT_LE(t.takeQueued(), 5);
+    // The end of the file still reaches isPlaying.
+    ASSERT_TRUE(t.play(900));
+    EXPECT_TRUE(playsToEnd(t));
+}
+
+TEST(MovieFormats, EveryImportedKindOpensWithPicturesAndItsLength)
+{
+    struct Case {
+        const char* file;
+        const char* encode;
+    };
+    const Case cases[] = {
+        {"clip.avi", "jpegenc ! avimux"},
+        {"clip.mov", "jpegenc ! qtmux"},
+        {"clip.mpg", "mpeg2enc format=0 ! mplex"},
+        {"clip.wmv", "avenc_wmv2 ! asfmux"},
+    };
+    for (const Case& c : cases) {
+        std::string path = mediatest::makeClip(c.file, c.encode, 160, 90, 2);
+        ASSERT_FALSE(path.empty()) << c.file << ": cannot encode " << c.encode;
+        kgiMovieTrack t(fakeSinks());
+        ASSERT_TRUE(t.load(path)) << c.file;
+        EXPECT_EQ(t.videoWidth(), 160) << c.file;
+        EXPECT_EQ(t.videoHeight(), 90) << c.file;
+        EXPECT_NEAR(t.getDuration(), 2000.0f, 100.0f) << c.file;
+        EXPECT_TRUE(t.seek(1500)) << c.file;
+    }
 }
