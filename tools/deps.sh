@@ -4,7 +4,7 @@
 
 KGI_BUILD_PACKAGES="build-essential cmake pkg-config
   libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri
-  libfox-1.6-dev libftgl-dev libfreetype-dev fonts-dejavu-core fonts-ipafont-gothic
+  libfox-1.6-dev libftgl-dev libfreetype-dev fonts-liberation fonts-ipafont-gothic
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
   gstreamer1.0-plugins-ugly gstreamer1.0-libav gstreamer1.0-gl
