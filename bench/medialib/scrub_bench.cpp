@@ -22,7 +22,7 @@ const std::string& clip(int kind)
     static std::string clips[2];
     if (clips[kind].empty())
         clips[kind] = kind == 0 ? mediatest::makeClip("scrub.avi", "jpegenc ! avimux", 320, 240, 15)
-                                : mediatest::makeClip("scrub.mpg", "mpeg2enc format=0 ! mplex", 320,
+                                : mediatest::makeClip("scrub.mpg", "mpeg2enc format=0 ! avmux_mpeg", 320,
                                                       240, 15);
     return clips[kind];
 }

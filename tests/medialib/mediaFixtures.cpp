@@ -186,4 +186,53 @@ std::string makeClip(const std::string& name, const std::string& encode, int wid
     return ok ? path : "";
 }
 
+double decodedSeconds(const std::string& path)
+{
+    if (!gst_init_check(nullptr, nullptr, nullptr))
+        return 0.0;
+    std::string desc = "filesrc location=\"" + path +
+                       "\" ! decodebin ! fakesink name=sink sync=false signal-handoffs=true";
+    GError* err = nullptr;
+    GstElement* p = gst_parse_launch(desc.c_str(), &err);
+    if (err) {
+        g_error_free(err);
+        if (p)
+            gst_object_unref(p);
+        return 0.0;
+    }
+    // First picture's start and last picture's end: some containers start
+    // their clock above 0.
+    struct Span {
+        GstClockTime first = GST_CLOCK_TIME_NONE;
+        GstClockTime end = 0;
+    } span;
+    GstElement* sink = gst_bin_get_by_name(GST_BIN(p), "sink");
+    g_signal_connect(sink, "handoff",
+                     G_CALLBACK(+[](GstElement*, GstBuffer* b, GstPad*, gpointer data) {
+                         auto* s = static_cast<Span*>(data);
+                         if (!GST_BUFFER_PTS_IS_VALID(b))
+                             return;
+                         GstClockTime pts = GST_BUFFER_PTS(b);
+                         GstClockTime length = GST_BUFFER_DURATION_IS_VALID(b) ? GST_BUFFER_DURATION(b) : 0;
+                         if (s->first == GST_CLOCK_TIME_NONE || pts < s->first)
+                             s->first = pts;
+                         s->end = std::max(s->end, pts + length);
+                     }),
+                     &span);
+    gst_object_unref(sink);
+    gst_element_set_state(p, GST_STATE_PLAYING);
+    GstBus* bus = gst_element_get_bus(p);
+    GstMessage* msg = gst_bus_timed_pop_filtered(
+        bus, 60 * GST_SECOND, GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
+    bool ok = msg && GST_MESSAGE_TYPE(msg) == GST_MESSAGE_EOS;
+    if (msg)
+        gst_message_unref(msg);
+    gst_object_unref(bus);
+    gst_element_set_state(p, GST_STATE_NULL);
+    gst_object_unref(p);
+    if (!ok || span.first == GST_CLOCK_TIME_NONE)
+        return 0.0;
+    return double(span.end - span.first) / 1e9;
+}
+
 } // namespace mediatest

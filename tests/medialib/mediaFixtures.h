@@ -37,4 +37,9 @@ std::string makeMovie(const std::string& name, bool withSound);
 std::string makeClip(const std::string& name, const std::string& encode, int width, int height,
                      int seconds);
 
+// The length of a movie's pictures as decoding the whole file finds it
+// (from the start of the first to the end of the last), in seconds; 0
+// when it cannot be decoded: the length a track should report.
+double decodedSeconds(const std::string& path);
+
 } // namespace mediatest
