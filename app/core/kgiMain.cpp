@@ -1,9 +1,11 @@
 // The program: the world first (it outlives the application object), the
 // current directory as the base directory of every data path, the makers of
-// the neighbours the application creates (the message-window host), then
-// the toolkit's event loop with the idle task until the user quits.
+// the neighbours the application creates (the message-window host and the
+// sound player), then the toolkit's event loop with the idle task until the
+// user quits.
 #include "kgiApp.h"
 #include "kgiMsgWindowHost.h"
+#include "kgiSoundPlayer.h"
 #include "kgiWorld.h"
 
 #include <filesystem>
@@ -16,6 +18,7 @@ int main(int argc, char** argv) {
     kgiApp app(baseDir);
     kgiAppMakers makers;
     makers.msgWindowHost = [] { return new kgiMsgWindowHost(); };
+    makers.soundPlayer = [] { return new kgiSoundPlayer(nullptr); };
     app.setMakers(makers);
     app.init(argc, argv, true);
     app.create();
