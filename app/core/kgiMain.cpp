@@ -1,12 +1,13 @@
 // The program: the world first (it outlives the application object), the
 // current directory as the base directory of every data path, the makers of
-// the neighbours the application creates (the message-window host and the
-// sound player), then the toolkit's event loop with the idle task until the
+// the neighbours the application creates (the message-window host, the
+// sound player and the about box), then the toolkit's event loop with the idle task until the
 // user quits.
 #include "kgi3dCanvas.h"
 #include "kgiApp.h"
 #include "kgiMsgWindowHost.h"
 #include "kgiSoundPlayer.h"
+#include "kgiVersionDialog.h"
 #include "kgiWorld.h"
 
 #include <filesystem>
@@ -21,6 +22,7 @@ int main(int argc, char** argv) {
     makers.msgWindowHost = [] { return new kgiMsgWindowHost(); };
     makers.soundPlayer = [] { return new kgiSoundPlayer(nullptr); };
     app.setMakers(makers);
+    app.setVersionDialogMaker(&kgiVersionDialog::make);
     app.init(argc, argv, true);
     app.create();
 
