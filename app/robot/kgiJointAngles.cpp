@@ -342,8 +342,13 @@ void kgiRobotJointTable::setupJointLimits(ksgNode* node)
         kmlVec3 axis;
         if (r.axis >= 0 && r.axis <= 2)
             axis.set(r.axis, 1.0f);
+        // The record's limits are raw angles, measured from the unturned
+        // local frame; a base taken from the pose the model happens to
+        // stand in would shift the range by that pose.
+        kmlMatrix4 base = t->getLocal();
+        base.setRotation(kmlEuler(0.0f, 0.0f, 0.0f, 5));
         ksgTransformLimits& limits = t->getLimits();
-        limits.setTwistAxis(t, axis);
+        limits.setTwistAxis(&base, axis);
         limits.setHalfAngle(0.0f);
         limits.setTwistRange(r.minAngle, r.maxAngle);
         t->enableLimits(true);
