@@ -1,9 +1,15 @@
 # Helpers for tests, fuzz targets and benchmarks.
 #
-#   kgi_add_gtest(NAME SOURCES a.cpp ... LIBS lib ... [LABELS l ...])
+#   kgi_add_gtest(NAME SOURCES a.cpp ... LIBS lib ... [LABELS l ...]
+#                 [LOCKS r ...])
 #     One GoogleTest executable registered with CTest (each TEST one CTest
 #     case). Tests that need a display or an OpenGL context get the label
 #     "gl"; ./test runs the whole suite under xvfb-run, so they just work.
+#     Every test of a parallel run shares that one display: tests that
+#     change what the whole display shares (the desktop properties of the
+#     root window, the pointer) or rely on it staying as it is (windows
+#     placed by the work area, pixels read back from the screen) take the
+#     lock "x_desktop", so CTest never runs two of them at once.
 #
 #   kgi_add_fuzz(NAME SOURCES fuzz.cpp ... LIBS lib ... CORPUS dir)
 #     The source defines LLVMFuzzerTestOneInput. Always builds NAME_replay,
@@ -19,14 +25,20 @@ find_package(GTest REQUIRED)
 find_package(Threads REQUIRED)
 
 function(kgi_add_gtest name)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS;LOCKS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main
                         GTest::gmock Threads::Threads)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   set(props "")
   if(T_LABELS)
-    set(props PROPERTIES LABELS "${T_LABELS}")
+    list(APPEND props LABELS "${T_LABELS}")
+  endif()
+  if(T_LOCKS)
+    list(APPEND props RESOURCE_LOCK "${T_LOCKS}")
+  endif()
+  if(props)
+    set(props PROPERTIES ${props})
   endif()
   gtest_discover_tests(${name} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
                        DISCOVERY_TIMEOUT 60 ${props})

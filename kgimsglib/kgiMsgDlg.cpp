@@ -1,9 +1,9 @@
 #include "kgiMsgDlg.h"
 
 #include "platform/codepage.h"
+#include "platform/screen.h"
 
-#include <X11/Xatom.h>
-#include <X11/Xlib.h>
+#include <cstring>
 
 using namespace FX;
 
@@ -31,40 +31,22 @@ namespace {
 // The placeholder the text shows until the first say().
 const char* const PLACEHOLDER = "\xE3\x82\xB9\xE3\x82\xBF\xE3\x83\x86\xE3\x82\xA3\xE3\x83\x83\xE3\x82\xAF";
 
-// A 12-point fixed-pitch face: at the usual 96 dots per inch its cells are
-// 8 x 16 pixels, the measure the program sizes the window by (16 pixels a
-// line, 70 characters in the default width).
-const char* const FONT_FACE = "monospace";
-const FXuint FONT_POINTS = 12;
+// The lesson texts are Japanese; the toolkit draws a text with one font and
+// no fallback, so the face must hold kana and kanji itself. Its half-width
+// cells must match how the program sizes the window: 16 pixels a line and
+// 70 half-width characters in 564 pixels.
+const char* const FONT_FACE = "IPAGothic";
+const FXuint LARGEST_SIZE = 120; // deci-points: the 12 points the window asks for
+const FXuint SMALLEST_SIZE = 60;
+const FXint LINE_PIXELS = 16;
+const FXint LINE_CHARACTERS = 70;
+const FXint LINE_WIDTH = 564;
 
-// The work area the window manager announces for the current desktop, or
-// false when it announces none.
-bool announcedWorkArea(FXApp* app, FXRectangle& area)
+bool fitsTheLayout(const FXFont* font)
 {
-    Display* display = static_cast<Display*>(app->getDisplay());
-    Atom workArea = XInternAtom(display, "_NET_WORKAREA", True);
-    if (workArea == None)
-        return false;
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0, after = 0;
-    unsigned char* data = nullptr;
-    // The first desktop's four values; every desktop has the same in
-    // practice.
-    if (XGetWindowProperty(display, DefaultRootWindow(display), workArea, 0, 4, False,
-                           XA_CARDINAL, &type, &format, &count, &after, &data) != Success)
-        return false;
-    bool ok = data && type == XA_CARDINAL && format == 32 && count == 4;
-    if (ok) {
-        // Format 32 arrives as longs, whatever their width.
-        const long* v = reinterpret_cast<const long*>(data);
-        ok = v[2] > 0 && v[3] > 0;
-        if (ok)
-            area = FXRectangle(FXshort(v[0]), FXshort(v[1]), FXshort(v[2]), FXshort(v[3]));
-    }
-    if (data)
-        XFree(data);
-    return ok;
+    FXString line;
+    line.assign('0', LINE_CHARACTERS);
+    return font->getFontHeight() <= LINE_PIXELS && font->getTextWidth(line) <= LINE_WIDTH;
 }
 
 } // namespace
@@ -76,11 +58,30 @@ FXColor kgiMsgDlg::colorOfMode(int mode)
 
 FXRectangle kgiMsgDlg::workArea(FXApp* app)
 {
-    FXRectangle area;
-    if (announcedWorkArea(app, area))
-        return area;
-    FXWindow* root = app->getRootWindow();
-    return FXRectangle(0, 0, FXshort(root->getWidth()), FXshort(root->getHeight()));
+    platform::ScreenRect r = platform::workArea(app->getDisplay());
+    return FXRectangle(FXshort(r.x), FXshort(r.y), FXshort(r.width), FXshort(r.height));
+}
+
+FXFont* kgiMsgDlg::createTextFont(FXApp* app)
+{
+    // Sizes are matched to what the face and the screen offer, so each
+    // candidate is measured as created rather than computed from a
+    // resolution.
+    for (FXuint size = LARGEST_SIZE;; --size) {
+        FXFontDesc desc{};
+        strncpy(desc.face, FONT_FACE, sizeof desc.face - 1);
+        desc.size = FXushort(size);
+        desc.weight = FXFont::Normal;
+        desc.slant = FXFont::Straight;
+        desc.setwidth = FXFont::NonExpanded;
+        desc.encoding = FONTENCODING_DEFAULT;
+        desc.flags = FXFont::Fixed;
+        FXFont* font = new FXFont(app, desc);
+        font->create();
+        if (fitsTheLayout(font) || size <= SMALLEST_SIZE)
+            return font;
+        delete font;
+    }
 }
 
 kgiMsgDlg::kgiMsgDlg(FXApp* app, std::unique_ptr<kgiSpeechEngine> engine)
@@ -88,7 +89,7 @@ kgiMsgDlg::kgiMsgDlg(FXApp* app, std::unique_ptr<kgiSpeechEngine> engine)
                   DEFAULT_HEIGHT, 0, 0, 0, 0, 0, 0),
       engine(std::move(engine))
 {
-    font = new FXFont(app, FONT_FACE, FONT_POINTS);
+    font = createTextFont(app);
     label = new FXLabel(this, PLACEHOLDER, nullptr,
                         JUSTIFY_LEFT | JUSTIFY_TOP | LAYOUT_FILL_X | LAYOUT_FILL_Y, 0, 0, 0, 0,
                         0, 0, 0, 0);

@@ -34,6 +34,14 @@ public:
     // whole root window. `app` must have its display open.
     static FX::FXRectangle workArea(FX::FXApp* app);
 
+    // The created font of the text: the Japanese fixed-pitch face at the
+    // largest size whose line is at most 16 pixels high and whose 70
+    // half-width characters fit in 564 pixels. `app` must have its display
+    // open; the caller owns the font.
+    static FX::FXFont* createTextFont(FX::FXApp* app);
+    // The font the text is drawn with.
+    FX::FXFont* textFont() const { return font; }
+
     // Builds the window on `app`'s root, DEFAULT_WIDTH x DEFAULT_HEIGHT at
     // the work area's bottom-right corner, pale yellow; call create() to
     // realise it. The window speaks through `engine`, which may be null

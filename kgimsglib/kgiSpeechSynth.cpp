@@ -17,8 +17,10 @@ const char* const VOICE = "ja";
 kgiSpeechSynth::kgiSpeechSynth(Output output)
 {
     espeak_AUDIO_OUTPUT mode = output == PLAYBACK ? AUDIO_OUTPUT_PLAYBACK : AUDIO_OUTPUT_SYNCHRONOUS;
-    // The sample rate on success, a negative error code otherwise.
-    initialised = espeak_Initialize(mode, 0, nullptr, 0) > 0;
+    // The sample rate on success, a negative error code otherwise. Without
+    // DONT_EXIT the library ends the whole process when its voice data is
+    // missing; the window stays silent instead.
+    initialised = espeak_Initialize(mode, 0, nullptr, espeakINITIALIZE_DONT_EXIT) > 0;
     if (initialised)
         espeak_SetVoiceByName(VOICE);
 }

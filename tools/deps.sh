@@ -4,11 +4,12 @@
 
 KGI_BUILD_PACKAGES="build-essential cmake pkg-config
   libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri
-  libfox-1.6-dev libftgl-dev libfreetype-dev fonts-dejavu-core
+  libfox-1.6-dev libftgl-dev libfreetype-dev fonts-liberation fonts-ipafont-gothic
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
   gstreamer1.0-x gstreamer1.0-alsa
-  libespeak-ng-dev espeak-ng festival festvox-kallpc16k"
+  libespeak-ng-dev espeak-ng festival festvox-kallpc16k
+  libsdl2-mixer-dev"
 KGI_TEST_PACKAGES="libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth clang libclang-rt-dev gstreamer1.0-tools locales"
 

@@ -19,6 +19,7 @@
 
 FXDEFMAP(kgiApp) kgiAppMap[] = {
     FXMAPFUNC(FX::SEL_CHORE, kgiApp::ID_IDLE, kgiApp::onChore),
+    FXMAPFUNC(FX::SEL_TIMEOUT, kgiApp::ID_IDLE_TIMEOUT, kgiApp::onIdleTimeout),
 };
 
 FXIMPLEMENT(kgiApp, FX::FXApp, kgiAppMap, ARRAYNUMBER(kgiAppMap))
@@ -65,7 +66,10 @@ kgiApp::~kgiApp() {
     // Only an application that read its settings writes them back, so the
     // factory object never overwrites a user's file with defaults.
     if (!baseDir.empty()) saveSettings();
-    if (choreRegistered) removeChore(this, ID_IDLE);
+    if (choreRegistered) {
+        removeChore(this, ID_IDLE);
+        removeTimeout(this, ID_IDLE_TIMEOUT);
+    }
 }
 
 kgiApp* kgiApp::instance() {
@@ -157,10 +161,39 @@ void kgiApp::saveSettings() {
 }
 
 long kgiApp::onChore(FX::FXObject*, FX::FXSelector, void*) {
-    // Registered again first, so the task runs on every idle turn.
-    addChore(this, ID_IDLE);
     idleTick();
+    scheduleNextPass();
     return 1;
+}
+
+long kgiApp::onIdleTimeout(FX::FXObject*, FX::FXSelector, void*) {
+    wakeIdle();
+    return 1;
+}
+
+void kgiApp::wakeIdle() {
+    // Only the program's own application runs passes (not the factory one).
+    if (choreRegistered && !hasChore(this, ID_IDLE)) addChore(this, ID_IDLE);
+}
+
+bool kgiApp::dispatchEvent(FX::FXRawEvent& ev) {
+    const bool handled = FX::FXApp::dispatchEvent(ev);
+    // Whatever the event asked for is carried out by the pass right after it.
+    wakeIdle();
+    return handled;
+}
+
+void kgiApp::scheduleNextPass() {
+    // The one place that decides when the next pass comes. While something
+    // animates, the next idle turn runs it. Otherwise the loop waits: the
+    // next event brings a pass (dispatchEvent), and so does the fallback
+    // timeout, so that a request made from a toolkit timeout is carried out
+    // within IDLE_FALLBACK_MS.
+    if (kgiWorld::instance()->isPlaying() || isCanvasDragPending() || isCourseRunning()) {
+        wakeIdle();
+        return;
+    }
+    addTimeout(this, ID_IDLE_TIMEOUT, IDLE_FALLBACK_MS);
 }
 
 void kgiApp::idleTick() {

@@ -1,9 +1,11 @@
 #pragma once
 // The application object: owns the program-wide state that windows share
 // (base directory and model folders, settings, robot-communication flags)
-// and runs the idle task, one pass per idle turn of the event loop. There is
-// one thread and no timer: playback, dragging, redraws, the robot session
-// and the lessons all advance from the idle pass. Windows reach it through
+// and runs the idle task. There is one thread: playback, dragging, redraws,
+// the robot session and the lessons all advance from the idle pass, which
+// runs after every event the toolkit dispatches, on every idle turn while
+// something animates, and otherwise at least every IDLE_FALLBACK_MS, so an
+// idle program waits in the event loop. Windows reach it through
 // kgiApp::instance().
 #include "kgiSettings.h"
 #include "kgiAppServices.h"
@@ -29,6 +31,8 @@ public:
     enum {
         // The idle task's chore.
         ID_IDLE = FX::FXApp::ID_LAST,
+        // The fallback timeout that brings a pass when nothing else does.
+        ID_IDLE_TIMEOUT,
         ID_LAST
     };
 
@@ -77,10 +81,19 @@ public:
     void setCurrentFile(const std::string& f) { currentFile = f; }
     FX::FXIcon* getAppIcon() const { return appIcon; }
 
-    // The idle task: registers itself again, then runs one pass.
+    // The idle task: runs one pass, then arranges the next one
+    // (scheduleNextPass).
     long onChore(FX::FXObject*, FX::FXSelector, void*);
+    // The fallback timeout: asks for a pass.
+    long onIdleTimeout(FX::FXObject*, FX::FXSelector, void*);
     // One idle pass (see kgiApp.cpp for the order).
     void idleTick();
+    // Asks for one idle pass at the next idle turn of the event loop. Every
+    // event the toolkit dispatches does this; call it after changing state
+    // from a toolkit timeout that the next pass should act on at once.
+    void wakeIdle();
+    // The longest wait between two passes while nothing animates (ms).
+    static constexpr FX::FXuint IDLE_FALLBACK_MS = 100;
     // Idle passes run so far.
     long getIdlePasses() const { return idlePasses; }
     // Ends the event loop (as a quit does) after n more idle passes; 0 never.
@@ -90,7 +103,10 @@ public:
     // --- hooks for the windows ---
     // Each does nothing (or answers "no") until the part it stands for is
     // built; the idle pass and the world already call them in their places.
+    // Whether some 3D canvas has an inverse-kinematics drag step waiting.
+    bool isCanvasDragPending() const { return false; }
     void redrawAll() {}
+    void redrawTimeline() {}
     void redrawViews() {}
     void flushRedraws() {}
     void flushCanvasRedraws() {}
@@ -333,9 +349,14 @@ public:
 protected:
     // For the toolkit's class factory only: no idle task, no icon.
     kgiApp();
+    // The toolkit's dispatch of one event, followed by a pass.
+    bool dispatchEvent(FX::FXRawEvent& ev) override;
 
 private:
     void initMembers();
+    // Chooses how the next pass comes, after each pass: at once while
+    // something animates, else from the next event or the fallback timeout.
+    void scheduleNextPass();
     // The player, made first when it is missing; null without a maker.
     kgiSoundOutput* ensureSoundPlayer();
     // Waits while any of the sounds first to last plays, at most

@@ -25,14 +25,16 @@ bool collisionDetailOn()
     return app && app->getSettings().collisionDetail;
 }
 
-// A mesh box as an oriented box moved by m; false for a model without mesh.
-bool modelBox(const ksgModel* model, const kmlMatrix4& m, kgcOrientedBox& box)
+// A mesh box as an oriented box, moved by m when one is given; false for a
+// model without mesh.
+bool modelBox(const ksgModel* model, const kmlMatrix4* m, kgcOrientedBox& box)
 {
     if (!model || !model->getMesh())
         return false;
     const kgcAxisAlignedBox meshBox = model->getMeshBox();
     box.fromMinMax(meshBox.getMin(), meshBox.getMax());
-    box.transformBy(m);
+    if (m)
+        box.transformBy(*m);
     return true;
 }
 
@@ -73,10 +75,13 @@ bool coarseHit(ksgNode* a, ksgNode* b)
     const ksgModel* ma = kgiCollisionCheck::partModel(a);
     const ksgModel* mb = kgiCollisionCheck::partModel(b);
     bool built;
-    if (ma && mb)
-        built = modelBox(ma, a->getWorld(), boxA) && modelBox(mb, b->getWorld(), boxB);
-    else
+    if (ma && mb) {
+        const kmlMatrix4 worldA = a->getWorld();
+        const kmlMatrix4 worldB = b->getWorld();
+        built = modelBox(ma, &worldA, boxA) && modelBox(mb, &worldB, boxB);
+    } else {
         built = childrenBox(a, boxA) && childrenBox(b, boxB);
+    }
     return built && boxA.collide(&boxB);
 }
 
@@ -86,11 +91,11 @@ bool fineHit(ksgNode* a, ksgNode* b)
     const int nb = b->getNumChildren();
     for (int i = 0; i < na; ++i) {
         kgcOrientedBox boxA;
-        if (!kgiCollisionCheck::childPartBox(a, i, boxA))
+        if (!kgiCollisionCheck::childPartBox(a, i, true, boxA))
             continue;
         for (int j = 0; j < nb; ++j) {
             kgcOrientedBox boxB;
-            if (kgiCollisionCheck::childPartBox(b, j, boxB) && boxA.collide(&boxB))
+            if (kgiCollisionCheck::childPartBox(b, j, true, boxB) && boxA.collide(&boxB))
                 return true;
         }
     }
@@ -176,6 +181,8 @@ bool kgiCollisionCheck::check(bool detail)
                 record.parts.push_back(id);
         hits.insert(place, std::move(record));
     }
+    if (kgiApp* app = kgiApp::instance())
+        app->redrawTimeline();
     return hit;
 }
 
@@ -200,10 +207,15 @@ ksgModel* kgiCollisionCheck::partModel(ksgNode* node)
     return node->getChild()->asModel();
 }
 
-bool kgiCollisionCheck::childPartBox(ksgNode* node, int i, kgcOrientedBox& box)
+bool kgiCollisionCheck::childPartBox(ksgNode* node, int i, bool toWorld, kgcOrientedBox& box)
 {
     ksgNode* child = node ? node->getChild(i) : nullptr;
-    return child && modelBox(partModel(child), child->getWorld(), box);
+    if (!child)
+        return false;
+    if (!toWorld)
+        return modelBox(partModel(child), nullptr, box);
+    const kmlMatrix4 world = child->getWorld();
+    return modelBox(partModel(child), &world, box);
 }
 
 void kgiCollisionCheck::setSubtreeHit(ksgNode* node, bool on)

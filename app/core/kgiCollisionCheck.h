@@ -26,7 +26,7 @@ public:
 
     // Checks the current character at the world's current time. Replaces
     // the record of that time (kept in place) or drops it when nothing
-    // collides; the caller redraws the time line. With the application's
+    // collides, and marks the time line for redraw. With the application's
     // collisionDetail setting off, only the parts' hit colour is cleared.
     // False without a current character (the records stay).
     bool check();
@@ -45,9 +45,11 @@ public:
     // test nothing.
     bool checkPair(ksgNode* a, ksgNode* b, unsigned char* flags);
 
-    // Child i's mesh box as an oriented box in world coordinates; false when
-    // that child carries no mesh (its first child is no model with a mesh).
-    static bool childPartBox(ksgNode* node, int i, kgcOrientedBox& box);
+    // Child i's mesh box as an oriented box: moved by the child's world
+    // matrix when toWorld is true, else in the child's own frame (as the
+    // centre-of-gravity computation wants it). False when that child
+    // carries no mesh (its first child is no model with a mesh).
+    static bool childPartBox(ksgNode* node, int i, bool toWorld, kgcOrientedBox& box);
     // The model that draws a part child (its first child), or null.
     static ksgModel* partModel(ksgNode* node);
 

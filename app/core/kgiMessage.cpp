@@ -42,3 +42,17 @@ bool askYesNo(const std::string& title, const std::string& text) {
     return FX::FXMessageBox::question(app, FX::MBOX_YES_NO, caption.text(), "%s", message.text()) ==
            FX::MBOX_CLICKED_YES;
 }
+
+bool getCursorPos(int& x, int& y) {
+    x = 0;
+    y = 0;
+    FX::FXApp* app = guiApp();
+    FX::FXRootWindow* root = app ? app->getRootWindow() : nullptr;
+    if (!root || !root->id()) return false;
+    FX::FXint px = 0, py = 0;
+    FX::FXuint buttons = 0;
+    if (!root->getCursorPosition(px, py, buttons)) return false;
+    x = px;
+    y = py;
+    return true;
+}

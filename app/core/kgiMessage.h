@@ -1,8 +1,9 @@
 #pragma once
-// Task-modal message boxes. Caption and text are narrow strings in code
-// page 932 (as the language table and the file names hold them); they are
-// converted for the toolkit here. Both block until the user answers, so
-// never call them from the idle pass while playback runs.
+// Task-modal message boxes and the pointer's position. Caption and text are
+// narrow strings in code page 932 (as the language table and the file names
+// hold them); they are converted for the toolkit here. Both boxes block
+// until the user answers, so never call them from the idle pass while
+// playback runs.
 #include <string>
 
 // Shows the text with an OK button. Without a running GUI the message goes
@@ -13,3 +14,8 @@ void showMessage(const std::string& title, const std::string& text);
 // false, and so does a program without a running GUI (after writing the
 // question to the standard error stream).
 bool askYesNo(const std::string& title, const std::string& text);
+
+// The pointer's position in root-window (screen) coordinates, as the
+// toolkit's root window reports it. False, with x and y 0, without a
+// running GUI.
+bool getCursorPos(int& x, int& y);

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <limits>
 #include <sstream>
+#include <utility>
 
 namespace {
 
@@ -66,7 +67,8 @@ bool readWord(const char*& p, const char* end, std::string& out) {
 
 // Reads one line against a pattern in the manner of sscanf: literal
 // characters must match, each %d, %f or %s stores into the next slot as soon
-// as it is read. Returns how many values were stored.
+// as it is read. Returns how many values were stored (the caller keeps them
+// only when that is all of the pattern's).
 int scan(const std::string& line, const char* pattern, const Slot* slots) {
     const char* p = line.data();
     const char* end = p + line.size();
@@ -139,9 +141,14 @@ void kgiSettingsFile::parse(const std::string& text, kgiSettings& s) {
         const std::string line = text.substr(pos, eol - pos);
         pos = eol + 1;
         for (int k = 0; k < 8; ++k) {
+            // Read into a copy and keep it only when the whole pattern was
+            // read, so a line that fails part-way changes nothing.
+            kgiSettings read = s;
             Slot slots[6];
-            slotsOf(k, s, slots);
-            if (scan(line, PATTERNS[k].format, slots) == PATTERNS[k].values) ++matches;
+            slotsOf(k, read, slots);
+            if (scan(line, PATTERNS[k].format, slots) != PATTERNS[k].values) continue;
+            s = std::move(read);
+            ++matches;
         }
     }
     s.collisionDetail = false;

@@ -30,9 +30,10 @@ struct kgiSettingsFile {
 
     // Reads the settings text into s: language is set to 1 first, then each
     // line is tried against the eight keys (the last line of a key wins)
-    // until eight lines have matched; lines that match nothing are skipped,
-    // and a line that fails part-way keeps the values read before the
-    // failure. collisionDetail is cleared at the end.
+    // until eight lines have matched; lines that match nothing are skipped.
+    // A line's values are stored only when all of them were read, so a line
+    // that fails part-way leaves every value of its key as it was.
+    // collisionDetail is cleared at the end.
     static void parse(const std::string& text, kgiSettings& s);
     // The same from the file; a missing or unreadable file leaves every
     // value but language (1) and collisionDetail (false) as it was. False

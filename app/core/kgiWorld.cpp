@@ -43,6 +43,18 @@ ksgTransform* rootTransform(kgiCharacter* c) {
     return root ? root->asTransform() : nullptr;
 }
 
+// A time outside [start, end] brought inside by whole lengths of the range,
+// so a step of any size lands where one subtraction per lap would put it
+// (2 frames past the end gives start + 2). An empty range gives start.
+float wrapIntoRange(float t, float start, float end) {
+    const float length = end - start;
+    if (!(length > 0.0f)) return start;
+    if (t > end) t -= std::ceil((t - end) / length) * length;
+    else if (t < start) t += std::ceil((start - t) / length) * length;
+    // Rounding of very long steps must not leave the range.
+    return std::min(std::max(t, start), end);
+}
+
 int clampUnit(int v) { return v < 0 ? 0 : (v > 1 ? 1 : v); }
 
 } // namespace
@@ -144,9 +156,11 @@ void kgiWorld::advancePlaybackBy(float seconds, bool reverse) {
             setCurrentTime(autoReturn ? startFrame : endFrame);
             return;
         }
-        currentTime = currentTime - endFrame + startFrame;
+        currentTime = wrapIntoRange(currentTime, startFrame, endFrame);
     } else if (currentTime < startFrame) {
-        currentTime = currentTime - startFrame + endFrame;
+        // Forward play from before the range enters it at its start;
+        // reverse play wraps round to its end.
+        currentTime = reverse ? wrapIntoRange(currentTime, startFrame, endFrame) : startFrame;
     }
     setCurrentTime(currentTime);
 }
@@ -159,7 +173,12 @@ void kgiWorld::setPlaying(bool p) {
         // this one early.
         frameCarry = 0.0f;
         kutResetTime();
-        if (app) app->enableOptionsDialog(false);
+        if (app) {
+            app->enableOptionsDialog(false);
+            // Playback advances from the idle pass: the first one comes at
+            // once even when playback starts from a timeout.
+            app->wakeIdle();
+        }
         return;
     }
     if (mediaTracks) {
@@ -245,6 +264,25 @@ kgiCharacter* kgiWorld::findCharacterOfNode(ksgNode* node) const {
         if (c && kgiWorldLinks::characterRoot(c) == top) return c;
     }
     return nullptr;
+}
+
+int kgiWorld::setCurrentCharacterOfNode(ksgNode* node) {
+    const int id = characters->idOf(findCharacterOfNode(node));
+    setCurrentCharacter(id);
+    return currentId;
+}
+
+bool kgiWorld::saveAllMotions() {
+    std::vector<kgiCharacter*> all;
+    characters->listAll(all);
+    bool ok = true;
+    for (kgiCharacter* c : all) ok = kgiWorldLinks::saveCharacterMotion(c) && ok;
+    return ok;
+}
+
+void kgiWorld::updateAllCharacters() {
+    setCurrentTime(currentTime);
+    kgiWorldLinks::checkCollisions();
 }
 
 kgcAxisAlignedBox kgiWorld::getBounds() const {

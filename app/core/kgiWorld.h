@@ -82,7 +82,10 @@ public:
     // --- playback ---
     // One step by the real time elapsed since the previous step, whole
     // frames only (the fraction is carried to the next step). Nothing while
-    // stopped. Stops or wraps at the end of the range.
+    // stopped. Past the end of the range it stops, or with loop on wraps by
+    // whole lengths of the range (an empty range holds at its start). A
+    // forward step that leaves the time before the range enters the range
+    // at its start; a reverse step below the start wraps towards the end.
     void advancePlayback(bool reverse);
     // The same step for a given elapsed time in seconds (negative or NaN
     // counts as none).
@@ -117,6 +120,16 @@ public:
     kgiCharacter* getCurrentCharacter() const;
     // The character whose model contains the node, or null.
     kgiCharacter* findCharacterOfNode(ksgNode* node) const;
+    // Makes the character whose model contains the node current; its id, or
+    // -1 (and then no character is current) for a null node or no match.
+    int setCurrentCharacterOfNode(ksgNode* node);
+    // Every character's motion saved into its own project
+    // (kgiCharacter::saveMotion without a file name); false when any save
+    // failed, a character without a model included. The others are saved.
+    bool saveAllMotions();
+    // Every character's model evaluated at the current time, then the
+    // collision check of the current character.
+    void updateAllCharacters();
     // All characters' model bounds merged; an empty box without characters.
     kgcAxisAlignedBox getBounds() const;
     kgiCharacterTable* getCharacters() const { return characters; }

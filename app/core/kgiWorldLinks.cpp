@@ -1,6 +1,7 @@
 #include "kgiWorldLinks.h"
 
 #include "kgiCharacter.h"
+#include "kgiCollisionCheck.h"
 #include "kgiKmdData.h"
 #include "kgiScene.h"
 #include "kgiTables.h"
@@ -24,6 +25,11 @@ const std::vector<float>* kgiWorldLinks::characterKeyTimes(kgiCharacter* c) {
 bool kgiWorldLinks::loadCharacter(kgiCharacter* c, const std::string& path) {
     return c && c->load(path);
 }
+
+bool kgiWorldLinks::saveCharacterMotion(kgiCharacter* c) {
+    return c && c->saveMotion("");
+}
+void kgiWorldLinks::checkCollisions() { kgiCollisionCheck::instance()->check(); }
 
 kgiScene* kgiWorldLinks::newScene() { return new (std::nothrow) kgiScene(); }
 void kgiWorldLinks::deleteScene(kgiScene* s) { delete s; }

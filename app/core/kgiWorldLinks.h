@@ -25,6 +25,10 @@ struct kgiWorldLinks {
     // Builds the model from a project file; false on failure (the loader
     // shows its own message).
     static bool loadCharacter(kgiCharacter* c, const std::string& path);
+    // Saves the keys into the character's own project; false on failure.
+    static bool saveCharacterMotion(kgiCharacter* c);
+    // The collision check of the current character at the current time.
+    static void checkCollisions();
 
     // --- scene ---
     static kgiScene* newScene();

@@ -11,6 +11,8 @@
 #include "kgiCollisionCheck.h"
 #include "kgiKeyUndo.h"
 #include "kgiKmdData.h"
+#include "kgiSceneCogMarkers.h"
+#include "kgiSceneNodeGroup.h"
 #include "kgiWorld.h"
 #include "ksgNode.h"
 #include "ksgTransform.h"
@@ -167,16 +169,56 @@ void runSession(const fs::path& base) {
     std::_Exit(0);
 }
 
-TEST(AppRobotSession, StartUpLoadsTheFactoryRobotForEditing) {
-    if (!hasDisplay()) GTEST_SKIP() << "no display";
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    // A copy of the factory data as the base directory: the program writes
-    // its settings there at exit.
-    const fs::path base = fs::temp_directory_path() / ("kgi_app_session_" + std::to_string(::getpid()));
+// A copy of the factory data as the base directory: the program writes its
+// settings there at exit.
+fs::path factoryBase(const char* name) {
+    const fs::path base = fs::temp_directory_path() / (std::string(name) + "_" + std::to_string(::getpid()));
     fs::remove_all(base);
     fs::copy(kgiTestRobot::dataDir(), base, fs::copy_options::recursive);
     fs::create_directories(base / "settings");
+    return base;
+}
+
+// Start-up on the factory data and a few idle passes, then out through
+// exit() as the program leaves main, so that the world, the registries, the
+// markers and the node group are destroyed with the robot loaded, where the
+// sanitizers see it.
+void runAndExit(const fs::path& base) {
+    ::alarm(60);
+    kgiWorld::instance();
+    int argc = 1;
+    char arg0[] = "Zodarovu0";
+    char* argv[] = {arg0, nullptr};
+    int code = -1;
+    {
+        kgiApp app(base.string());
+        app.init(argc, argv, true);
+        app.create();
+        app.startUp(argc, argv);
+        kgiCharacter* robot = kgiWorld::instance()->getCurrentCharacter();
+        CHILD_CHECK(robot && robot->findNode("RArm"));
+        // What a drag and the 3D view's marker leave behind.
+        kgiNodeGroup::ccdGroup().addNode(robot->findNode("RArm"));
+        CHILD_CHECK(kgiCogMarkers::instance()->getMarker(robot) != nullptr);
+        app.quitAfterPasses(3);
+        code = app.run();
+    }
+    std::exit(code);
+}
+
+TEST(AppRobotSession, StartUpLoadsTheFactoryRobotForEditing) {
+    if (!hasDisplay()) GTEST_SKIP() << "no display";
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const fs::path base = factoryBase("kgi_app_session");
     EXPECT_EXIT(runSession(base), ::testing::ExitedWithCode(0), "");
+    fs::remove_all(base);
+}
+
+TEST(AppRobotSession, ExitWithTheRobotLoadedIsClean) {
+    if (!hasDisplay()) GTEST_SKIP() << "no display";
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const fs::path base = factoryBase("kgi_app_exit");
+    EXPECT_EXIT(runAndExit(base), ::testing::ExitedWithCode(0), "");
     fs::remove_all(base);
 }
 

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <climits>
 #include <csignal>
 #include <cstdlib>
@@ -176,3 +177,82 @@ TEST(AppStartup, InstanceIsNullForAnotherApplication) {
 }
 
 } // namespace
+
+// Drives the idle task from toolkit timeouts and keeps what it saw: first
+// 500 ms with nothing to animate, then playback started from a timeout.
+class kgiIdleProbe : public FXObject {
+    FXDECLARE(kgiIdleProbe)
+public:
+    enum { ID_PLAY = 1, ID_STOP };
+    using Clock = std::chrono::steady_clock;
+    long onPlay(FXObject*, FXSelector, void*) {
+        kgiApp* app = kgiApp::instance();
+        quietPasses = app->getIdlePasses();
+        kgiWorld::instance()->setPlaying(true);
+        queuedOnPlay = app->hasChore(app, kgiApp::ID_IDLE);
+        playStart = Clock::now();
+        app->addTimeout(this, ID_STOP, 200);
+        return 1;
+    }
+    long onStop(FXObject*, FXSelector, void*) {
+        kgiApp* app = kgiApp::instance();
+        playSeconds = std::chrono::duration<double>(Clock::now() - playStart).count();
+        playTime = kgiWorld::instance()->getCurrentTime();
+        playPasses = app->getIdlePasses() - quietPasses;
+        kgiWorld::instance()->setPlaying(false);
+        app->exit(0);
+        return 1;
+    }
+    long quietPasses = 0, playPasses = 0;
+    bool queuedOnPlay = false;
+    Clock::time_point playStart;
+    double playSeconds = 0.0;
+    float playTime = 0.0f;
+};
+
+FXDEFMAP(kgiIdleProbe) kgiIdleProbeMap[] = {
+    FXMAPFUNC(SEL_TIMEOUT, kgiIdleProbe::ID_PLAY, kgiIdleProbe::onPlay),
+    FXMAPFUNC(SEL_TIMEOUT, kgiIdleProbe::ID_STOP, kgiIdleProbe::onStop),
+};
+FXIMPLEMENT(kgiIdleProbe, FXObject, kgiIdleProbeMap, ARRAYNUMBER(kgiIdleProbeMap))
+
+namespace {
+
+void runIdlePacing(const std::filesystem::path& dir) {
+    kgiWorld* world = kgiWorld::instance();
+    int argc = 1;
+    char arg0[] = "Zodarovu0";
+    char* argv[] = {arg0, nullptr};
+    kgiApp app(dir.string());
+    app.init(argc, argv, true);
+    app.create();
+    world->setEndFrame(100.0f);
+    world->setStartFrame(0.0f);
+    world->setFps(100.0f);
+    world->setCurrentTime(0.0f);
+    kgiIdleProbe probe;
+    app.addTimeout(&probe, kgiIdleProbe::ID_PLAY, 500);
+    CHILD_CHECK(app.run() == 0);
+
+    // Nothing to animate and no events: the fallback timeout's few passes
+    // only, so the loop sleeps instead of spinning.
+    CHILD_CHECK(probe.quietPasses >= 2 && probe.quietPasses <= 20);
+    // Playback started from a timeout has its pass queued at once rather
+    // than on the fallback timeout.
+    CHILD_CHECK(probe.queuedOnPlay);
+    // The time moves by elapsed time, not by passes.
+    CHILD_CHECK(probe.playTime >= 1.0f);
+    CHILD_CHECK(probe.playTime <= probe.playSeconds * 100.0 + 1.0);
+    CHILD_CHECK(probe.playPasses > static_cast<long>(probe.playTime));
+    std::_Exit(0);
+}
+
+} // namespace
+
+TEST(AppStartup, IdlePassesWaitUnlessSomethingAnimates) {
+    if (!hasDisplay()) GTEST_SKIP() << "no display";
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const auto dir = makeBaseDir("kgi_app_idle", "");
+    EXPECT_EXIT(runIdlePacing(dir), ::testing::ExitedWithCode(0), "");
+    std::filesystem::remove_all(dir);
+}

@@ -113,6 +113,27 @@ TEST(CollisionPair, PartsWithTheirOwnMesh)
     EXPECT_FALSE(kgiCollisionCheck::instance()->checkPair(a.get(), b.get(), nullptr));
 }
 
+TEST(CollisionPair, ChildPartBoxInTheWorldOrInTheChildsOwnFrame)
+{
+    // The part at x = 2, its mesh child 3 further along.
+    auto a = part("A", {{3, 0, 0}}, 2.0f);
+    ASSERT_TRUE(a->getChild(0)->getChild()->asModel());
+    struct Case {
+        bool toWorld;
+        float centreX;
+    };
+    for (const Case& c : {Case{true, 5.0f}, Case{false, 0.0f}}) {
+        kgcOrientedBox box;
+        ASSERT_TRUE(kgiCollisionCheck::childPartBox(a.get(), 0, c.toWorld, box)) << c.toWorld;
+        EXPECT_NEAR(box.getCenter()[0], c.centreX, 1e-5f) << c.toWorld;
+        EXPECT_NEAR(box.getMax()[0] - box.getMin()[0], 1.0f, 1e-5f) << c.toWorld;
+    }
+    kgcOrientedBox box;
+    EXPECT_FALSE(kgiCollisionCheck::childPartBox(a.get(), 1, true, box)) << "no such child";
+    EXPECT_FALSE(kgiCollisionCheck::childPartBox(a->getChild(0), 0, false, box))
+        << "the model itself draws no part below it";
+}
+
 TEST(CollisionPair, PartIdsBeyondTheTableAreNotWrittenOutside)
 {
     // Node ids grow with every node alive in the process; parts made after

@@ -6,6 +6,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <memory>
@@ -14,7 +15,10 @@
 #include "kgiCharacter.h"
 #include "kgiCollisionCheckParts.h"
 #include "kgiKmdData.h"
+#include "kgiWorld.h"
+#include "kgcMaterial.h"
 #include "ksgModel.h"
+#include "ksgStateParam.h"
 #include "ksgTransform.h"
 #include "ksgVisualState.h"
 
@@ -135,6 +139,70 @@ TEST(CogMarker, SitsBelowTheCentreOfGravityAndKeepsItsPlaceWhenUnknown)
     EXPECT_EQ(markers->getMarker(nullptr), nullptr);
 }
 
+TEST_F(SceneGL, CogMarkerIsDrawnBelowTheCurrentCharactersCentreOnly)
+{
+    kgiWorld* world = kgiWorld::instance();
+    const int id = world->createCharacter();
+    ASSERT_GE(id, 0);
+    CentreAt parts;
+    parts.centre = kmlVec3(2, 3, 0);
+    kgiPartTable::install(&parts);
+    kgiScene scene;
+    scene.setDrawSelection(true);
+    ksgTransform root;  // the marker is drawn after each root
+    scene.addRoot(&root);
+
+    // Lit pixels of the view as a box of plane coordinates; false when none.
+    struct Lit {
+        bool any = false;
+        float minX = 0, maxX = 0, minY = 0, maxY = 0;
+    };
+    auto render = [&] {
+        glClear(GL_COLOR_BUFFER_BIT);
+        {
+            ksgVisualState vs;
+            scene.render(vs);
+        }
+        const std::vector<unsigned char> px = readPixels(0, 0, WIDTH, HEIGHT);
+        Lit lit;
+        for (int y = 0; y < HEIGHT; ++y)
+            for (int x = 0; x < WIDTH; ++x) {
+                const unsigned char* p = &px[size_t(y * WIDTH + x) * 4];
+                if (p[0] + p[1] + p[2] == 0)
+                    continue;
+                const float px0 = (x - 32) / 8.0f, px1 = (x + 1 - 32) / 8.0f;
+                const float py0 = (y - 32) / 8.0f, py1 = (y + 1 - 32) / 8.0f;
+                if (!lit.any) {
+                    lit = {true, px0, px1, py0, py1};
+                    continue;
+                }
+                lit.minX = std::min(lit.minX, px0);
+                lit.maxX = std::max(lit.maxX, px1);
+                lit.minY = std::min(lit.minY, py0);
+                lit.maxY = std::max(lit.maxY, py1);
+            }
+        return lit;
+    };
+
+    world->setCurrentCharacter(-1);
+    EXPECT_FALSE(render().any) << "no current character, no cone";
+
+    world->setCurrentCharacter(id);
+    const Lit lit = render();
+    ASSERT_TRUE(lit.any) << "the cone";
+    // Within the cone's half-unit radius of the centre's x, and between the
+    // marker's height and the floor.
+    EXPECT_GE(lit.minX, 1.5f - 0.125f);
+    EXPECT_LE(lit.maxX, 2.5f + 0.125f);
+    EXPECT_GE(lit.minY, -0.5f - 0.125f);
+    EXPECT_LE(lit.maxY, 0.0f + 0.125f);
+
+    scene.remRoot(&root);
+    kgiPartTable::install(nullptr);
+    world->removeCharacter(id);
+    EXPECT_TRUE(glErrors().empty());
+}
+
 std::unique_ptr<ksgTransform> nodeOfType(int type)
 {
     std::unique_ptr<ksgTransform> n(new ksgTransform);
@@ -175,6 +243,38 @@ TEST(NodeGroup, MarkNodesReachesMeshPartsButNotOtherJoints)
     EXPECT_FALSE(kgiKmdData::of(nextPtr)->isGrouped());
     group.markNodes(false);
     EXPECT_FALSE(kgiKmdData::of(joint.get())->isGrouped());
+}
+
+TEST(NodeGroup, MarkNodesStopsBelowTheSecondMeshPartLevel)
+{
+    // A mesh part shows its joint's group state, so what tells the levels
+    // apart is whose material was chosen again: each level draws with its
+    // own material until marking reaches it.
+    static kgcMaterial groupMaterial;
+    if (!kgiKmdData::getSlotMaterial(kgiKmdData::GROUP))
+        kgiKmdData::setGroupMaterial(&groupMaterial);
+    kgcMaterial own;
+    ksgMaterialParam params[3];
+    std::unique_ptr<ksgTransform> joint = nodeOfType(kgiKmdData::HINGE);
+    ksgTransform* parent = joint.get();
+    for (ksgMaterialParam& param : params) {
+        ksgTransform* level = nodeOfType(kgiKmdData::PART).release();
+        parent->attachChild(level);
+        param.setMaterial(&own);
+        kgiKmdData::of(level)->setMaterialParam(&param);
+        parent = level;
+    }
+    kgiNodeGroup group("test");
+    group.addNode(joint.get());
+    group.markNodes(true);
+    EXPECT_TRUE(kgiKmdData::of(joint.get())->isGrouped());
+    const kgcMaterial* grouped = kgiKmdData::getSlotMaterial(kgiKmdData::GROUP);
+    EXPECT_EQ(params[0].getMaterial(), grouped);
+    EXPECT_EQ(params[1].getMaterial(), grouped);
+    EXPECT_EQ(params[2].getMaterial(), &own) << "the third level is not reached";
+    group.markNodes(false);
+    EXPECT_EQ(params[0].getMaterial(), &own);
+    EXPECT_EQ(params[1].getMaterial(), &own);
 }
 
 } // namespace

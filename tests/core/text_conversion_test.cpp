@@ -97,3 +97,15 @@ TEST(MessageBox, ShowMessageTakesCodePageTextAndPercentSigns) {
     showMessage("\x83\x47\x83\x89\x81\x5b", "100% %s %n");  // caption "error" in katakana
     EXPECT_STREQ(answerer.caption.text(), "\xe3\x82\xa8\xe3\x83\xa9\xe3\x83\xbc");
 }
+
+TEST(CursorPosition, IsThePointerOnTheRootWindow) {
+    FXApp* app = kgiSharedFoxApp();
+    if (!app) GTEST_SKIP() << "no display";
+    for (const FXPoint& p : {FXPoint(123, 45), FXPoint(7, 300)}) {
+        app->getRootWindow()->setCursorPosition(p.x, p.y);
+        int x = -1, y = -1;
+        EXPECT_TRUE(getCursorPos(x, y));
+        EXPECT_EQ(x, p.x);
+        EXPECT_EQ(y, p.y);
+    }
+}

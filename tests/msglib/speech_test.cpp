@@ -144,6 +144,42 @@ TEST(SpeechSynth, SpeaksJapaneseWithoutASoundDevice)
     synth.stop();
 }
 
+// The program's own route: speech played by the library itself. A lesson
+// waits for the end of the speech, so the end must always be seen, with a
+// sound device or without one.
+TEST(SpeechSynth, PlayedSpeechEndsAndStopsAtOnce)
+{
+    kgi::kgiSpeechSynth synth(kgi::kgiSpeechSynth::PLAYBACK);
+    if (!synth.ready())
+        GTEST_SKIP() << "the synthesiser cannot be set up for playback here";
+    // "Konnichiwa" in kana.
+    const std::string kana = "\x82\xB1\x82\xF1\x82\xC9\x82\xBF\x82\xCD";
+    ASSERT_TRUE(synth.speak(kana));
+    EXPECT_TRUE(waitFor([&] { return !synth.isSpeaking(); }));
+
+    ASSERT_TRUE(synth.speak(kana + kana + kana + kana));
+    synth.stop();
+    EXPECT_FALSE(synth.isSpeaking());
+}
+
+TEST(SpeechSynth, MissingVoiceDataLeavesTheProcessRunning)
+{
+    // The library takes its data from this folder's espeak-ng-data when
+    // that exists; an empty one holds no voices.
+    ScratchDir dir;
+    std::filesystem::create_directory(dir.path() / "espeak-ng-data");
+    // A fresh process: the library keeps the data path of its first start.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            setenv("ESPEAK_DATA_PATH", dir.path().c_str(), 1);
+            kgi::kgiSpeechSynth synth(kgi::kgiSpeechSynth::SILENT);
+            bool silent = !synth.ready() && !synth.speak("a") && !synth.isSpeaking();
+            std::exit(silent ? 42 : 1);
+        },
+        ::testing::ExitedWithCode(42), "");
+}
+
 TEST(MsgWindowFactory, NoWindowWithoutAnApplication)
 {
     EXPECT_EQ(kgi::createMsgWindow(-1, -1, -1, -1), nullptr);

@@ -2,6 +2,7 @@
 #include "kgiMsgWindowImpl.h"
 
 #include "support/fox/kgiFoxTestApp.h"
+#include "support/fox/kgiRootProperties.h"
 
 #include <gtest/gtest.h>
 
@@ -76,6 +77,59 @@ TEST_F(MsgWindowTest, DefaultWindowSitsAtTheWorkAreaCorner)
     EXPECT_EQ(y, root->getHeight() - 100);
     EXPECT_TRUE(w->getPosition(nullptr, nullptr));
     EXPECT_TRUE(w->getSize(nullptr, nullptr));
+}
+
+TEST_F(MsgWindowTest, DefaultPlaceFollowsTheCurrentDesktopsWorkArea)
+{
+    struct Case {
+        const char* what;
+        std::vector<long> areas;   // empty: no _NET_WORKAREA
+        std::vector<long> current; // empty: no _NET_CURRENT_DESKTOP
+        int right, bottom;         // -1: the root window's
+    };
+    const Case cases[] = {
+        {"second of two desktops current", {0, 0, 1280, 1000, 50, 20, 1000, 900}, {1}, 1050, 920},
+        {"first desktop current", {10, 0, 1000, 700, 50, 20, 1000, 900}, {0}, 1010, 700},
+        {"no current desktop: the first", {0, 30, 1200, 900}, {}, 1200, 930},
+        {"current desktop without an entry", {0, 30, 1200, 900}, {3}, -1, -1},
+        {"empty area", {0, 0, 0, 0}, {0}, -1, -1},
+        {"no properties", {}, {}, -1, -1},
+    };
+    FXWindow* root = app->getRootWindow();
+    for (const Case& c : cases) {
+        kgiRootProperties props(app);
+        if (!c.areas.empty())
+            props.cardinals("_NET_WORKAREA", c.areas);
+        if (!c.current.empty())
+            props.cardinals("_NET_CURRENT_DESKTOP", c.current);
+        kgi::kgiMsgWindow* w = kgi::createMsgWindow(-1, -1, -1, -1);
+        ASSERT_NE(w, nullptr);
+        int x = 0, y = 0;
+        w->getPosition(&x, &y);
+        EXPECT_EQ(x, (c.right < 0 ? root->getWidth() : c.right) - 564) << c.what;
+        EXPECT_EQ(y, (c.bottom < 0 ? root->getHeight() : c.bottom) - 100) << c.what;
+    }
+}
+
+TEST_F(MsgWindowTest, TextFontHoldsJapaneseAndFitsTheHostsLayout)
+{
+    auto w = makeWindow();
+    FXFont* font = w->dialog()->textFont();
+    ASSERT_NE(font, nullptr);
+    ASSERT_NE(font->id(), FXID(0));
+    // Hiragana, katakana, a kanji, a full-width digit.
+    for (FXwchar c : {FXwchar(0x3042), FXwchar(0x30ED), FXwchar(0x6F22), FXwchar(0xFF11)})
+        EXPECT_TRUE(font->hasChar(c)) << std::hex << c;
+    FXString line;
+    line.assign('0', 70);
+    EXPECT_LE(font->getTextWidth(line), 564);
+    EXPECT_LE(font->getFontHeight(), 16);
+    // The largest such size: not a small font that fits trivially.
+    EXPECT_GE(font->getTextWidth(line), 490);
+    EXPECT_GE(font->getFontHeight(), 14);
+    std::printf("text font: %s %u deci-points, line %d px, 70 characters %d px\n",
+                font->getActualName().text(), font->getActualSize(), font->getFontHeight(),
+                font->getTextWidth(line));
 }
 
 TEST_F(MsgWindowTest, LaterCallsPlaceTheSameWindow)

@@ -11,8 +11,8 @@
 
 namespace {
 
-// The free font the build stages as font/arial.ttf; the build installs it.
-const std::string FONT = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+// The free face the build stages as font/arial.ttf; the build installs it.
+const std::string FONT = "/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf";
 
 bool fontAvailable()
 {
@@ -28,7 +28,7 @@ protected:
     void SetUp() override
     {
         kgiGLTest::SetUp();
-        ASSERT_TRUE(fontAvailable()) << FONT << " missing (package fonts-dejavu-core)";
+        ASSERT_TRUE(fontAvailable()) << FONT << " missing (package fonts-liberation)";
         // Window pixels: (0, 0) lower left, one unit per pixel.
         glMatrixMode(GL_PROJECTION);
         glLoadIdentity();
@@ -156,27 +156,47 @@ std::pair<int, int> litColumns()
 TEST_F(TextPrinter, AdvanceGivesTheWidthThePrintCovers)
 {
     // Printed at right - advance, the text ends at right: how the canvas
-    // right-aligns its frame counter.
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
-    glColor3f(1, 1, 1);
-    kgiGLTextPrinter p(FONT, kgiGLTextPrinter::PIXMAP);
-    ASSERT_TRUE(p.hasFont());
-    p.setFaceSize(12);
-    const float width = p.advance("%d/%d", 12, 30);
-    EXPECT_GT(width, 10.0f);
-    EXPECT_STREQ(p.lastText(), "") << "advance must not touch the printed text";
-
+    // right-aligns its frame counter and time display.
+    struct Case {
+        const char* what;
+        int kind;
+        unsigned size;
+        int a, b;  // the text is "a" or, when b is not 0, "a/b"
+    };
+    const Case cases[] = {
+        {"the 3D view's time display", kgiGLTextPrinter::TEXTURE, 30, 42, 0},
+        {"a frame counter", kgiGLTextPrinter::PIXMAP, 12, 12, 30},
+    };
     const float right = 60.0f;
-    p.begin();
-    p.print(right - width, 4.0f, "%d/%d", 12, 30);
-    p.end();
-    EXPECT_STREQ(p.lastText(), "12/30");
-    const std::pair<int, int> cols = litColumns();
-    // Glyphs sit inside their advance, less a side bearing of a pixel or two.
-    EXPECT_GE(cols.first, int(right - width) - 1);
-    EXPECT_LE(cols.second, int(right));
-    EXPECT_GE(cols.second, int(right) - 3);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glColor3f(1, 1, 1);
+        kgiGLTextPrinter p(FONT, c.kind);
+        ASSERT_TRUE(p.hasFont());
+        p.setFaceSize(c.size);
+        const std::string expected = c.b ? std::to_string(c.a) + "/" + std::to_string(c.b) : std::to_string(c.a);
+        const float width = c.b ? p.advance("%d/%d", c.a, c.b) : p.advance("%d", c.a);
+        EXPECT_GT(width, 10.0f);
+        EXPECT_LT(width, right);
+        EXPECT_STREQ(p.lastText(), "") << "advance must not touch the printed text";
+
+        p.begin();
+        if (c.b)
+            p.print(right - width, 4.0f, "%d/%d", c.a, c.b);
+        else
+            p.print(right - width, 4.0f, "%d", c.a);
+        p.end();
+        EXPECT_EQ(p.lastText(), expected);
+        const std::pair<int, int> cols = litColumns();
+        // Glyphs sit inside their advance, less a side bearing of a pixel or
+        // two (a few more at the larger size).
+        EXPECT_GE(cols.first, int(right - width) - 1);
+        EXPECT_LE(cols.second, int(right));
+        EXPECT_GE(cols.second, int(right) - int(c.size / 4));
+    }
+    EXPECT_TRUE(glErrors().empty());
 }
 
 TEST_F(TextPrinter, PixmapTextLandsOnScreen)
