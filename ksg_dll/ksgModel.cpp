@@ -23,10 +23,16 @@ void ksgModel::setMesh(kgcMesh* m)
         return;
     delete mesh;
     mesh = m;
+    updateMeshBox();
+}
+
+void ksgModel::updateMeshBox()
+{
     // fromMesh keeps the old corners for a mesh without vertices; start
     // from an empty box so an empty mesh has no bounds.
     meshBox.reset();
-    meshBox.fromMesh(mesh);
+    if (mesh != nullptr)
+        meshBox.fromMesh(mesh);
 }
 
 void ksgModel::render(ksgVisualState& vs) const

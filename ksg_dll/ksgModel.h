@@ -23,6 +23,10 @@ public:
     kgcMesh* getMesh() const { return mesh; }
     // The mesh's box in mesh coordinates.
     kgcAxisAlignedBox getMeshBox() const { return meshBox; }
+    // Reads the mesh's box again: call it after the mesh was rebuilt in
+    // place (a generated mesh's compute), or drawing bounds and picking
+    // keep the old size.
+    void updateMeshBox();
     ksgModel* asModel() override { return this; }
 
     void render(ksgVisualState& vs) const override;

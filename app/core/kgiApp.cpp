@@ -193,6 +193,12 @@ void kgiApp::scheduleNextPass() {
         wakeIdle();
         return;
     }
+    // A lesson's step engine and the robot session's link (stepped every
+    // 15 ms) must not wait for an event; a pending close must not either.
+    if (isLessonMode() || robotCom || closeRequested) {
+        addTimeout(this, ID_IDLE_TIMEOUT, SHORT_PASS_MS);
+        return;
+    }
     addTimeout(this, ID_IDLE_TIMEOUT, IDLE_FALLBACK_MS);
 }
 

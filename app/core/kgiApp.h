@@ -4,8 +4,9 @@
 // and runs the idle task. There is one thread: playback, dragging, redraws,
 // the robot session and the lessons all advance from the idle pass, which
 // runs after every event the toolkit dispatches, on every idle turn while
-// something animates, and otherwise at least every IDLE_FALLBACK_MS, so an
-// idle program waits in the event loop. Windows reach it through
+// something animates, every SHORT_PASS_MS while a lesson or the robot link
+// is on, and otherwise at least every IDLE_FALLBACK_MS, so an idle program
+// waits in the event loop. Windows reach it through
 // kgiApp::instance().
 #include "kgiSettings.h"
 #include "kgiAppServices.h"
@@ -94,6 +95,10 @@ public:
     void wakeIdle();
     // The longest wait between two passes while nothing animates (ms).
     static constexpr FX::FXuint IDLE_FALLBACK_MS = 100;
+    // The longest wait between two passes while a lesson is on,
+    // communication is on or its close is pending (ms): the robot link's
+    // 15 ms step is never late by more than this.
+    static constexpr FX::FXuint SHORT_PASS_MS = 5;
     // Idle passes run so far.
     long getIdlePasses() const { return idlePasses; }
     // Ends the event loop (as a quit does) after n more idle passes; 0 never.

@@ -47,6 +47,9 @@ void kgiCharacter::reset()
         kgiFreedTreeNotice::raise(this, root);
         keyUndo.clear();
     }
+    // The hand set's joints are nodes of that tree as well.
+    delete handSet;
+    handSet = nullptr;
     root = nullptr;
     // Before the builder frees the tree the snapshots point into.
     poseUndo.setRoot(nullptr);
@@ -65,6 +68,8 @@ bool kgiCharacter::load(const std::string& path)
     if (!builder.load(path, kgiModelBuilder::BUILD_TREE))
         return false;
     kgiCharacterServices::current().setFramesPerSecond(FRAMES_PER_SECOND);
+    delete handSet;
+    handSet = nullptr;
     root = builder.getRoot();
     updateBounds();
     ownName = false;

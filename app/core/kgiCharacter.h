@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+class kgiHandSet;
 class kgiKeyVisitor;
 class ksgNode;
 class ksgVisitor;
@@ -149,6 +150,13 @@ public:
 
     void emptyOperation(int) {}
 
+    // Hands: with a model and no hand set held, looks for the finger joints
+    // of the model's hands (kgiFindHS) and keeps the set it finds. Whether a
+    // set is held. Both are defined with the hand rig in the 3D view; reset,
+    // a load and the destructor drop the set, whose nodes belong to the tree.
+    bool findHands();
+    kgiHandSet* getHandSet() const;
+
 private:
     // Runs a key visitor depth-first over the model; false without one.
     bool runVisitor(ksgVisitor& visitor);
@@ -169,4 +177,7 @@ private:
     kgcAxisAlignedBox bounds;
     kgiPoseUndoMgr poseUndo;
     kutUndoMgr keyUndo;
+    // A kgiHandSet (owned), held by its base so that the core deletes it
+    // without the rig's code.
+    kutObject* handSet = nullptr;
 };
