@@ -179,6 +179,12 @@ bool kgiMediaPipeline::open(const std::string& path, bool withVideo,
             return false;
         }
         g_object_set(pipeline, "video-sink", video, nullptr);
+    } else if (GstElement* none = gst_element_factory_make("fakesink", nullptr)) {
+        // Even with video off, playbin tries the system's video sinks one
+        // by one for a file that has pictures (X, Wayland, DirectFB, ...);
+        // some take seconds to fail or crash without a screen. A sink that
+        // drops everything keeps it from looking.
+        g_object_set(pipeline, "video-sink", none, nullptr);
     }
 
     bus = gst_element_get_bus(pipeline);

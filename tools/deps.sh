@@ -11,7 +11,7 @@ KGI_BUILD_PACKAGES="build-essential cmake pkg-config
   libespeak-ng-dev espeak-ng festival festvox-kallpc16k
   libsdl2-mixer-dev"
 KGI_TEST_PACKAGES="libgtest-dev libgmock-dev googletest libbenchmark-dev
-  xvfb xauth clang libclang-rt-dev gstreamer1.0-tools locales"
+  xvfb xauth libxtst-dev clang libclang-rt-dev gstreamer1.0-tools locales"
 
 kgi_ensure_packages() {
   local missing=()

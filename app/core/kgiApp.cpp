@@ -20,6 +20,9 @@
 FXDEFMAP(kgiApp) kgiAppMap[] = {
     FXMAPFUNC(FX::SEL_CHORE, kgiApp::ID_IDLE, kgiApp::onChore),
     FXMAPFUNC(FX::SEL_TIMEOUT, kgiApp::ID_IDLE_TIMEOUT, kgiApp::onIdleTimeout),
+    // A top-level window whose target is the application with ID_QUIT ends
+    // the program when it is closed, as a quit does.
+    FXMAPFUNC(FX::SEL_CLOSE, FX::FXApp::ID_QUIT, FX::FXApp::onCmdQuit),
 };
 
 FXIMPLEMENT(kgiApp, FX::FXApp, kgiAppMap, ARRAYNUMBER(kgiAppMap))

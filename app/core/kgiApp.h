@@ -17,13 +17,17 @@
 #include <fx.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <vector>
 
 class kgiCharacter;
+class kgiCurveView;
 class kgiLessonControl;
 class kgiMessageHost;
 class kgiRobotConnection;
 class kgiSoundOutput;
+class kgiViewCanvas;
 
 class kgiApp : public FX::FXApp {
     FXDECLARE(kgiApp)
@@ -105,20 +109,7 @@ public:
     // For tests and scripted runs.
     void quitAfterPasses(long n) { quitAtPass = n > 0 ? idlePasses + n : 0; }
 
-    // --- hooks for the windows ---
-    // Each does nothing (or answers "no") until the part it stands for is
-    // built; the idle pass and the world already call them in their places.
-    // Whether some 3D canvas has an inverse-kinematics drag step waiting.
-    bool isCanvasDragPending() const { return false; }
-    void redrawAll() {}
-    void redrawTimeline() {}
-    void redrawViews() {}
-    void flushRedraws() {}
-    void flushCanvasRedraws() {}
-    // One inverse-kinematics drag step for each canvas that asks for one;
-    // true when any stepped.
-    bool stepCanvasDrags() { return false; }
-    void resetCanvasMouseModes() {}
+    // --- hooks ---
     // Start-up step of the robot tools after a model has loaded: the
     // installed joint table (kgiPartTable::setupJoints) reads the model's
     // joint file, limits the joints and sets the initial pose. Nothing
@@ -351,6 +342,90 @@ public:
     // is loaded.
     FX::FXString languageText(const char* key) const { return FX::FXString(key); }
 
+    // --- 3D canvases, redraw requests and windows (kgiAppRedraw.cpp) ---
+    // A request only sets a flag or a canvas's bit and brings an idle pass,
+    // which carries it out once (flushRedraws and its parts).
+    // Registration, by the canvases themselves: one redraw bit each, at the
+    // canvas's position in the list. Null and unknown canvases are ignored.
+    void addCanvas(kgiViewCanvas* canvas);
+    void removeCanvas(kgiViewCanvas* canvas);
+    const std::vector<kgiViewCanvas*>& getCanvases() const { return canvases; }
+    // The redraw bit of the canvas at that position; false out of range.
+    bool isCanvasDirty(int index) const;
+
+    // Marks every entry equal to the canvas, then markOptionsDirty.
+    void redrawCanvas(kgiViewCanvas* canvas);
+    // Runs the collision check (its result: getCollisionHit), marks every
+    // canvas, then markOptionsDirty.
+    void redrawViews();
+    // Each only when its window exists.
+    void redrawTimeline();
+    void redrawCurves();
+    // Views, time line, curves.
+    void redrawAll();
+    // With an options dialog: its redraw flag, and its joint fields
+    // refreshed at once.
+    void markOptionsDirty();
+    // Options dialog, canvases, time line, curves, in that order.
+    void flushRedraws();
+    void flushOptionsRedraw();
+    void flushCanvasRedraws();
+    // Also puts the media tracks at the current time while not playing.
+    void flushTimelineRedraw();
+    // Only while the curve window is shown: a hidden one keeps its request.
+    void flushCurvesRedraw();
+    // One drag step for each canvas that asks for one, in list order; true
+    // when any stepped.
+    bool stepCanvasDrags();
+    // Whether some canvas has a drag step waiting.
+    bool isCanvasDragPending() const;
+    // Mouse mode 0 on every canvas, then the list emptied (shut-down).
+    void resetCanvasMouseModes();
+
+    // For every canvas: the viewpoint reset when asked, then fitView.
+    void resetCanvasViews(bool resetViewpoint);
+    // The viewpoint of the canvas at index turned, zoomed and moved (the
+    // lessons' camera moves); nothing out of range or without a viewpoint.
+    void moveCanvasView(int index, float yaw, float pitch, float zoom, float dx, float dy);
+    // A mouse button is held in some canvas.
+    bool isAnyCanvasPressed() const;
+    // Every canvas's manipulator lets go of its joint.
+    void clearCanvasTargets();
+
+    // The main window's time-line canvas (not owned); null without one.
+    void setTimelineCanvas(FX::FXWindow* w) { timelineCanvas = w; }
+    FX::FXWindow* getTimelineCanvas() const { return timelineCanvas; }
+    // The curve editor window while it is open (not owned); null otherwise.
+    void setCurveWindow(kgiCurveView* w) { curveWindow = w; }
+    kgiCurveView* getCurveWindow() const { return curveWindow; }
+    // Shows or hides the curve window when it is open.
+    void showCurveWindow(bool show);
+    // An extra top window that showAuxWindow shows and hides (not owned).
+    void setAuxWindow(FX::FXTopWindow* w) { auxWindow = w; }
+    void showAuxWindow(bool show);
+    // The options dialog made when missing; on show all its fields are
+    // refreshed first.
+    void showOptionsDialog(bool show);
+    // Re-applies the language texts to the dialog (after a language switch).
+    void relabelOptionsDialog();
+    // The dialog's joint field text of that joint; empty without a dialog.
+    std::string queryOptionsText(const std::string& jointName);
+    // The dialog's collision-safety check is on and the last check hit.
+    bool isCollisionStop() const;
+    // The main window's time-line refresh; nothing without the window.
+    void updateTimeline(bool lessonCheck);
+    // The main window's title gets five blanks and text appended.
+    void appendToTitle(const std::string& text);
+    // The main window's native window id; 0 without it.
+    FX::FXID getMainWindowHandle() const;
+    // The about box: made on first show by the installed maker, with the
+    // main window as owner and the application icon; nothing without a
+    // maker.
+    using VersionDialogMaker = std::function<FX::FXTopWindow*(FX::FXWindow* owner, FX::FXIcon* icon)>;
+    void setVersionDialogMaker(VersionDialogMaker m) { versionDialogMaker = std::move(m); }
+    void showVersionDialog(bool show);
+    FX::FXTopWindow* getVersionDialog() const { return versionDialog; }
+
 protected:
     // For the toolkit's class factory only: no idle task, no icon.
     kgiApp();
@@ -397,4 +472,15 @@ private:
     bool choreRegistered = false;
     long idlePasses = 0;
     long quitAtPass = 0;
+
+    std::vector<kgiViewCanvas*> canvases;
+    std::vector<bool> canvasDirty;
+    FX::FXWindow* timelineCanvas = nullptr;
+    kgiCurveView* curveWindow = nullptr;
+    FX::FXTopWindow* auxWindow = nullptr;
+    FX::FXTopWindow* versionDialog = nullptr;
+    VersionDialogMaker versionDialogMaker;
+    bool timelineDirty = false;
+    bool curvesDirty = false;
+    bool optionsDirty = false;
 };

@@ -41,4 +41,7 @@ public:
     // nothing: the caller hands the record to updateCommandStates.
     virtual void lockAllCommands(kgiMainCommandLocks& record) = 0;
     virtual void unlockAllCommands(kgiMainCommandLocks& record) = 0;
+    // Refreshes the time line from the current character; with lessonCheck
+    // the lesson's permission is asked first (kgiApp::updateTimeline).
+    virtual void refreshTimeline(bool lessonCheck) { (void)lessonCheck; }
 };

@@ -4,6 +4,7 @@
 // the neighbours the application creates (the message-window host and the
 // sound player), then the toolkit's event loop with the idle task until the
 // user quits.
+#include "kgi3dCanvas.h"
 #include "kgiApp.h"
 #include "kgiMsgWindowHost.h"
 #include "kgiRobotJointTable.h"
@@ -25,6 +26,22 @@ int main(int argc, char** argv) {
     app.setMakers(makers);
     app.init(argc, argv, true);
     app.create();
+
+    // The 3D view until its own window is built: one canvas in a top-level
+    // window. Closing it is a quit (the application handles the close), so
+    // the settings are still written and the window is deleted here.
+    auto* visual = new FX::FXGLVisual(&app, FX::VISUAL_DOUBLEBUFFER);
+    auto* view = new FX::FXMainWindow(&app, "3DView", nullptr, nullptr, FX::DECOR_ALL, 20, 250, 640, 450);
+    view->setTarget(&app);
+    view->setSelector(FX::FXApp::ID_QUIT);
+    new kgi3dCanvas(view, visual);
+    view->create();
+    view->show();
+
     app.startUp(argc, argv);
-    return app.run();
+    const int result = app.run();
+    // The canvas goes before its visual, both before the application.
+    delete view;
+    delete visual;
+    return result;
 }

@@ -37,10 +37,14 @@ public:
     virtual kgiMediaPlacement* getTrackInfo(int index) = 0;
     virtual void playTrack(int index, int milliseconds) = 0;
     virtual void stopTrack(int index) = 0;
+    // After the time line was redrawn while stopped: the media is put at the
+    // current time when its window is shown. Nothing by default.
+    virtual void syncToCurrentTime() {}
 };
 
 // How the onion-skin renderer starts out and the material it draws with.
-// The renderer reads it when it is made; the world keeps no renderer yet.
+// The renderer (the 3D view's, handed to the scene) reads it when it is
+// made; the core cannot make one.
 struct kgiGhostSetup {
     int mode = 2;
     float range = 20.0f;   // frames covered before and after the current time
@@ -102,6 +106,7 @@ public:
     void syncMediaTracks();
     // The media tracks to keep in step (not owned); null for none.
     void setMediaTracks(kgiMediaTracks* tracks) { mediaTracks = tracks; }
+    kgiMediaTracks* getMediaTracks() const { return mediaTracks; }
 
     // --- characters ---
     // A new character in the character table; its id, or -1.
@@ -142,6 +147,8 @@ public:
     void addViewpoint(ksgViewpoint* v);
     void removeViewpoint(ksgViewpoint* v);
     void clearManipulatorTargets();
+    const std::vector<ksgManipulator*>& getManipulators() const { return manipulators; }
+    const std::vector<ksgViewpoint*>& getViewpoints() const { return viewpoints; }
     // Clamped to 0..1 and given to every viewpoint of the viewpoint table.
     void setUpAxis(int v);
     int getUpAxis() const { return upAxis; }

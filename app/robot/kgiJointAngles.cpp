@@ -8,7 +8,6 @@
 #include "kgiKmdData.h"
 #include "kgiLangKeys.h"
 #include "kgiLineScan.h"
-#include "kgiRobotOptions.h"
 #include "kgcAxisAlignedBox.h"
 #include "kmlEuler.h"
 #include "ksgMotionController.h"
@@ -103,8 +102,7 @@ kmlEuler axisRotation(const kgiJointRecord& r, float raw)
 std::string optionsText(const std::string& jointName)
 {
     kgiApp* app = kgiApp::instance();
-    kgiRobotOptions* dialog = app ? app->getOptionsDialog() : nullptr;
-    return dialog ? dialog->getJointFieldText(jointName) : std::string();
+    return app ? app->queryOptionsText(jointName) : std::string();
 }
 
 bool takesPartInLimits(const ksgNode* n)

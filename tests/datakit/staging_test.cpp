@@ -143,12 +143,15 @@ TEST(Staging, StagedProgramStartsOnTheFactoryRobotAndEndsOnTerminate) {
     ASSERT_GT(pid, 0);
     const auto watch = std::max(milliseconds(3000), 3 * startUp);
     const auto begin = steady_clock::now();
-    bool error = false, ended = false;
+    bool error = false, ended = false, view = false;
     while (!error && !ended && steady_clock::now() - begin < watch) {
-        error = hasErrorBox(x.windowTitles());
+        const std::vector<std::string> titles = x.windowTitles();
+        error = hasErrorBox(titles);
+        view = view || std::find(titles.begin(), titles.end(), "3DView") != titles.end();
         ended = kit::waitFor(pid, milliseconds(100)) >= 0;
     }
     EXPECT_FALSE(error) << "the factory project did not load";
+    EXPECT_TRUE(view) << "no top-level window \"3DView\"";
     EXPECT_FALSE(ended) << "the program ended by itself";
     if (!ended) {
         ::kill(pid, SIGTERM);

@@ -26,7 +26,8 @@ std::string writeBytes(const std::string& name, const std::string& bytes);
 std::string readBytes(const std::string& path);
 
 // A 1 s Ogg movie of 64 x 48 pictures at 30 frames per second, with a
-// tone when withSound; empty when the encoders are missing.
+// tone when withSound; empty when the encoders are missing (under ./test
+// that also fails the calling test, with the reason).
 std::string makeMovie(const std::string& name, bool withSound);
 
 } // namespace mediatest

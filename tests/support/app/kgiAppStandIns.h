@@ -263,6 +263,9 @@ public:
     void updateCommandStates(const kgiMainCommandLocks& r) override;
     void lockAllCommands(kgiMainCommandLocks& r) override;
     void unlockAllCommands(kgiMainCommandLocks& r) override;
+    void refreshTimeline(bool lessonCheck) override {
+        record.add(lessonCheck ? "refreshTimeline(1)" : "refreshTimeline(0)");
+    }
 
     // The bytes the fills write.
     static bool isFilled(int i) { return i <= 42 || i >= 47; }

@@ -9,7 +9,8 @@
 // cannot see each other. Check state with glGet* and pixels with
 // readPixel/readPixels.
 //
-// When no X display can be opened at all, the test is skipped. A display
+// When no X display can be opened at all, the test is skipped, except under
+// ./test (see support/kgiTestEnv.h), where it fails with the reason. A display
 // without a usable GLX visual or context is a broken environment and fails.
 
 #include <GL/gl.h>
@@ -30,7 +31,8 @@ public:
 
     // The shared context, created on the first call. Returns null when it
     // could not be created; status() then says why and noDisplay() whether
-    // the reason is a missing display (skip) or a broken GL (fail).
+    // the reason is a missing display (skip outside ./test) or a broken GL
+    // (fail).
     static kgiGLContext* shared();
     static bool noDisplay();
     static const std::string& status();
@@ -69,7 +71,7 @@ public:
     static std::vector<unsigned char> readPixels(int x, int y, int width, int height);
 
 protected:
-    // Skips without a display, fails without GL; then saves all attribute
+    // Skips without a display (fails under ./test), fails without GL; then saves all attribute
     // groups and the three matrix stacks so TearDown can put them back.
     void SetUp() override;
     // Fails a test that left an attribute or matrix stack unbalanced or a GL

@@ -1,0 +1,167 @@
+#pragma once
+// The OpenGL widget in which the robot is seen and posed. A canvas owns its
+// view of the world's scene with its own viewpoint, one manipulator that
+// drags joints, the six kinematic controllers the mouse modes hand to it,
+// and two text printers for its head-up display (the frame number or time
+// at the top right, a lesson's course time at the top left). It draws the
+// floor grid, the ghosts and the centre-of-gravity marks as its own
+// switches say.
+//
+// A canvas registers with the application for its lifetime (redraw
+// requests, drag steps from the idle pass) and keeps its manipulator and
+// viewpoint in the world's lists. Everything that holds GL objects goes
+// with the canvas's own context current. Until create() it has no view and
+// draws nothing.
+#include <fx.h>
+#include <fx3d.h>
+
+#include <optional>
+
+#include "kgiViewCanvas.h"
+#include "kmlVec3.h"
+#include "ksgVisualState.h"
+
+class kgiAnimFKController;
+class kgiButtonBar;
+class kgiAnimIKController;
+class kgiBodyFKController;
+class kgiGLTextPrinter;
+class ksgAxisFKController;
+class ksgCcdIKController;
+class ksgManipulator;
+class ksgNode;
+class ksgTrackballFKController;
+class ksgView;
+class ksgViewpoint;
+class ksgViewportState;
+
+class kgi3dCanvas : public FX::FXGLCanvas, public kgiViewCanvas {
+    FXDECLARE(kgi3dCanvas)
+
+public:
+    // Always fills its parent (LAYOUT_FILL_X | LAYOUT_FILL_Y), whatever
+    // opts asked; registers with the application.
+    kgi3dCanvas(FX::FXComposite* parent, FX::FXGLVisual* visual, FX::FXObject* target = nullptr,
+                FX::FXSelector id = 0, FX::FXint x = 0, FX::FXint y = 0, FX::FXint w = 0,
+                FX::FXint h = 0);
+    ~kgi3dCanvas() override;
+
+    // The window, then the manipulator with the CCD controller (chain mode
+    // 1, mouse mode 2), the view, the GL state, the printers and the floor
+    // grid.
+    void create() override;
+    // The view's window follows the canvas (the scene above the tool-bar
+    // strip).
+    void layout() override;
+
+    // 0 when the GL context cannot be made current; 1 otherwise (also
+    // without a view, which draws and swaps nothing).
+    long onPaint(FX::FXObject*, FX::FXSelector, void*);
+
+    // --- kgiViewCanvas ---
+    FX::FXWindow* window() override { return this; }
+    bool isIkDragPending() const override { return dragPending; }
+    // One manipulator update towards the stored goal; clears the request.
+    void stepIkDrag() override;
+    // Gives the manipulator the mode's controller (0 none, 1 and 2 CCD IK,
+    // 3 axis FK, 4 trackball FK, 5 body FK, 6 animation FK, 7 animation
+    // IK), after letting go of the present joint so that no controller
+    // keeps a joint of an earlier mode. Any other value is only stored.
+    // Nothing before create().
+    void setMouseMode(int mode) override;
+    void resetViewpoint() override;
+    // Centres on the picked node's model, or on all characters; bounds from
+    // the distance and the aspect; redrawn in any case.
+    void fitView() override;
+    void clearManipulatorTarget() override;
+    ksgViewpoint* getViewpoint() const override { return viewpoint; }
+    bool isButtonDown() const override { return buttonDown; }
+
+    // Ignores null.
+    void setViewpoint(ksgViewpoint* vp);
+    ksgViewpoint* getOwnViewpoint() const { return ownViewpoint; }
+    // The view's viewport state; null without a view.
+    ksgViewportState* getViewport() const;
+    ksgView* getView() const { return view; }
+    // Deletes the scene's grid display list in the current context.
+    void deleteGridList();
+
+    int getMouseMode() const { return mouseMode; }
+    ksgManipulator* getManipulator() const { return manipulator; }
+    ksgCcdIKController* getIkController() const { return ikController; }
+    ksgAxisFKController* getAxisFkController() const { return axisFkController; }
+    ksgTrackballFKController* getTrackballFkController() const { return trackballFkController; }
+    kgiAnimIKController* getAnimIkController() const { return animIkController; }
+    kgiAnimFKController* getAnimFkController() const { return animFkController; }
+    kgiBodyFKController* getBodyFkController() const { return bodyFkController; }
+
+    // What the scene draws for this canvas.
+    void setGridVisible(bool on) { gridVisible = on; }
+    bool isGridVisible() const { return gridVisible; }
+    void setGhostVisible(bool on) { ghostVisible = on; }
+    bool isGhostVisible() const { return ghostVisible; }
+    void setCentreOfGravityVisible(bool on) { centreOfGravityVisible = on; }
+    bool isCentreOfGravityVisible() const { return centreOfGravityVisible; }
+    // 0..2: the plane the floor grid is turned into (2 the ground).
+    void setGridPlane(int p) { gridPlane = p; }
+    int getGridPlane() const { return gridPlane; }
+    int getToolbarHeight() const { return toolbarHeight; }
+    int getSceneHeight() const { return sceneHeight; }
+    // Paints finished so far (a test's way to see a redraw happen).
+    long getPaintCount() const { return paintCount; }
+
+protected:
+    kgi3dCanvas() {}
+
+private:
+    void initView();
+    void compileGridList();
+    void drawHud();
+    // The lesson course's stopwatch when a course runs.
+    bool courseTime(float& seconds) const;
+    // Deletes what holds GL objects or restores GL state, with this
+    // canvas's context current when it has one.
+    void releaseGL();
+
+    int gridPlane = 2;
+    std::optional<ksgVisualState> visualState;
+    ksgView* view = nullptr;
+    ksgViewpoint* ownViewpoint = nullptr;
+    ksgViewpoint* viewpoint = nullptr;
+    ksgNode* pickedNode = nullptr;
+    ksgManipulator* manipulator = nullptr;
+    ksgCcdIKController* ikController = nullptr;
+    ksgAxisFKController* axisFkController = nullptr;
+    ksgTrackballFKController* trackballFkController = nullptr;
+    kgiAnimIKController* animIkController = nullptr;
+    kgiAnimFKController* animFkController = nullptr;
+    kgiBodyFKController* bodyFkController = nullptr;
+    kmlVec3 grabOffset;
+    kmlVec3 dragGoal;
+    int mouseMode = 1;
+    int groupEditMode = 0;
+    bool dragPending = false;
+    bool goalIsDelta = true;
+    float grabDepth = 0.0f;
+    bool buttonDown = false;
+    int lastX = 0;
+    int lastY = 0;
+    bool gridVisible = true;
+    bool ghostVisible = false;
+    bool centreOfGravityVisible = false;
+    bool groupEditToggle = false;
+    bool poseUndoPending = false;
+    bool motionMode = false;
+    bool mirrorMode = false;
+    // The in-canvas tool bar along the bottom edge; none is built yet, and
+    // without it the scene fills the canvas.
+    kgiButtonBar* toolbar = nullptr;
+    int toolbarHeight = 0;
+    int sceneHeight = 0;
+    int fullHeight = 0;
+    kgiGLTextPrinter* hudPrinter = nullptr;
+    kgiGLTextPrinter* courseTimePrinter = nullptr;
+    bool registered = false;
+    bool ghostAcquired = false;
+    long paintCount = 0;
+};

@@ -1,0 +1,3 @@
+#include "kgiView.h"
+
+kgiView::~kgiView() = default;

@@ -1,0 +1,342 @@
+#include "support/window/kgiWindowTest.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <thread>
+
+#include "kgiApp.h"
+#include "kgiWorld.h"
+
+#include <FXPNGImage.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string stagedDir;
+pid_t privateServer = -1;
+
+void stopPrivateServer()
+{
+    if (privateServer > 0) {
+        kill(privateServer, SIGTERM);
+        waitpid(privateServer, nullptr, 0);
+        privateServer = -1;
+    }
+}
+
+// An X server of this process's own: tests running side by side on one
+// display would cover each other's windows (XGetImage then reads the
+// window on top) and share the pointer and the focus. Xvfb picks a free
+// display number and writes it to descriptor 3 once it accepts
+// connections. Empty when it did not start.
+std::string startPrivateServer()
+{
+    int fds[2];
+    if (pipe(fds) != 0)
+        return std::string();
+    privateServer = fork();
+    if (privateServer == 0) {
+        close(fds[0]);
+        if (fds[1] != 3) {
+            dup2(fds[1], 3);
+            close(fds[1]);
+        }
+        const char* argv[] = {"Xvfb", "-displayfd", "3", "-screen", "0", "1280x1024x24", "-nolisten", "tcp", nullptr};
+        execvp(argv[0], const_cast<char* const*>(argv));
+        _exit(127);
+    }
+    close(fds[1]);
+    if (privateServer < 0) {
+        close(fds[0]);
+        return std::string();
+    }
+    std::atexit(stopPrivateServer);
+    std::string number;
+    char c = 0;
+    while (read(fds[0], &c, 1) == 1 && c != '\n')
+        number += c;
+    close(fds[0]);
+    return number.empty() ? std::string() : ":" + number;
+}
+
+bool runStaging(const std::string& dest)
+{
+    const std::string destArg = "-DKGI_STAGE_DEST=" + dest;
+    const pid_t pid = fork();
+    if (pid < 0)
+        return false;
+    if (pid == 0) {
+        const char* argv[] = {KGI_CMAKE_COMMAND, destArg.c_str(), "-P", KGI_STAGE_SCRIPT, nullptr};
+        execv(KGI_CMAKE_COMMAND, const_cast<char* const*>(argv));
+        _exit(127);
+    }
+    int status = 0;
+    if (waitpid(pid, &status, 0) != pid)
+        return false;
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+void removeStagedDir()
+{
+    std::error_code ignored;
+    if (!stagedDir.empty())
+        fs::remove_all(stagedDir, ignored);
+}
+
+kgiApp* makeApp()
+{
+    const char* display = std::getenv("DISPLAY");
+    if (display == nullptr || *display == '\0' || FX::FXApp::instance() != nullptr)
+        return nullptr;
+    const std::string own = startPrivateServer();
+    if (!own.empty())
+        setenv("DISPLAY", own.c_str(), 1);
+    stagedDir = (fs::path(KGI_WINDOW_TEST_TMP) / ("base_" + std::to_string(getpid()))).string();
+    std::error_code ignored;
+    fs::remove_all(stagedDir, ignored);
+    fs::create_directories(stagedDir);
+    std::atexit(removeStagedDir);
+    if (!runStaging(stagedDir)) {
+        ADD_FAILURE() << "staging the base directory failed: " << stagedDir;
+        return nullptr;
+    }
+    kgiWorld::instance();  // the world outlives the application
+    static int argc = 1;
+    static char name[] = "kgi_window_tests";
+    static char* argv[] = {name, nullptr};
+    auto* app = new kgiApp(stagedDir);
+    app->init(argc, argv, false);
+    if (!kgiOpenDisplayRetrying([app] { return app->openDisplay(); })) {
+        delete app;
+        return nullptr;
+    }
+    app->create();
+    return app;
+}
+
+Display* xDisplay() { return static_cast<Display*>(kgiTestApp()->getDisplay()); }
+
+} // namespace
+
+kgiApp* kgiTestApp()
+{
+    static kgiApp* app = makeApp();
+    return app;
+}
+
+const std::string& kgiTestBaseDir()
+{
+    kgiTestApp();
+    return stagedDir;
+}
+
+bool kgiTestLoadFactoryRobot()
+{
+    kgiApp* app = kgiTestApp();
+    if (app == nullptr)
+        return false;
+    static int argc = 1;
+    static char name[] = "kgi_window_tests";
+    static char* argv[] = {name, nullptr};
+    kgiTestRemoveCharacters();
+    app->startUp(argc, argv);
+    return kgiWorld::instance()->getCurrentCharacter() != nullptr;
+}
+
+void kgiTestRemoveCharacters() { kgiWorld::instance()->removeAllCharacters(); }
+
+kgiTestImage::Rgb kgiTestImage::at(int x, int y) const
+{
+    if (x < 0 || y < 0 || x >= width || y >= height)
+        return {-1, -1, -1};
+    const size_t i = (static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)) * 3;
+    return {rgb[i], rgb[i + 1], rgb[i + 2]};
+}
+
+int kgiTestImage::count(const Rgb& c, int tolerance) const { return count(0, 0, width, height, c, tolerance); }
+
+int kgiTestImage::count(int x0, int y0, int w, int h, const Rgb& c, int tolerance) const
+{
+    int n = 0;
+    for (int y = y0; y < y0 + h; ++y) {
+        for (int x = x0; x < x0 + w; ++x) {
+            const Rgb p = at(x, y);
+            if (p[0] < 0)
+                continue;
+            if (std::abs(p[0] - c[0]) <= tolerance && std::abs(p[1] - c[1]) <= tolerance &&
+                std::abs(p[2] - c[2]) <= tolerance)
+                ++n;
+        }
+    }
+    return n;
+}
+
+std::string kgiTestImage::save(const std::string& name) const
+{
+    if (empty())
+        return std::string();
+    std::vector<FX::FXColor> pixels(static_cast<size_t>(width) * static_cast<size_t>(height));
+    for (size_t i = 0; i < pixels.size(); ++i)
+        pixels[i] = FXRGB(rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2]);
+    const std::string path = (fs::current_path() / (name + ".png")).string();
+    FX::FXFileStream out;
+    if (!out.open(path.c_str(), FX::FXStreamSave))
+        return std::string();
+    const bool ok = FX::fxsavePNG(out, pixels.data(), width, height);
+    out.close();
+    return ok ? path : std::string();
+}
+
+kgiTestWindow::kgiTestWindow(int width, int height, const char* title)
+{
+    if (kgiTestApp() == nullptr)
+        return;
+    window = new FX::FXMainWindow(kgiTestApp(), title, nullptr, nullptr, FX::DECOR_ALL, 0, 0, width, height, 0,
+                                  0, 0, 0, 0, 0);
+}
+
+kgiTestWindow::~kgiTestWindow()
+{
+    delete window;
+    if (kgiTestApp() != nullptr)
+        kgiTestApp()->flush(true);
+}
+
+FX::FXGLVisual* kgiTestWindow::glVisual()
+{
+    static FX::FXGLVisual* visual = [] {
+        auto* v = new FX::FXGLVisual(kgiTestApp(), FX::VISUAL_DOUBLEBUFFER);
+        v->create();
+        return v;
+    }();
+    return visual;
+}
+
+void kgiTestWindow::show()
+{
+    if (window == nullptr)
+        return;
+    window->create();
+    window->show(FX::PLACEMENT_DEFAULT);
+    window->move(0, 0);
+    runUntil([this] {
+        XWindowAttributes a;
+        return XGetWindowAttributes(xDisplay(), window->id(), &a) && a.map_state == IsViewable;
+    });
+    focus();
+    settle();
+}
+
+bool kgiTestWindow::runUntil(const std::function<bool()>& done, int maxPasses)
+{
+    kgiApp* app = kgiTestApp();
+    for (int i = 0; i < maxPasses; ++i) {
+        // The idle task keeps itself queued as a chore, so there is always
+        // something to run: take a bounded number of turns.
+        for (int turn = 0; turn < 50 && app->peekEvent(); ++turn)
+            app->runOneEvent(false);
+        app->idleTick();
+        app->repaint();
+        app->flush(true);
+        if (done())
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return false;
+}
+
+void kgiTestWindow::settle(int rounds)
+{
+    int n = 0;
+    runUntil([&] { return ++n >= rounds; }, rounds);
+}
+
+kgiTestImage kgiTestWindow::grab() const
+{
+    kgiTestImage img;
+    if (window == nullptr)
+        return img;
+    Display* dpy = xDisplay();
+    XSync(dpy, False);
+    const int w = window->getWidth(), h = window->getHeight();
+    XImage* x = XGetImage(dpy, window->id(), 0, 0, static_cast<unsigned>(w), static_cast<unsigned>(h), AllPlanes,
+                          ZPixmap);
+    if (x == nullptr)
+        return img;
+    img.width = w;
+    img.height = h;
+    img.rgb.resize(static_cast<size_t>(w) * static_cast<size_t>(h) * 3);
+    for (int y = 0; y < h; ++y) {
+        for (int xx = 0; xx < w; ++xx) {
+            const unsigned long p = XGetPixel(x, xx, y);
+            const size_t i = (static_cast<size_t>(y) * static_cast<size_t>(w) + static_cast<size_t>(xx)) * 3;
+            img.rgb[i] = static_cast<unsigned char>((p & x->red_mask) >> 16);
+            img.rgb[i + 1] = static_cast<unsigned char>((p & x->green_mask) >> 8);
+            img.rgb[i + 2] = static_cast<unsigned char>(p & x->blue_mask);
+        }
+    }
+    XDestroyImage(x);
+    return img;
+}
+
+void kgiTestWindow::movePointer(int x, int y)
+{
+    Display* dpy = xDisplay();
+    int rx = 0, ry = 0;
+    Window child;
+    XTranslateCoordinates(dpy, window->id(), DefaultRootWindow(dpy), x, y, &rx, &ry, &child);
+    XTestFakeMotionEvent(dpy, DefaultScreen(dpy), rx, ry, CurrentTime);
+    XSync(dpy, False);
+    settle(3);
+}
+
+void kgiTestWindow::pressButton(int button)
+{
+    XTestFakeButtonEvent(xDisplay(), static_cast<unsigned>(button), True, CurrentTime);
+    XSync(xDisplay(), False);
+    settle(3);
+}
+
+void kgiTestWindow::releaseButton(int button)
+{
+    XTestFakeButtonEvent(xDisplay(), static_cast<unsigned>(button), False, CurrentTime);
+    XSync(xDisplay(), False);
+    settle(3);
+}
+
+void kgiTestWindow::click(int x, int y, int button)
+{
+    movePointer(x, y);
+    pressButton(button);
+    releaseButton(button);
+}
+
+void kgiTestWindow::key(const char* keysym)
+{
+    Display* dpy = xDisplay();
+    const KeyCode code = XKeysymToKeycode(dpy, XStringToKeysym(keysym));
+    if (code == 0)
+        return;
+    XTestFakeKeyEvent(dpy, code, True, CurrentTime);
+    XTestFakeKeyEvent(dpy, code, False, CurrentTime);
+    XSync(dpy, False);
+    settle(3);
+}
+
+void kgiTestWindow::focus()
+{
+    if (window == nullptr)
+        return;
+    XSetInputFocus(xDisplay(), window->id(), RevertToParent, CurrentTime);
+    XSync(xDisplay(), False);
+    settle(2);
+}
