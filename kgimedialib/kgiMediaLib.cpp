@@ -7,6 +7,8 @@
 #include "kgiMovieTrack.h"
 #include "kgiSoundTrack.h"
 
+#include "platform/screen.h"
+
 #include <fx.h>
 
 #include <memory>
@@ -55,6 +57,11 @@ kgiMediaWindow* CreateMediaWindow(FX::FXWindow* parent, int x, int y, int width,
         FX::FXApp* app = FX::FXApp::instance();
         if (!app || !app->isInitialized() || !app->getDisplay())
             return nullptr;
+        // The window is realised at once, which the toolkit allows only
+        // after the application's create() and on an owner that has its X
+        // window; otherwise it ends the process. No window then.
+        if (!app->getRootWindow()->id() || (parent && !parent->id()))
+            return nullptr;
         kgiMediaInit();  // the window may draw pictures before any track exists
         theWindow = new kgiMediaWindowImpl(app, parent);
     }
@@ -63,13 +70,12 @@ kgiMediaWindow* CreateMediaWindow(FX::FXWindow* parent, int x, int y, int width,
     if (height < 0)
         height = kgiMovieDlg::DEFAULT_HEIGHT;
     if (kgiMovieDlg* dlg = theWindow->dialog()) {
-        // The work area is the root window: X has no task-bar reservation
-        // the toolkit knows about.
-        FX::FXWindow* root = dlg->getApp()->getRootWindow();
+        // Against the work area, so a desktop panel hides no edge.
+        platform::ScreenRect area = platform::workArea(dlg->getApp()->getDisplay());
         if (x < 0)
-            x = root->getWidth() - width;
+            x = area.x + area.width - width;
         if (y < 0)
-            y = root->getHeight() - height;
+            y = area.y + area.height - height;
     }
     theWindow->move(x, y);
     theWindow->resize(width, height);

@@ -24,15 +24,25 @@ std::string envOr(const char* name, const char* fallback)
     return (v && *v) ? std::string(v) : std::string(fallback);
 }
 
-// Runs on a streaming thread when a sink is about to open its own window:
-// give it ours instead. The handle is a value fixed at open(), so nothing
-// shared is touched here.
-GstBusSyncReply giveWindow(GstBus*, GstMessage* msg, gpointer handle)
+// Runs on the thread that posts each message. A sink about to open a
+// window of its own gets ours instead (the handle is a value fixed at
+// open(), 0 for none, so nothing shared is touched here). Only the end of
+// the stream and errors stay on the bus: nobody else reads it, and the
+// host may go on seeking a paused track for as long as it lives without
+// ever asking whether it has ended, so everything else would pile up.
+GstBusSyncReply keepEndAndErrors(GstBus*, GstMessage* msg, gpointer handle)
 {
-    if (gst_is_video_overlay_prepare_window_handle_message(msg))
-        gst_video_overlay_set_window_handle(GST_VIDEO_OVERLAY(GST_MESSAGE_SRC(msg)),
-                                            reinterpret_cast<guintptr>(handle));
-    return GST_BUS_PASS;
+    if (handle && gst_is_video_overlay_prepare_window_handle_message(msg)) {
+        GstVideoOverlay* overlay = GST_VIDEO_OVERLAY(GST_MESSAGE_SRC(msg));
+        gst_video_overlay_set_window_handle(overlay, reinterpret_cast<guintptr>(handle));
+        // Clicks and drags belong to the window (see kgiMovieDlg::attach).
+        gst_video_overlay_handle_events(overlay, FALSE);
+        return GST_BUS_DROP;
+    }
+    GstMessageType type = GST_MESSAGE_TYPE(msg);
+    if (type == GST_MESSAGE_EOS || type == GST_MESSAGE_ERROR)
+        return GST_BUS_PASS;
+    return GST_BUS_DROP;
 }
 
 std::string errorText(GstMessage* msg)
@@ -59,13 +69,16 @@ GstElement* makeSink(const std::string& description, std::string* error)
     return e;
 }
 
-// A sink that draws into a window it is given, tried in order of picture
-// quality; one that cannot start (a display without XVideo) is passed
-// over. Not the automatic choice: without an X sink installed that may
-// pick a terminal sink.
+// A sink that draws into a window it is given and scales the picture to
+// the rectangle the window asks for, tried in order of picture quality;
+// one that cannot start (a display without XVideo, without OpenGL) is
+// passed over. The plain X image sink comes last: it never scales, the
+// picture would sit at its own size whatever the window's layout. Not the
+// automatic choice: without an X sink installed that may pick a terminal
+// sink.
 std::string windowSink()
 {
-    for (const char* name : {"xvimagesink", "ximagesink", "glimagesink"}) {
+    for (const char* name : {"xvimagesink", "glimagesink", "ximagesink"}) {
         GstElement* e = gst_element_factory_make(name, nullptr);
         if (!e)
             continue;
@@ -188,9 +201,8 @@ bool kgiMediaPipeline::open(const std::string& path, bool withVideo,
     }
 
     bus = gst_element_get_bus(pipeline);
-    if (windowHandle)
-        gst_bus_set_sync_handler(bus, giveWindow, reinterpret_cast<gpointer>(windowHandle),
-                                 nullptr);
+    gst_bus_set_sync_handler(bus, keepEndAndErrors, reinterpret_cast<gpointer>(windowHandle),
+                             nullptr);
     if (!waitReady(error)) {
         close();
         return false;
@@ -202,28 +214,21 @@ bool kgiMediaPipeline::open(const std::string& path, bool withVideo,
 bool kgiMediaPipeline::waitReady(std::string* error)
 {
     GstStateChangeReturn ret = gst_element_set_state(pipeline, GST_STATE_PAUSED);
+    if (ret == GST_STATE_CHANGE_ASYNC)
+        ret = gst_element_get_state(pipeline, nullptr, nullptr,
+                                    GstClockTime(OPEN_TIMEOUT_MS) * GST_MSECOND);
     if (ret == GST_STATE_CHANGE_SUCCESS || ret == GST_STATE_CHANGE_NO_PREROLL)
         return true;
-    gint64 deadline = g_get_monotonic_time() + gint64(OPEN_TIMEOUT_MS) * 1000;
-    for (;;) {
-        gint64 left = deadline - g_get_monotonic_time();
-        if (left <= 0) {
-            *error = "timed out opening the file";
-            return false;
-        }
-        GstMessage* msg = gst_bus_timed_pop_filtered(
-            bus, GstClockTime(left) * 1000,
-            GstMessageType(GST_MESSAGE_ASYNC_DONE | GST_MESSAGE_ERROR));
-        if (!msg) {
-            *error = "timed out opening the file";
-            return false;
-        }
-        bool done = GST_MESSAGE_TYPE(msg) == GST_MESSAGE_ASYNC_DONE;
-        if (!done)
-            *error = errorText(msg);
-        gst_message_unref(msg);
-        return done;
+    if (ret == GST_STATE_CHANGE_ASYNC) {
+        *error = "timed out opening the file";
+        return false;
     }
+    // The bus keeps errors, so the reason is there when there is one.
+    GstMessage* msg = gst_bus_pop_filtered(bus, GST_MESSAGE_ERROR);
+    *error = msg ? errorText(msg) : "cannot open the file";
+    if (msg)
+        gst_message_unref(msg);
+    return false;
 }
 
 void kgiMediaPipeline::readStreams()
@@ -349,8 +354,7 @@ bool kgiMediaPipeline::pollEnd()
     if (!bus)
         return false;
     bool ended = false;
-    // Popping with a filter drops the other messages, so the bus does not
-    // grow while nobody asks.
+    // Only these two kinds reach the bus (see open()).
     while (GstMessage* msg = gst_bus_pop_filtered(
                bus, GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR))) {
         ended = true;

@@ -74,6 +74,8 @@ public:
     // The element that draws the pictures (an overlay-capable sink inside
     // the video sink when there is one), or null. Owned by the pipeline.
     GstElement* videoRenderer() const { return renderer; }
+    // The pipeline's bus, for tests that look at what waits on it.
+    GstBus* messageBus() const { return bus; }
 
 private:
     bool waitReady(std::string* error);

@@ -2,6 +2,8 @@
 
 #include "kgiMediaLayout.h"
 
+#include "platform/screen.h"
+
 #include <FXICOIcon.h>
 #include <fxkeys.h>
 #include <gst/gst.h>
@@ -58,13 +60,17 @@ kgiMovieDlg::kgiMovieDlg(FXApp* app, FXWindow* owner, kgiMovieDlg** slot)
       slot(slot)
 {
     setBackColor(FXRGB(0, 0, 0));
+    // A top-level window of the toolkit starts disabled: it would not even
+    // ask the X server for button presses, and no click, drag or double
+    // click would ever reach it.
+    enable();
     icon = loadIcon(app);
     if (icon)
         setIcon(icon);
-    // Bottom-right corner of the screen until the host places it.
-    FXWindow* root = app->getRootWindow();
-    setX(root->getWidth() - DEFAULT_WIDTH);
-    setY(root->getHeight() - DEFAULT_HEIGHT);
+    // Bottom-right corner of the work area until the host places it.
+    platform::ScreenRect area = platform::workArea(app->getDisplay());
+    setX(area.x + area.width - DEFAULT_WIDTH);
+    setY(area.y + area.height - DEFAULT_HEIGHT);
 }
 
 kgiMovieDlg::~kgiMovieDlg()
@@ -87,8 +93,13 @@ void kgiMovieDlg::attach(GstElement* r, int w, int h)
     if (r != renderer) {
         detachAll();
         renderer = GST_ELEMENT(gst_object_ref(r));
-        if (GstVideoOverlay* o = overlayOf(renderer))
+        if (GstVideoOverlay* o = overlayOf(renderer)) {
             gst_video_overlay_set_window_handle(o, guintptr(id()));
+            // A sink that draws in a child window of its own would take the
+            // button presses there: dragging and double clicks over the
+            // picture must reach this window.
+            gst_video_overlay_handle_events(o, FALSE);
+        }
     }
     videoWidth = w;
     videoHeight = h;
@@ -134,11 +145,17 @@ void kgiMovieDlg::maximizeBorderless()
     windowedH = getHeight();
     windowedDecorations = getDecorations();
     setDecorations(DECOR_NONE);
-    // The root window spans every monitor of the X screen.
-    FXWindow* root = getApp()->getRootWindow();
-    position(0, 0, root->getWidth(), root->getHeight());
+    // The monitor the window is mostly on, not the root window, which
+    // spans every monitor of the X screen.
+    void* display = getApp()->getDisplay();
+    platform::ScreenRect m =
+        platform::monitorAt(platform::monitors(display), platform::rootArea(display),
+                            getX() + getWidth() / 2, getY() + getHeight() / 2);
+    position(m.x, m.y, m.width, m.height);
     borderless = true;
     layout();
+    if (id())
+        platform::keepAbove(display, id(), true);
 }
 
 void kgiMovieDlg::restoreWindowed()
@@ -146,6 +163,8 @@ void kgiMovieDlg::restoreWindowed()
     if (!borderless)
         return;
     borderless = false;
+    if (id())
+        platform::keepAbove(getApp()->getDisplay(), id(), false);
     setDecorations(windowedDecorations);
     position(windowedX, windowedY, windowedW, windowedH);
     layout();

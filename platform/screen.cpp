@@ -2,6 +2,7 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/extensions/Xrandr.h>
 
 #include <vector>
 
@@ -63,6 +64,60 @@ ScreenRect workArea(void* display)
         }
     }
     return rootArea(display);
+}
+
+std::vector<ScreenRect> monitors(void* display)
+{
+    Display* d = static_cast<Display*>(display);
+    std::vector<ScreenRect> found;
+    int eventBase = 0, errorBase = 0, major = 0, minor = 0;
+    // Monitor lists came with RandR 1.5.
+    if (!XRRQueryExtension(d, &eventBase, &errorBase) || !XRRQueryVersion(d, &major, &minor) ||
+        major * 100 + minor < 105)
+        return found;
+    int count = 0;
+    XRRMonitorInfo* list = XRRGetMonitors(d, DefaultRootWindow(d), True, &count);
+    for (int i = 0; list && i < count; ++i) {
+        ScreenRect r;
+        r.x = list[i].x;
+        r.y = list[i].y;
+        r.width = list[i].width;
+        r.height = list[i].height;
+        found.push_back(r);
+    }
+    if (list)
+        XRRFreeMonitors(list);
+    return found;
+}
+
+ScreenRect monitorAt(const std::vector<ScreenRect>& monitors, const ScreenRect& root, int x,
+                     int y)
+{
+    for (const ScreenRect& m : monitors)
+        if (x >= m.x && x < m.x + m.width && y >= m.y && y < m.y + m.height)
+            return m;
+    return root;
+}
+
+void keepAbove(void* display, unsigned long window, bool above)
+{
+    Display* d = static_cast<Display*>(display);
+    // The window manager's protocol: a client message to the root window,
+    // action 1 adds the state, 0 removes it; source 1 is an application.
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(d, "_NET_WM_STATE", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = above ? 1 : 0;
+    event.xclient.data.l[1] = long(XInternAtom(d, "_NET_WM_STATE_ABOVE", False));
+    event.xclient.data.l[2] = 0;
+    event.xclient.data.l[3] = 1;
+    XSendEvent(d, DefaultRootWindow(d), False, SubstructureRedirectMask | SubstructureNotifyMask,
+               &event);
+    if (above)
+        XRaiseWindow(d, window);
+    XFlush(d);
 }
 
 } // namespace platform

@@ -1,8 +1,10 @@
 #pragma once
 // Screen geometry as the X server and the window manager announce it, for
 // windows that place themselves (the plug-ins' message and video windows).
-// Every call takes an open X display: Xlib's Display*, as the toolkit's
+// Calls with a display take an open X display: Xlib's Display*, as the toolkit's
 // FXApp::getDisplay() hands it out.
+
+#include <vector>
 
 namespace platform {
 
@@ -23,5 +25,18 @@ ScreenRect workArea(void* display);
 
 // The root window's own rectangle.
 ScreenRect rootArea(void* display);
+
+// The monitors of the X screen as the RandR extension lists them, in its
+// order; empty when the server has no RandR.
+std::vector<ScreenRect> monitors(void* display);
+
+// The first of `monitors` that contains the point (x, y), else `root`.
+ScreenRect monitorAt(const std::vector<ScreenRect>& monitors, const ScreenRect& root, int x,
+                     int y);
+
+// Asks the window manager to keep the top-level `window` (an X window id)
+// above the others, or no longer (_NET_WM_STATE_ABOVE), and raises it when
+// `above`. Nothing happens without a window manager, which is harmless.
+void keepAbove(void* display, unsigned long window, bool above);
 
 } // namespace platform

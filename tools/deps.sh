@@ -7,7 +7,8 @@ KGI_BUILD_PACKAGES="build-essential cmake pkg-config
   libfox-1.6-dev libftgl-dev libfreetype-dev fonts-liberation fonts-ipafont-gothic
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
-  gstreamer1.0-x gstreamer1.0-alsa
+  gstreamer1.0-plugins-ugly gstreamer1.0-libav gstreamer1.0-gl
+  gstreamer1.0-x gstreamer1.0-alsa libxrandr-dev
   libespeak-ng-dev espeak-ng festival festvox-kallpc16k
   libsdl2-mixer-dev"
 KGI_TEST_PACKAGES="libgtest-dev libgmock-dev googletest libbenchmark-dev

@@ -1,14 +1,15 @@
 // The program: the world first (it outlives the application object), the
 // robot joint table (installed in the core before start-up needs it), the
 // current directory as the base directory of every data path, the makers of
-// the neighbours the application creates (the message-window host and the
-// sound player), then the toolkit's event loop with the idle task until the
+// the neighbours the application creates (the message-window host, the
+// sound player and the about box), then the toolkit's event loop with the idle task until the
 // user quits.
 #include "kgi3dCanvas.h"
 #include "kgiApp.h"
 #include "kgiMsgWindowHost.h"
 #include "kgiRobotJointTable.h"
 #include "kgiSoundPlayer.h"
+#include "kgiVersionDialog.h"
 #include "kgiWorld.h"
 
 #include <filesystem>
@@ -24,6 +25,7 @@ int main(int argc, char** argv) {
     makers.msgWindowHost = [] { return new kgiMsgWindowHost(); };
     makers.soundPlayer = [] { return new kgiSoundPlayer(nullptr); };
     app.setMakers(makers);
+    app.setVersionDialogMaker(&kgiVersionDialog::make);
     app.init(argc, argv, true);
     app.create();
 

@@ -8,9 +8,34 @@ FXDEFMAP(kgiVersionDialog) kgiVersionDialogMap[] = {
 
 FXIMPLEMENT(kgiVersionDialog, FXDialogBox, kgiVersionDialogMap, ARRAYNUMBER(kgiVersionDialogMap))
 
+namespace {
+
+// Title bar with minimise, maximise and close, and a border, but no
+// resize handles.
+const FXuint DECORATIONS = DECOR_TITLE | DECOR_MINIMIZE | DECOR_MAXIMIZE | DECOR_CLOSE | DECOR_BORDER;
+
+} // namespace
+
 kgiVersionDialog::kgiVersionDialog(FXWindow* owner, FXIcon* icon)
-    : FXDialogBox(owner, "Version", DECOR_TITLE | DECOR_MINIMIZE | DECOR_MAXIMIZE | DECOR_CLOSE | DECOR_BORDER,
-                  0, 0, 680, 220, 10, 10, 10, 10, 4, 4)
+    : FXDialogBox(owner, "Version", DECORATIONS, 0, 0, 680, 220, 10, 10, 10, 10, 4, 4)
+{
+    build(icon);
+}
+
+kgiVersionDialog::kgiVersionDialog(FXApp* app, FXIcon* icon)
+    : FXDialogBox(app, "Version", DECORATIONS, 0, 0, 680, 220, 10, 10, 10, 10, 4, 4)
+{
+    build(icon);
+}
+
+FXTopWindow* kgiVersionDialog::make(FXWindow* owner, FXIcon* icon)
+{
+    if (owner)
+        return new kgiVersionDialog(owner, icon);
+    return new kgiVersionDialog(FXApp::instance(), icon);
+}
+
+void kgiVersionDialog::build(FXIcon* icon)
 {
     setIcon(icon);
     FXHorizontalFrame* frame = new FXHorizontalFrame(this, LAYOUT_FILL_X | LAYOUT_FILL_Y);

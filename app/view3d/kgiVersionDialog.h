@@ -14,8 +14,14 @@ public:
         ID_LAST
     };
 
-    // Builds the box ("Version", 680 x 220) with the given window icon.
+    // Builds the box ("Version", 680 x 220) with the given window icon,
+    // owned by a window (it stays above it) or, while the program has no
+    // main window, by the application.
     kgiVersionDialog(FX::FXWindow* owner, FX::FXIcon* icon);
+    kgiVersionDialog(FX::FXApp* app, FX::FXIcon* icon);
+    // The application's maker of its about box: owned by `owner`, or by the
+    // toolkit's application when there is no owner.
+    static FX::FXTopWindow* make(FX::FXWindow* owner, FX::FXIcon* icon);
 
     // Hides the box; 1.
     long onCmdOK(FX::FXObject* sender, FX::FXSelector sel, void* data);
@@ -23,4 +29,7 @@ public:
 protected:
     // For the toolkit's class factory only.
     kgiVersionDialog() {}
+
+private:
+    void build(FX::FXIcon* icon);
 };

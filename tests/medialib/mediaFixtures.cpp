@@ -5,6 +5,7 @@
 #include <gst/gst.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -156,6 +157,109 @@ std::string makeMovie(const std::string& name, bool withSound)
     gst_element_set_state(p, GST_STATE_NULL);
     gst_object_unref(p);
     return ok ? path : noMovie(why);
+}
+
+std::string makeClip(const std::string& name, const std::string& encode, int width, int height,
+                     int seconds)
+{
+    if (!gst_init_check(nullptr, nullptr, nullptr))
+        return "";
+    const int fps = 25;
+    std::string path = scratchDir() + name;
+    std::string desc = "appsrc name=src format=time caps=video/x-raw,format=BGRx,width=" +
+                       std::to_string(width) + ",height=" + std::to_string(height) +
+                       ",framerate=" + std::to_string(fps) + "/1 ! videoconvert ! " + encode +
+                       " ! filesink location=\"" + path + "\"";
+    GError* err = nullptr;
+    GstElement* p = gst_parse_launch(desc.c_str(), &err);
+    if (err) {
+        g_error_free(err);
+        if (p)
+            gst_object_unref(p);
+        return "";
+    }
+    GstElement* src = gst_bin_get_by_name(GST_BIN(p), "src");
+    gst_element_set_state(p, GST_STATE_PLAYING);
+    const gsize bytes = gsize(width) * gsize(height) * 4;
+    for (int i = 0; i < seconds * fps; ++i) {
+        GstBuffer* buffer = gst_buffer_new_allocate(nullptr, bytes, nullptr);
+        GstMapInfo map;
+        gst_buffer_map(buffer, &map, GST_MAP_WRITE);
+        // BGRx: red in the first second, green after.
+        const guint8 pixel[4] = {0, guint8(i < fps ? 0 : 255), guint8(i < fps ? 255 : 0), 255};
+        for (gsize b = 0; b < bytes; b += 4)
+            std::copy(pixel, pixel + 4, map.data + b);
+        gst_buffer_unmap(buffer, &map);
+        GST_BUFFER_PTS(buffer) = gst_util_uint64_scale(guint64(i), GST_SECOND, fps);
+        GST_BUFFER_DURATION(buffer) = gst_util_uint64_scale(1, GST_SECOND, fps);
+        GstFlowReturn flow = GST_FLOW_OK;
+        g_signal_emit_by_name(src, "push-buffer", buffer, &flow);
+        gst_buffer_unref(buffer);
+        if (flow != GST_FLOW_OK)
+            break;
+    }
+    GstFlowReturn flow = GST_FLOW_OK;
+    g_signal_emit_by_name(src, "end-of-stream", &flow);
+    gst_object_unref(src);
+    GstBus* bus = gst_element_get_bus(p);
+    GstMessage* msg = gst_bus_timed_pop_filtered(
+        bus, 60 * GST_SECOND, GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
+    bool ok = msg && GST_MESSAGE_TYPE(msg) == GST_MESSAGE_EOS;
+    if (msg)
+        gst_message_unref(msg);
+    gst_object_unref(bus);
+    gst_element_set_state(p, GST_STATE_NULL);
+    gst_object_unref(p);
+    return ok ? path : "";
+}
+
+double decodedSeconds(const std::string& path)
+{
+    if (!gst_init_check(nullptr, nullptr, nullptr))
+        return 0.0;
+    std::string desc = "filesrc location=\"" + path +
+                       "\" ! decodebin ! fakesink name=sink sync=false signal-handoffs=true";
+    GError* err = nullptr;
+    GstElement* p = gst_parse_launch(desc.c_str(), &err);
+    if (err) {
+        g_error_free(err);
+        if (p)
+            gst_object_unref(p);
+        return 0.0;
+    }
+    // First picture's start and last picture's end: some containers start
+    // their clock above 0.
+    struct Span {
+        GstClockTime first = GST_CLOCK_TIME_NONE;
+        GstClockTime end = 0;
+    } span;
+    GstElement* sink = gst_bin_get_by_name(GST_BIN(p), "sink");
+    g_signal_connect(sink, "handoff",
+                     G_CALLBACK(+[](GstElement*, GstBuffer* b, GstPad*, gpointer data) {
+                         auto* s = static_cast<Span*>(data);
+                         if (!GST_BUFFER_PTS_IS_VALID(b))
+                             return;
+                         GstClockTime pts = GST_BUFFER_PTS(b);
+                         GstClockTime length = GST_BUFFER_DURATION_IS_VALID(b) ? GST_BUFFER_DURATION(b) : 0;
+                         if (s->first == GST_CLOCK_TIME_NONE || pts < s->first)
+                             s->first = pts;
+                         s->end = std::max(s->end, pts + length);
+                     }),
+                     &span);
+    gst_object_unref(sink);
+    gst_element_set_state(p, GST_STATE_PLAYING);
+    GstBus* bus = gst_element_get_bus(p);
+    GstMessage* msg = gst_bus_timed_pop_filtered(
+        bus, 60 * GST_SECOND, GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
+    bool ok = msg && GST_MESSAGE_TYPE(msg) == GST_MESSAGE_EOS;
+    if (msg)
+        gst_message_unref(msg);
+    gst_object_unref(bus);
+    gst_element_set_state(p, GST_STATE_NULL);
+    gst_object_unref(p);
+    if (!ok || span.first == GST_CLOCK_TIME_NONE)
+        return 0.0;
+    return double(span.end - span.first) / 1e9;
 }
 
 } // namespace mediatest

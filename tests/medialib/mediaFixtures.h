@@ -30,4 +30,17 @@ std::string readBytes(const std::string& path);
 // that also fails the calling test, with the reason).
 std::string makeMovie(const std::string& name, bool withSound);
 
+// Writes a movie of width x height pictures at 25 a second through
+// `encode`, a GStreamer description from raw pictures to the container
+// (e.g. "jpegenc ! avimux"): pure red for the first second, pure green
+// after it, `seconds` long. Empty when an element is missing or the
+// encoding failed.
+std::string makeClip(const std::string& name, const std::string& encode, int width, int height,
+                     int seconds);
+
+// The length of a movie's pictures as decoding the whole file finds it
+// (from the start of the first to the end of the last), in seconds; 0
+// when it cannot be decoded: the length a track should report.
+double decodedSeconds(const std::string& path);
+
 } // namespace mediatest

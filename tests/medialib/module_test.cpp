@@ -6,6 +6,54 @@
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
+#include <elf.h>
+
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The names a shared object defines in its dynamic symbol table (what a
+// loader can bind to), read from the file itself; empty when it is not a
+// 64-bit ELF file.
+std::set<std::string> exportedNames(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::vector<char> file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::set<std::string> names;
+    if (file.size() < sizeof(Elf64_Ehdr))
+        return names;
+    const auto* header = reinterpret_cast<const Elf64_Ehdr*>(file.data());
+    if (header->e_ident[EI_CLASS] != ELFCLASS64 ||
+        header->e_shoff + header->e_shnum * sizeof(Elf64_Shdr) > file.size())
+        return names;
+    const auto* sections = reinterpret_cast<const Elf64_Shdr*>(file.data() + header->e_shoff);
+    for (int i = 0; i < header->e_shnum; ++i) {
+        if (sections[i].sh_type != SHT_DYNSYM || sections[i].sh_link >= header->e_shnum)
+            continue;
+        const Elf64_Shdr& strings = sections[sections[i].sh_link];
+        const auto* symbols = reinterpret_cast<const Elf64_Sym*>(file.data() + sections[i].sh_offset);
+        for (size_t k = 0; k < sections[i].sh_size / sizeof(Elf64_Sym); ++k) {
+            int binding = ELF64_ST_BIND(symbols[k].st_info);
+            if (symbols[k].st_shndx == SHN_UNDEF || (binding != STB_GLOBAL && binding != STB_WEAK))
+                continue;
+            names.insert(file.data() + strings.sh_offset + symbols[k].st_name);
+        }
+    }
+    return names;
+}
+
+} // namespace
+
+TEST(MediaModule, ExportsNothingButTheFourEntryPoints)
+{
+    std::set<std::string> expected = {"CreateMediaTrack", "DestroyMediaTrack", "CreateMediaWindow",
+                                      "DestroyMediaWindow"};
+    EXPECT_EQ(exportedNames(KGI_MEDIALIB_PATH), expected);
+}
 
 TEST(MediaModule, ExportsTheFourEntryPointsAndPlays)
 {

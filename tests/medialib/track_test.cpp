@@ -4,6 +4,7 @@
 #include "kgiSoundTrack.h"
 #include "medialib/mediaFixtures.h"
 
+#include <gst/gst.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -192,4 +193,68 @@ TEST_F(MovieTrackTest, ReloadReplacesTheFile)
     ASSERT_TRUE(t.load(movie));
     EXPECT_FALSE(t.isPaused());
     EXPECT_GE(t.pause(), 0.0f);
+}
+
+namespace {
+
+// A movie track whose bus the test can look at.
+struct InspectedMovie : kgiMovieTrack {
+    InspectedMovie() : kgiMovieTrack(fakeSinks()) {}
+    // Takes every message waiting on the bus; how many there were.
+    int takeQueued()
+    {
+        int n = 0;
+        while (GstMessage* m = gst_bus_pop(pipeline.messageBus())) {
+            gst_message_unref(m);
+            ++n;
+        }
+        return n;
+    }
+};
+
+} // namespace
+
+TEST_F(MovieTrackTest, ScrubbingLeavesNothingOnTheBus)
+{
+    // The host seeks a paused movie on every change of time and never asks
+    // whether it plays.
+    InspectedMovie t;
+    ASSERT_TRUE(t.load(movie));
+    for (int i = 0; i < 1000; ++i)
+        ASSERT_TRUE(t.seek(float((i * 37) % 900)));
+    EXPECT_LE(t.takeQueued(), 5);
+    // The end of the file still reaches isPlaying.
+    ASSERT_TRUE(t.play(900));
+    EXPECT_TRUE(playsToEnd(t));
+}
+
+TEST(MovieFormats, EveryImportedKindOpensWithPicturesAndItsLength)
+{
+    struct Case {
+        const char* file;
+        const char* encode;
+        double toleranceMs;
+    };
+    // An MPEG program stream's length is the demuxer's estimate from the
+    // data read before the first picture: close on an idle machine (40 ms
+    // short), up to about half a second short on a busy one. The other
+    // containers record their length.
+    const Case cases[] = {
+        {"clip.avi", "jpegenc ! avimux", 100.0},
+        {"clip.mov", "jpegenc ! qtmux", 100.0},
+        {"clip.mpg", "mpeg2enc format=0 ! avmux_mpeg", 600.0},
+        {"clip.wmv", "avenc_wmv2 ! asfmux", 100.0},
+    };
+    for (const Case& c : cases) {
+        std::string path = mediatest::makeClip(c.file, c.encode, 160, 90, 2);
+        ASSERT_FALSE(path.empty()) << c.file << ": cannot encode " << c.encode;
+        double length = mediatest::decodedSeconds(path);
+        EXPECT_NEAR(length, 2.0, 0.05) << c.file;
+        kgiMovieTrack t(fakeSinks());
+        ASSERT_TRUE(t.load(path)) << c.file;
+        EXPECT_EQ(t.videoWidth(), 160) << c.file;
+        EXPECT_EQ(t.videoHeight(), 90) << c.file;
+        EXPECT_NEAR(t.getDuration(), length * 1000.0, c.toleranceMs) << c.file;
+        EXPECT_TRUE(t.seek(1500)) << c.file;
+    }
 }

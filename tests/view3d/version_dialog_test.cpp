@@ -1,6 +1,7 @@
 #include "kgiVersionDialog.h"
 
 #include "support/fox/kgiFoxTestApp.h"
+#include "support/kgiTestEnv.h"
 
 #include <gtest/gtest.h>
 
@@ -20,12 +21,16 @@ T* childAs(FXWindow* parent, int index)
 TEST(VersionDialog, ShowsTheProgramAndOkHidesIt)
 {
     FXApp* app = kgiSharedFoxApp();
-    if (!app)
+    if (!app) {
+        if (kgiTestEnvRequired())
+            FAIL() << "no X display";
         GTEST_SKIP() << "no X display (run under xvfb-run)";
+    }
     std::unique_ptr<FXMainWindow> owner(new FXMainWindow(app, "owner"));
     owner->create();
     std::unique_ptr<kgiVersionDialog> box(new kgiVersionDialog(owner.get(), nullptr));
     box->create();
+    EXPECT_EQ(box->getOwner(), owner.get());
 
     EXPECT_EQ(box->getTitle(), FXString("Version"));
     EXPECT_EQ(box->getWidth(), 680);
@@ -53,6 +58,20 @@ TEST(VersionDialog, ShowsTheProgramAndOkHidesIt)
     EXPECT_EQ(ok->getTarget()->handle(ok, FXSEL(SEL_COMMAND, ok->getSelector()), nullptr), 1);
     EXPECT_FALSE(box->shown());
     box.reset();
+}
+
+TEST(VersionDialog, MakerWithoutOwnerUsesTheApplication)
+{
+    FXApp* app = kgiSharedFoxApp();
+    if (!app) {
+        if (kgiTestEnvRequired())
+            FAIL() << "no X display";
+        GTEST_SKIP() << "no X display (run under xvfb-run)";
+    }
+    std::unique_ptr<FXTopWindow> box(kgiVersionDialog::make(nullptr, nullptr));
+    ASSERT_NE(dynamic_cast<kgiVersionDialog*>(box.get()), nullptr);
+    EXPECT_EQ(box->getOwner(), nullptr);
+    EXPECT_EQ(box->getApp(), app);
 }
 
 TEST(VersionDialog, ClassFactoryKnowsIt)

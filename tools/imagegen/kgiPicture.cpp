@@ -223,8 +223,39 @@ std::vector<std::uint8_t> kgiPicture::bmpBytes() const {
     return out;
 }
 
-std::string kgiPicture::writeBmp(const std::string& path) const {
-    const std::vector<std::uint8_t> bytes = bmpBytes();
+std::vector<std::uint8_t> kgiPicture::icoBytes() const {
+    const unsigned DIRECTORY = 6 + 16;  // the header and one entry
+    const unsigned FILE_HEADER = 14;
+    // The icon's image is the BMP without its file header, twice as high
+    // as the picture: the colours, then a 1-bit mask (all 0: opaque).
+    std::vector<std::uint8_t> image = bmpBytes();
+    image.erase(image.begin(), image.begin() + FILE_HEADER);
+    const std::uint32_t doubled = 2u * static_cast<std::uint32_t>(height);
+    for (int i = 0; i < 4; ++i) image[8 + i] = static_cast<std::uint8_t>(doubled >> (8 * i));
+    const unsigned maskRow = ((static_cast<unsigned>(width) + 31) / 32) * 4;
+    image.insert(image.end(), maskRow * static_cast<unsigned>(height), 0);
+    const std::uint32_t colourAndMask = static_cast<std::uint32_t>(image.size()) - 40;
+    for (int i = 0; i < 4; ++i) image[20 + i] = static_cast<std::uint8_t>(colourAndMask >> (8 * i));
+
+    std::vector<std::uint8_t> out;
+    put16(out, 0);  // reserved
+    put16(out, 1);  // an icon, not a cursor
+    put16(out, 1);  // one image
+    out.push_back(static_cast<std::uint8_t>(width >= 256 ? 0 : width));  // 0 means 256
+    out.push_back(static_cast<std::uint8_t>(height >= 256 ? 0 : height));
+    out.push_back(0);  // no palette
+    out.push_back(0);  // reserved
+    put16(out, 1);     // planes
+    put16(out, 24);    // bits per pixel
+    put32(out, static_cast<std::uint32_t>(image.size()));
+    put32(out, DIRECTORY);
+    out.insert(out.end(), image.begin(), image.end());
+    return out;
+}
+
+namespace {
+
+std::string writeBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
     platform::ReplaceFile file;
     if (!file.open(path)) return path + ": " + std::strerror(file.lastError());
     if (std::fwrite(bytes.data(), 1, bytes.size(), file.stream()) != bytes.size()) {
@@ -233,4 +264,14 @@ std::string kgiPicture::writeBmp(const std::string& path) const {
     }
     if (!file.commit()) return path + ": " + std::strerror(file.lastError());
     return std::string();
+}
+
+} // namespace
+
+std::string kgiPicture::writeBmp(const std::string& path) const {
+    return writeBytes(path, bmpBytes());
+}
+
+std::string kgiPicture::writeIco(const std::string& path) const {
+    return writeBytes(path, icoBytes());
 }

@@ -2,7 +2,7 @@
 // A small RGB raster for the program's icons and window bitmaps, with the
 // few drawing primitives they are made of, and its file form: the
 // uncompressed 24-bit BMP that kutImg::loadBitmap reads (bottom row first,
-// rows padded to 4 bytes).
+// rows padded to 4 bytes), or the same image inside an icon file.
 //
 // Coordinates are pixels, x to the right and y downwards from the top-left
 // corner, as one reads a picture. Every primitive clips to the picture, so a
@@ -73,6 +73,12 @@ public:
     // Writes the BMP through a temporary file renamed over `path` (the
     // folder must exist). An empty string on success, else what failed.
     std::string writeBmp(const std::string& path) const;
+    // The picture as a Windows icon file holding one opaque 24-bit image
+    // (the form window managers and the toolkit's ICO reader take), at most
+    // 256 pixels a side.
+    std::vector<std::uint8_t> icoBytes() const;
+    // Writes the icon as writeBmp() writes the bitmap.
+    std::string writeIco(const std::string& path) const;
 
 private:
     int width;

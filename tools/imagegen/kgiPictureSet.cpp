@@ -25,7 +25,9 @@ std::string kgiPictureSet::writeAll(const std::string& dataDir) {
         std::error_code error;
         std::filesystem::create_directories(path.parent_path(), error);
         if (error) return path.parent_path().string() + ": " + error.message();
-        const std::string failed = render(def).writeBmp(path.string());
+        const kgiPicture picture = render(def);
+        const std::string failed = path.extension() == ".ico" ? picture.writeIco(path.string())
+                                                              : picture.writeBmp(path.string());
         if (!failed.empty()) return failed;
     }
     return std::string();

@@ -13,7 +13,7 @@
 #include <vector>
 
 struct kgiPictureDef {
-    const char* path;  // below the data folder, '/'-separated
+    const char* path;  // below the data folder, '/'-separated; ".ico": an icon file, else a BMP
     int width;
     int height;
     kgiRgb background;
@@ -21,7 +21,8 @@ struct kgiPictureDef {
 };
 
 namespace kgiPictures {
-// icons/app2.bmp: the application icon.
+// icons/app2.bmp and icons/app2.ico: the application icon, as a bitmap
+// and as the icon file the video window shows.
 std::vector<kgiPictureDef> application();
 // icons/toolbar/: the main window's tool-bar and menu icons.
 std::vector<kgiPictureDef> toolbar();

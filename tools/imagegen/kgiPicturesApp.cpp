@@ -40,5 +40,6 @@ void drawAppIcon(kgiPicture& p) {
 } // namespace
 
 std::vector<kgiPictureDef> kgiPictures::application() {
-    return {{"icons/app2.bmp", 32, 32, BLUE, drawAppIcon}};
+    return {{"icons/app2.bmp", 32, 32, BLUE, drawAppIcon},
+            {"icons/app2.ico", 32, 32, BLUE, drawAppIcon}};
 }

@@ -262,8 +262,13 @@ void kgiTestWindow::settle(int rounds)
 
 kgiTestImage kgiTestWindow::grab() const
 {
+    return kgiTestGrab(window);
+}
+
+kgiTestImage kgiTestGrab(const FX::FXWindow* window)
+{
     kgiTestImage img;
-    if (window == nullptr)
+    if (window == nullptr || kgiTestApp() == nullptr || !window->id())
         return img;
     Display* dpy = xDisplay();
     XSync(dpy, False);

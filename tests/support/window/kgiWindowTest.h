@@ -75,6 +75,10 @@ struct kgiTestImage {
     std::string save(const std::string& name) const;
 };
 
+// The pixels of any created, mapped window (a dialog the application made,
+// for instance); empty when it has none.
+kgiTestImage kgiTestGrab(const FX::FXWindow* window);
+
 class kgiTestWindow {
 public:
     // A top-level window of that inner size at the screen's top-left
