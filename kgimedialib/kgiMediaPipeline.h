@@ -26,9 +26,11 @@ public:
     // else the system's own audio output and the window rule above.
     static Sinks defaultSinks();
 
-    // Opening waits at most this long for the file to be ready to play; a
-    // local file is ready in well under a second.
-    static constexpr int OPEN_TIMEOUT_MS = 5000;
+    // Opening waits at most this long for the file to be ready to play. A
+    // local file is ready within a second or two on an idle machine, but
+    // ten times that on a busy one; the bound only keeps a file that never
+    // gets ready from hanging the editor.
+    static constexpr int OPEN_TIMEOUT_MS = 30000;
     // State changes and seeks wait at most this long.
     static constexpr int STATE_TIMEOUT_MS = 1000;
 

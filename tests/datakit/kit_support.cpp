@@ -83,7 +83,10 @@ std::vector<std::string> filesBelow(const fs::path& root) {
 
 PrivateDisplay::PrivateDisplay() {
     // Xvfb picks a free display number and writes it to the descriptor
-    // given with -displayfd once it accepts connections.
+    // given with -displayfd once it accepts connections. -noreset: by
+    // default the server resets whenever its last client leaves and drops
+    // any connection made meanwhile, so the program connecting just as a
+    // look at the window list ends would fail to open the display.
     int fds[2];
     if (::pipe(fds) != 0) return;
     server = ::fork();
@@ -94,7 +97,7 @@ PrivateDisplay::PrivateDisplay() {
             ::close(fds[1]);
         }
         const char* argv[] = {"Xvfb", "-displayfd", "3", "-screen", "0", "1024x768x24",
-                              "-nolisten", "tcp", nullptr};
+                              "-nolisten", "tcp", "-noreset", nullptr};
         ::execvp(argv[0], const_cast<char**>(argv));
         std::_Exit(127);
     }
