@@ -117,9 +117,11 @@ public:
     void quitAfterPasses(long n) { quitAtPass = n > 0 ? idlePasses + n : 0; }
 
     // --- hooks ---
-    // Does nothing until the robot tools are built; start-up already calls
-    // it in its place. Start-up step of the robot tools.
-    void setupRobotJoints(kgiCharacter*, const std::string& /*projectPath*/) {}
+    // Start-up step of the robot tools after a model has loaded: the
+    // installed joint table (kgiPartTable::setupJoints) reads the model's
+    // joint file, limits the joints and sets the initial pose. Nothing
+    // without a table or a character.
+    void setupRobotJoints(kgiCharacter* character, const std::string& projectPath);
 
     // --- neighbours the core does not link (kgiAppMakers.h) ---
     // Makers of the session, sound player, message-window host and options

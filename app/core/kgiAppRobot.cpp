@@ -6,6 +6,7 @@
 #include "kgiApp.h"
 
 #include "kgiCharacterServices.h"
+#include "kgiCollisionCheckParts.h"
 #include "kgiLangKeys.h"
 #include "kgiRobotConnection.h"
 
@@ -209,4 +210,11 @@ void kgiApp::showRobotData(const FX::FXString& text, int n) {
 
 void kgiApp::uncheckRobotSync() {
     if (optionsDialog) optionsDialog->uncheckRobotSync();
+}
+
+// --- start-up of the robot tools ---
+
+void kgiApp::setupRobotJoints(kgiCharacter* character, const std::string& projectPath) {
+    kgiPartTable* table = kgiPartTable::installed();
+    if (table && character) table->setupJoints(character, projectPath);
 }

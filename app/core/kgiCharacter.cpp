@@ -2,6 +2,7 @@
 
 #include "kgiCharacterServices.h"
 #include "kgiCollisionCheckParts.h"
+#include "kgiFreedTreeNotice.h"
 #include "kgiKeyEdit.h"
 #include "kgiKeyUndo.h"
 #include "kgiKmdData.h"
@@ -41,8 +42,11 @@ void kgiCharacter::reset()
     // The key entries' snapshots hold the nodes of the tree that goes now:
     // an undo after a reload would write into freed nodes. A character
     // without a model keeps its history (nothing in it points anywhere).
-    if (root)
+    if (root) {
+        // Listeners drop their pointers into the tree while it still stands.
+        kgiFreedTreeNotice::raise(this, root);
         keyUndo.clear();
+    }
     // The hand set's joints are nodes of that tree as well.
     delete handSet;
     handSet = nullptr;

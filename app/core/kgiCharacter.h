@@ -39,6 +39,8 @@ public:
 
     // Drops the model and the key-time list. Both histories lose what they
     // recorded on a dropped model: their snapshots point into the freed tree.
+    // With a model, the freed-tree notice (kgiFreedTreeNotice.h) goes out
+    // first, while the tree still stands.
     void reset();
     // Builds the model from a project (".ts"). On failure the builder has
     // shown its message and the character is unchanged.

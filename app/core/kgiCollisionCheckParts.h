@@ -6,6 +6,8 @@
 // installed no part is tested and the centre of gravity is unknown.
 #include "kmlVec3.h"
 
+#include <string>
+
 class kgiCharacter;
 class ksgNode;
 
@@ -31,6 +33,12 @@ public:
     // index out of range). A table that knows no joints keeps these.
     virtual int getNodeCount() { return 0; }
     virtual ksgNode* getNode(int) { return nullptr; }
+
+    // Start-up step after a model has loaded from projectPath: the joint
+    // records of the model's folder, the joint limits of its tree and its
+    // initial pose (kgiApp::setupRobotJoints passes it on). A table that
+    // knows no joints does nothing.
+    virtual void setupJoints(kgiCharacter*, const std::string& /*projectPath*/) {}
 
     // The table in use, or null. The installer keeps it alive while it is
     // installed and installs null before destroying it.

@@ -1,4 +1,5 @@
 // The program: the world first (it outlives the application object), the
+// robot joint table (installed in the core before start-up needs it), the
 // current directory as the base directory of every data path, the makers of
 // the neighbours the application creates (the message-window host, the
 // sound player and the about box), then the toolkit's event loop with the idle task until the
@@ -6,6 +7,7 @@
 #include "kgi3dCanvas.h"
 #include "kgiApp.h"
 #include "kgiMsgWindowHost.h"
+#include "kgiRobotJointTable.h"
 #include "kgiSoundPlayer.h"
 #include "kgiVersionDialog.h"
 #include "kgiWorld.h"
@@ -14,6 +16,7 @@
 
 int main(int argc, char** argv) {
     kgiWorld::instance();
+    kgiRobotJointTable::instance();
     std::error_code error;
     const std::string baseDir = std::filesystem::current_path(error).string();
 

@@ -1,0 +1,261 @@
+#pragma once
+// The robot joint table: ties the joints of the loaded robot model to the
+// robot's 24 servos. It reads the joint file "model.ini" in the "character"
+// folder beside the model file, one kgiJointRecord per joint, and keeps the
+// model nodes the file names (the robot's parts). Joint values, servo
+// values, joint limits and the initial pose all go through it.
+//
+// There is one table per program (instance()); it is the core's installed
+// kgiPartTable and hears the core's freed-tree notice, so it never keeps a
+// node of a tree that was freed. The class is a value type: a copy copies
+// every record and node pointer, but a copy is neither installed nor
+// subscribed, so hold one only while no character's tree can go.
+//
+// Every walk over the joints goes up to getNodeCount() and passes over null
+// entries (a joint the model lacks): a null entry is not the end.
+#include "kgiCollisionCheckParts.h"
+#include "kgiFreedTreeNotice.h"
+#include "kgiJointRecord.h"
+#include "kmlMatrix3.h"
+#include "kmlMatrix4.h"
+#include "kmlVec.h"
+#include "kmlVec3.h"
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+class kgiCharacter;
+class ksgNode;
+
+class kgiRobotJointTable : public kgiPartTable {
+public:
+    // Node entries: the model root and at most 254 joints.
+    static constexpr int MAX_NODES = 255;
+    // Bytes of one read of the joint file; a longer line is read in pieces.
+    static constexpr int LINE_BUFFER = 256;
+    // Servo value of a servo no joint drives.
+    static constexpr int UNMAPPED_SERVO_VALUE = 100;
+    // Widening of the limits for the setters (the options dialog's field
+    // passes 0).
+    static constexpr float SET_MARGIN = 3.0f;
+    // Name of the table's file, as isTableFile compares it.
+    static const char* const DEFAULT_NAME; // "robo.ts"
+    // Name a servo lookup gives when no joint drives the servo.
+    static const char* const NO_JOINT; // "NULL"
+
+    // Empty records and nodes, no selection, no base node.
+    kgiRobotJointTable();
+    explicit kgiRobotJointTable(std::string name);
+    kgiRobotJointTable(const kgiRobotJointTable&) = default;
+    kgiRobotJointTable& operator=(const kgiRobotJointTable&) = default;
+    ~kgiRobotJointTable() override;
+
+    // The program's table, built on first use, installed as the core's
+    // kgiPartTable and subscribed to the freed-tree notice; it lives until
+    // the program ends.
+    static kgiRobotJointTable* instance();
+
+    // --- joint file ---
+    // modelIniPath = the model file's folder + "/character/model.ini"
+    // ("character/model.ini" in the base directory for a path without a
+    // folder), then readJointFile.
+    bool loadModelIni(const std::string& modelFilePath, kgiCharacter* character);
+    // Reads modelIniPath. Entry 0 becomes the character's model root. When
+    // the file opens, the records start empty and every accepted line adds
+    // its record and its node (null when the model lacks it); true. When it
+    // does not open, only the root stays (count 1), the records stay; false.
+    // Either way no part is selected afterwards. A line is refused (one
+    // line on standard error) when its ten fields do not all read, a number
+    // is not finite or its scale is 0; lines past the 254th joint likewise.
+    bool readJointFile(kgiCharacter* character);
+    // Copies of the record of that name, or of the first record in name
+    // order with that servo; the default record when there is none.
+    kgiJointRecord findJoint(const std::string& name) const;
+    kgiJointRecord findJointByServo(int id) const;
+    // The name of that first record; NO_JOINT when there is none.
+    std::string jointNameByServo(int id) const;
+    std::string getModelIniPath() const { return modelIniPath; }
+    std::string getName() const { return name; }
+    void setName(const std::string& s) { name = s; }
+    // The joint records by name.
+    const std::map<std::string, kgiJointRecord>& getJoints() const { return joints; }
+    int getSelectedPart() const { return selectedPart; }
+    ksgNode* getBaseNode() const { return baseNode; }
+
+    // --- the core's seam ---
+    // Entries 0 (the root) up to the count; null past it and for a joint
+    // the model lacks.
+    int getNodeCount() override { return nodeCount; }
+    ksgNode* getNode(int i) override;
+    // Start-up after a model load: loadModelIni, setupJointLimits on the
+    // model root, applyInitialPose.
+    void setupJoints(kgiCharacter* character, const std::string& projectPath) override;
+    // Part collisions and the centre of gravity: not built yet (see the
+    // part tools below).
+    bool checkPartCollisions(kgiCharacter* c, unsigned char flags[FLAG_COUNT]) override;
+    void clearCollisionHits(kgiCharacter* c) override;
+    bool computeCenterOfGravity(kgiCharacter* c, kmlVec3& centre) override;
+
+    // --- joint values (degrees) ---
+    // Node operations answer false (0.0 for the readers) for a null node or
+    // one that is not a transform; those that evaluate or key the node's
+    // motion also without a motion controller.
+    // The joint value: direction x the Euler angle the axis picks (0 x,
+    // 1 y, else z) of the local matrix under the record's order.
+    float getJointAngleByName(kgiCharacter* c, const std::string& jointName) const;
+    float getJointAngle(ksgNode* node) const;
+    static float jointAngleOf(ksgNode* node, const kgiJointRecord& record);
+    // The joint value the node's base curves hold at time t (frames); offset
+    // layers and tracks are ignored, the current pose is not touched.
+    float getJointAngleAt(ksgNode* node, float t) const;
+    // Sets the joint unless direction x value lies beyond a limit widened
+    // by margin (a value on the widened bound is accepted) or is not finite:
+    // then the joint stays and "Warning - 160" is given (the status line
+    // instead of a box while a robot session is open and no read of servo
+    // group 0 is pending); false. The local rotation becomes the single
+    // rotation about the axis (translation kept). A node that is not a
+    // transform is only updated; true.
+    bool applyJointAngle(ksgNode* node, float value, const kgiJointRecord& record, float margin);
+    // The named node with the given record, margin SET_MARGIN; false when
+    // the name finds no node.
+    bool setJointAngleWithRecord(kgiCharacter* c, const std::string& jointName, float value,
+                                 const kgiJointRecord& record);
+    // The same with the name's own record.
+    bool setJointAngleByName(kgiCharacter* c, const std::string& jointName, float value);
+    bool setJointAngle(ksgNode* node, float value);
+    // Keys the joint value at time t (no limit test); whether the motion
+    // took the key.
+    bool addJointKeyByName(kgiCharacter* c, const std::string& jointName, float t, float value);
+    bool addJointKey(ksgNode* node, float t, float value);
+    // A node's local placement: translation and Euler angles of order 5,
+    // whatever its record says.
+    static bool getNodePose(ksgNode* node, float& px, float& py, float& pz, float& rx, float& ry,
+                            float& rz);
+    static bool getNodePoseAt(ksgNode* node, float t, float& px, float& py, float& pz, float& rx,
+                              float& ry, float& rz);
+    static bool setNodePose(ksgNode* node, float px, float py, float pz, float rx, float ry, float rz);
+    static bool addNodePoseKey(ksgNode* node, float t, float px, float py, float pz, float rx, float ry,
+                               float rz);
+    // Keys what the base curves hold at t again; whether the key was added.
+    static bool rekeyBaseFrame(ksgNode* node, float t);
+    // The named node's local matrix becomes its default; false when the
+    // name finds no node.
+    static bool makeJointPoseDefault(kgiCharacter* c, const std::string& jointName);
+    // FK/IK flags and hinge limits of the subtree's joints from their
+    // records. Nodes without kgiKmdData, and parts (type 5), are passed
+    // over with everything below them.
+    void setupJointLimits(ksgNode* node);
+    // Applies the values of the joint file's lines as each joint's default
+    // pose, then places the model on the floor (one pose undo entry). False
+    // when a line failed (the others are applied); true without a file.
+    bool applyInitialPose(kgiCharacter* c);
+    // The file name of path (folder removed) is the table's name.
+    bool isTableFile(const std::string& path) const;
+    // The first call records the joint nodes' names and depths (pre-order,
+    // as setupJointLimits walks); later calls compare against it.
+    bool matchModelStructure(ksgNode* root);
+
+    // --- servo values: the one place of the conversion rule ---
+    // value x scale + offset + 0.5, truncated toward zero (clamped to int).
+    static int toServo(float value, const kgiJointRecord& record);
+    // (servo - offset) / scale.
+    static float fromServo(int servo, const kgiJointRecord& record);
+    // Servo value of servo id from the current pose or from the motion at
+    // time t; UNMAPPED_SERVO_VALUE when no joint drives it.
+    int servoValue(kgiCharacter* c, int id) const;
+    int servoValueAt(kgiCharacter* c, int id, float t) const;
+    // The joint value of a servo value of servo id (its record's rule).
+    float jointValueOfServo(int id, int servo) const;
+
+    // The robot text files, the hand, foot and floor tools and the part
+    // tools below are declared for their callers; those not described here
+    // are not built yet: each changes nothing and answers false, null or a
+    // zero vector (kgiRobotJointTableTools.cpp).
+
+    // --- robot text files ---
+    // A joint-value line "n : name = value :": sets the joint and makes its
+    // pose the default. A line without "=", or whose name and value do not
+    // read, shows "Error - 062" and fails.
+    bool applyJointValueLine(const std::string& line, kgiCharacter* c);
+    bool exportPoseMdp(const std::string& path);
+    bool importPoseMdp(const std::string& path, bool applyRoot);
+    bool exportMotionMdm(const std::string& path);
+    bool importMotionMdm(const std::string& path, int start);
+    bool importPellScript(const std::string& path);
+    bool applyPoseLine(const std::string& line, kgiCharacter* c, bool applyRoot);
+    void applyMotionLine(const std::string& line, kgiCharacter* c, int start);
+
+    // --- hand, foot and floor tools ---
+    // Lowers or raises the model so that its lowest point is at height 0
+    // (one pose undo entry first); false for a null character or model.
+    bool placeOnFloor(kgiCharacter* c);
+    bool setHand(ksgNode* node, bool close);
+    bool setGrips(ksgNode* node, int side, bool close);
+    bool putOnFloor(bool allKeys);
+    bool isInFoot(ksgNode* node);
+    bool levelFootOverKeys(ksgNode* node, bool allKeys);
+    bool levelFoot(ksgNode* node);
+    bool levelAnkles(ksgNode* node);
+    bool storeReferencePlacement(ksgNode* node);
+    bool keepBasePartFixed();
+    bool alignBasePart(ksgNode* node, bool appended);
+    bool alignBasePartToTime(ksgNode* node, float earlier);
+    bool alignBasePartOverRange(ksgNode* node);
+
+    // --- parts, collision and centre of gravity ---
+    bool arePartsJoined(ksgNode* a, ksgNode* b);
+    void clearCollisionHits();
+    void clearAllPartSelections();
+    void selectPart(ksgNode* node);
+    void clearPartMark(ksgNode* node);
+    void toggleSelectedPart(ksgNode* node);
+    void setPartSelected(ksgNode* part, bool flag);
+    void setPartMarked(ksgNode* part, bool flag);
+    bool isInSelectedPart(ksgNode* node);
+    void clearAllPartMarks();
+    kmlVec3 computeCenterOfGravity();
+    static kmlVec<3> mulMatrix3Vec3(const kmlMatrix3& m, const kmlVec<3>& v);
+    static kmlVec<3> scaleVec3(const kmlVec<3>& v, float s);
+
+private:
+    // The notice's listener. A copy of the table gets an unsubscribed one,
+    // and assigning a table keeps the listener the target had.
+    class TreeListener : public kgiFreedTreeListener {
+    public:
+        TreeListener() = default;
+        TreeListener(const TreeListener&) : kgiFreedTreeListener() {}
+        TreeListener& operator=(const TreeListener&) { return *this; }
+        ~TreeListener() override;
+        void listenFor(kgiRobotJointTable* table);
+        void treeFreed(kgiCharacter* character, ksgNode* root) override;
+
+    private:
+        kgiRobotJointTable* owner = nullptr;
+    };
+
+    // Drops every entry, the selection and the base node inside the tree
+    // below root (the count becomes 0 when root is entry 0).
+    void forgetTree(ksgNode* root);
+    // "Warning - 160" for a joint value outside the record's limits.
+    void warnOutOfRange(ksgNode* node, const kgiJointRecord& record) const;
+    // The node's joint value under a record from a matrix.
+    static float pickAngle(const kmlMatrix4& m, const kgiJointRecord& record);
+
+    std::array<ksgNode*, MAX_NODES> nodes{};
+    std::int32_t nodeCount = 0;
+    std::string name;
+    std::map<std::string, kgiJointRecord> joints;
+    std::vector<std::string> structureNames;
+    std::vector<int> structureDepths;
+    std::string modelIniPath;
+    std::int32_t selectedPart = -1;
+    float referencePosition[3] = {0.0f, 0.0f, 0.0f};
+    float referenceAngles[3] = {0.0f, 0.0f, 0.0f};
+    kmlMatrix4 referenceMatrix;
+    ksgNode* baseNode = nullptr;
+
+    TreeListener listener;
+};
