@@ -40,6 +40,17 @@ public:
     // After the time line was redrawn while stopped: the media is put at the
     // current time when its window is shown. Nothing by default.
     virtual void syncToCurrentTime() {}
+    // Asks the user for a movie or sound file and adds it as a track: the
+    // new track's index, or -1 when nothing was added (also by default).
+    virtual int importMediaFile() { return -1; }
+    // Stops and destroys the track; nothing out of range (or by default).
+    virtual void removeTrack(int index) { (void)index; }
+    // Copies the placement into the track's own; nothing out of range or
+    // for a null record.
+    virtual void setTrackInfo(int index, const kgiMediaPlacement* info) {
+        if (index < 0 || index >= getTrackCount() || !info) return;
+        if (kgiMediaPlacement* own = getTrackInfo(index)) *own = *info;
+    }
 };
 
 // How the onion-skin renderer starts out and the material it draws with.
