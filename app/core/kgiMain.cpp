@@ -2,13 +2,14 @@
 // robot joint table (installed in the core before start-up needs it), the
 // current directory as the base directory of every data path, the makers of
 // the neighbours the application creates (the message-window host, the
-// sound player and the about box), then the toolkit's event loop with the idle task until the
-// user quits.
+// sound player, the about box and the main window), then the toolkit's
+// event loop with the idle task until the user quits.
 #include "kgi3dCanvas.h"
 #include "kgiApp.h"
 #include "kgiMsgWindowHost.h"
 #include "kgiRobotJointTable.h"
 #include "kgiSoundPlayer.h"
+#include "kgiTimesheetWindow.h"
 #include "kgiVersionDialog.h"
 #include "kgiWorld.h"
 
@@ -24,6 +25,7 @@ int main(int argc, char** argv) {
     kgiAppMakers makers;
     makers.msgWindowHost = [] { return new kgiMsgWindowHost(); };
     makers.soundPlayer = [] { return new kgiSoundPlayer(nullptr); };
+    makers.mainWindow = [](kgiApp& a) { return new kgiTimesheetWindow(&a); };
     app.setMakers(makers);
     app.setVersionDialogMaker(&kgiVersionDialog::make);
     app.init(argc, argv, true);
@@ -42,8 +44,10 @@ int main(int argc, char** argv) {
 
     app.startUp(argc, argv);
     const int result = app.run();
-    // The canvas goes before its visual, both before the application.
+    // The canvas goes before its visual, both before the application; the
+    // main window too, while the application it reaches is whole.
     delete view;
     delete visual;
+    if (kgiCommandWindow* main = app.getMainWindow()) delete main->window();
     return result;
 }

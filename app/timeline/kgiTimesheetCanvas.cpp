@@ -3,6 +3,7 @@
 
 #include "kgiApp.h"
 #include "kgiGLTsMgr.h"
+#include "kgiMainCommandTable.h"
 #include "kgiTimelineHost.h"
 #include "kgiWorld.h"
 
@@ -231,17 +232,17 @@ void kgiTimesheetCanvas::sendToTarget(FX::FXSelector id) {
 }
 
 long kgiTimesheetCanvas::onCmdFrameCopy(FX::FXObject*, FX::FXSelector, void*) {
-    sendToTarget(TARGET_KEYS_COPY);
+    sendToTarget(kgiMainCommandIds::ID_KEYS_COPY);
     return 1;
 }
 
 long kgiTimesheetCanvas::onCmdFrameCut(FX::FXObject*, FX::FXSelector, void*) {
-    sendToTarget(TARGET_KEYS_CUT);
+    sendToTarget(kgiMainCommandIds::ID_KEYS_CUT);
     return 1;
 }
 
 long kgiTimesheetCanvas::onCmdFramePaste(FX::FXObject*, FX::FXSelector, void*) {
-    sendToTarget(TARGET_KEYS_PASTE);
+    sendToTarget(kgiMainCommandIds::ID_KEYS_PASTE);
     return 1;
 }
 

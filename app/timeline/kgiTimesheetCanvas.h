@@ -29,12 +29,6 @@ public:
         ID_MEDIA_REMOVE,
         ID_LAST
     };
-    // The main window's key commands (copy, cut, paste at the current
-    // frame) that the pop-up's entries send to the canvas's target, so the
-    // pop-up edits keys exactly as the Keys menu does, undo entry included.
-    static constexpr FX::FXSelector TARGET_KEYS_CUT = 90;
-    static constexpr FX::FXSelector TARGET_KEYS_COPY = 91;
-    static constexpr FX::FXSelector TARGET_KEYS_PASTE = 92;
 
     // The widget manager at (0, 0, w, h) in grey-blue, and the pop-up.
     kgiTimesheetCanvas(FX::FXComposite* parent, FX::FXGLVisual* visual, FX::FXObject* target = nullptr,
@@ -58,6 +52,9 @@ public:
     long onMiddleBtnRelease(FX::FXObject*, FX::FXSelector, void*);
     long onRightBtnPress(FX::FXObject*, FX::FXSelector, void*);
     long onRightBtnRelease(FX::FXObject*, FX::FXSelector, void*);
+    // The pop-up's entries send the main window's Keys commands (copy, cut,
+    // paste at the current frame) to the canvas's target, so the pop-up
+    // edits keys exactly as the Keys menu does, undo entry included.
     long onCmdFrameCopy(FX::FXObject*, FX::FXSelector, void*);
     long onCmdFrameCut(FX::FXObject*, FX::FXSelector, void*);
     long onCmdFramePaste(FX::FXObject*, FX::FXSelector, void*);
