@@ -12,6 +12,7 @@
 #include "kgiAppServices.h"
 #include "kgiAppMakers.h"
 #include "kgiCommandWindow.h"
+#include "kgiFreedTreeNotice.h"
 #include "kgiRobotOptions.h"
 
 #include <fx.h>
@@ -23,6 +24,7 @@
 
 class kgiCharacter;
 class kgiCurveView;
+class ksgNode;
 class kgiLessonControl;
 class kgiMessageHost;
 class kgiRobotConnection;
@@ -440,6 +442,17 @@ protected:
     bool dispatchEvent(FX::FXRawEvent& ev) override;
 
 private:
+    // Passes the freed-tree notice on to every registered canvas, so that
+    // none keeps a node of a tree that goes.
+    class CanvasTreeListener : public kgiFreedTreeListener {
+    public:
+        explicit CanvasTreeListener(kgiApp& app) : app(app) {}
+        void treeFreed(kgiCharacter* character, ksgNode* root) override;
+
+    private:
+        kgiApp& app;
+    };
+
     void initMembers();
     // Chooses how the next pass comes, after each pass: at once while
     // something animates, else from the next event or the fallback timeout.
@@ -482,6 +495,7 @@ private:
     bool quitRequested = false;
 
     std::vector<kgiViewCanvas*> canvases;
+    CanvasTreeListener canvasTrees{*this};
     std::vector<bool> canvasDirty;
     FX::FXWindow* timelineCanvas = nullptr;
     kgiCurveView* curveWindow = nullptr;

@@ -15,6 +15,7 @@
 #include <fx.h>
 #include <fx3d.h>
 
+#include <memory>
 #include <optional>
 
 #include "kgiViewCanvas.h"
@@ -25,6 +26,7 @@ class kgiAnimFKController;
 class kgiButtonBar;
 class kgiAnimIKController;
 class kgiBodyFKController;
+class kgiCanvasMouse;
 class kgiGLTextPrinter;
 class ksgAxisFKController;
 class ksgCcdIKController;
@@ -57,12 +59,30 @@ public:
     // 0 when the GL context cannot be made current; 1 otherwise (also
     // without a view, which draws and swaps nothing).
     long onPaint(FX::FXObject*, FX::FXSelector, void*);
+    // Pointer handlers (kgiCanvasMouseEvents.cpp): the scene's side goes to
+    // the mouse (kgiCanvasMouse). Each answers 1, but onMotion 0 without a
+    // view or viewport.
+    long onMotion(FX::FXObject*, FX::FXSelector, void*);
+    long onMouseWheel(FX::FXObject*, FX::FXSelector, void*);
+    long onLeftBtnPress(FX::FXObject*, FX::FXSelector, void*);
+    long onLeftBtnRelease(FX::FXObject*, FX::FXSelector, void*);
+    long onMiddleBtnPress(FX::FXObject*, FX::FXSelector, void*);
+    long onMiddleBtnRelease(FX::FXObject*, FX::FXSelector, void*);
+    long onRightBtnPress(FX::FXObject*, FX::FXSelector, void*);
+    long onRightBtnRelease(FX::FXObject*, FX::FXSelector, void*);
+    long onLeave(FX::FXObject*, FX::FXSelector, void*);
+    // The joint pop-up for node at the event's root position, after a
+    // right click; no menu is built yet.
+    void showPopup(ksgNode* node, FX::FXEvent* ev);
 
     // --- kgiViewCanvas ---
     FX::FXWindow* window() override { return this; }
-    bool isIkDragPending() const override { return dragPending; }
+    bool isIkDragPending() const override;
     // One manipulator update towards the stored goal; clears the request.
     void stepIkDrag() override;
+    // Drops the picked node, IK group members, the reverse root and the
+    // manipulator's joint when they lie in the tree.
+    void forgetTree(kgiCharacter* character, ksgNode* root) override;
     // Gives the manipulator the mode's controller (0 none, 1 and 2 CCD IK,
     // 3 axis FK, 4 trackball FK, 5 body FK, 6 animation FK, 7 animation
     // IK), after letting go of the present joint so that no controller
@@ -86,7 +106,22 @@ public:
     // Deletes the scene's grid display list in the current context.
     void deleteGridList();
 
-    int getMouseMode() const { return mouseMode; }
+    int getMouseMode() const;
+    // The scene's mouse: picking, drags, group editing.
+    kgiCanvasMouse& getMouse() const { return *mouse; }
+    ksgNode* getPickedNode() const;
+    // Mode 2 (CCD IK), 4 (trackball FK), 5 (body FK); no button uses them.
+    void selectIkMode2();
+    void selectTrackballMode();
+    void selectBodyFkMode();
+    // 0 or 1: IK works on the IK group when it has members; 2: left clicks
+    // edit the group. Others store 0.
+    void setGroupEditMode(int m);
+    // setGroupEditMode(2) with the group-edit toggle set, else 0.
+    void applyGroupEditToggle();
+    void setGroupEditToggle(bool on);
+    // Unmarks and empties the IK group, redrawn.
+    void clearIkGroup();
     ksgManipulator* getManipulator() const { return manipulator; }
     ksgCcdIKController* getIkController() const { return ikController; }
     ksgAxisFKController* getAxisFkController() const { return axisFkController; }
@@ -111,7 +146,8 @@ public:
     long getPaintCount() const { return paintCount; }
 
 protected:
-    kgi3dCanvas() {}
+    // For the toolkit's class factory.
+    kgi3dCanvas();
 
 private:
     void initView();
@@ -122,13 +158,19 @@ private:
     // Deletes what holds GL objects or restores GL state, with this
     // canvas's context current when it has one.
     void releaseGL();
+    // Hands the view, manipulator and controllers to the mouse.
+    void updateMouseParts();
+    // The scene's side of the pointer handlers.
+    long sceneMotion(FX::FXEvent* ev);
+    void sceneLeftPress(FX::FXEvent* ev);
+    void sceneLeftRelease(FX::FXEvent* ev);
+    void sceneLeave();
 
     int gridPlane = 2;
     std::optional<ksgVisualState> visualState;
     ksgView* view = nullptr;
     ksgViewpoint* ownViewpoint = nullptr;
     ksgViewpoint* viewpoint = nullptr;
-    ksgNode* pickedNode = nullptr;
     ksgManipulator* manipulator = nullptr;
     ksgCcdIKController* ikController = nullptr;
     ksgAxisFKController* axisFkController = nullptr;
@@ -136,21 +178,13 @@ private:
     kgiAnimIKController* animIkController = nullptr;
     kgiAnimFKController* animFkController = nullptr;
     kgiBodyFKController* bodyFkController = nullptr;
-    kmlVec3 grabOffset;
-    kmlVec3 dragGoal;
-    int mouseMode = 1;
-    int groupEditMode = 0;
-    bool dragPending = false;
-    bool goalIsDelta = true;
-    float grabDepth = 0.0f;
+    class MouseHost;
+    std::unique_ptr<MouseHost> mouseHost;
+    std::unique_ptr<kgiCanvasMouse> mouse;
     bool buttonDown = false;
-    int lastX = 0;
-    int lastY = 0;
     bool gridVisible = true;
     bool ghostVisible = false;
     bool centreOfGravityVisible = false;
-    bool groupEditToggle = false;
-    bool poseUndoPending = false;
     bool motionMode = false;
     bool mirrorMode = false;
     // The in-canvas tool bar along the bottom edge; none is built yet, and
