@@ -2,12 +2,13 @@
 // robot joint table (installed in the core before start-up needs it), the
 // current directory as the base directory of every data path, the makers of
 // the neighbours the application creates (the message-window host, the
-// sound player and the about box), then the toolkit's event loop with the idle task until the
+// sound player, the robot session and the about box), then the toolkit's event loop with the idle task until the
 // user quits.
 #include "kgi3dCanvas.h"
 #include "kgiApp.h"
 #include "kgiMsgWindowHost.h"
 #include "kgiRobotJointTable.h"
+#include "kgiRobotSession.h"
 #include "kgiSoundPlayer.h"
 #include "kgiVersionDialog.h"
 #include "kgiWorld.h"
@@ -24,6 +25,7 @@ int main(int argc, char** argv) {
     kgiAppMakers makers;
     makers.msgWindowHost = [] { return new kgiMsgWindowHost(); };
     makers.soundPlayer = [] { return new kgiSoundPlayer(nullptr); };
+    makers.robotSession = [] { return new kgiRobotSession(); };
     app.setMakers(makers);
     app.setVersionDialogMaker(&kgiVersionDialog::make);
     app.init(argc, argv, true);
