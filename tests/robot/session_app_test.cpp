@@ -13,6 +13,7 @@
 #include "kgiWorld.h"
 
 #include "core/child_process_test.h"
+#include "robot/session_support_test.h"
 #include "support/app/kgiAppRig.h"
 
 #include <gtest/gtest.h>
@@ -30,24 +31,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A clock that moves on one link step at every reading (and yields a
-// millisecond to the board's thread).
-double steppingClock()
-{
-    static double t = 1000.0;
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    return t += 0.016;
-}
-
-bool deviceOpen(const std::string& device)
-{
-    std::error_code ec;
-    for (const fs::directory_entry& e : fs::directory_iterator("/proc/self/fd", ec)) {
-        std::error_code linkError;
-        if (fs::read_symlink(e.path(), linkError) == device && !linkError) return true;
-    }
-    return false;
-}
+using kgiTestSession::deviceOpen;
+using kgiTestSession::steppingClock;
 
 // Keeps the boxes; with idle set, runs an idle pass while a box is "open",
 // as the toolkit does inside a modal box.

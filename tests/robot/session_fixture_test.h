@@ -6,14 +6,12 @@
 //    program's joint table has read that file; servos 6..23 drive nothing;
 //  - the world at 10 frames per second (one frame = 100 ms) and time 0;
 //  - recording services: boxes are kept, texts are the language keys;
-//  - the session's clock advances one link step at every reading, so every
-//    update and every turn of a wait loop steps the link once; each reading
-//    also yields a millisecond, so the board's thread answers within the
-//    link's reply polls as it would at the real pace.
+//  - the session's clock is steppingClock (session_support_test.h).
 // SessionOnBoard adds a simulated board in its own thread, COM1 pointed at
 // it, and a session whose link is open and has read the robot's
 // information. Nothing here needs a display or an application object.
 #include "robot/joint_fixture_test.h"
+#include "robot/session_support_test.h"
 
 #include "kgiBoardPump.h"
 #include "kgiRobotLink.h"
@@ -35,31 +33,6 @@
 #include <vector>
 
 namespace kgiTestSession {
-
-// A clock that moves on by more than one link step at every reading.
-inline double& fakeTime()
-{
-    static double t = 1000.0;
-    return t;
-}
-inline double steppingClock()
-{
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    return fakeTime() += 0.016;
-}
-
-// Whether this process holds the device open (a file descriptor names it).
-inline bool deviceOpen(const std::string& device)
-{
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    for (const fs::directory_entry& e : fs::directory_iterator("/proc/self/fd", ec)) {
-        std::error_code linkError;
-        const fs::path target = fs::read_symlink(e.path(), linkError);
-        if (!linkError && target == device) return true;
-    }
-    return false;
-}
 
 class SessionFixture : public ::testing::Test {
 protected:
