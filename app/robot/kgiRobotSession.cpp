@@ -353,11 +353,14 @@ bool kgiRobotSession::downloadMotion()
         return false;
     }
     }
-    const float now = kgiWorld::instance()->getCurrentTime();
-    for (int i = 0; i < SERVOS; ++i)
-        link->servo8[CH][i] = static_cast<uint8_t>(boardByte(servoValueAtTime(i, float(int(now))), i));
-    link->sendPose(15, 1, CH);
-    stepLink();
+    // The robot takes the pose the motion has at the current time.
+    if (currentCharacter()) {
+        const int frame = static_cast<int>(kgiWorld::instance()->getCurrentTime());
+        for (int i = 0; i < SERVOS; ++i)
+            link->servo8[CH][i] = static_cast<uint8_t>(boardByte(servoValueAtTime(i, float(frame)), i));
+        link->sendPose(15, 1, CH);
+        stepLink();
+    }
     if (kgiApp* app = kgiApp::instance()) app->showRobotData(FX::FXString(SYSTEM_DATA_NAME), SYSTEM_ENTRY);
     return writeRemoconListEntry(SYSTEM_ENTRY, SYSTEM_DATA_NAME, 0);
 }

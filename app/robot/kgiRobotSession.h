@@ -20,6 +20,7 @@
 // poll do nothing while any call into the session is still running, so a
 // box is never opened a second time from inside itself.
 #include "kgiRobotConnection.h"
+#include "kgiRobotLink.h"
 
 #include <cstdint>
 #include <string>
@@ -27,7 +28,6 @@
 
 class kgiCharacter;
 class kgiLinkMessages;
-class kgiRobotLink;
 
 class kgiRobotSession : public kgiRobotConnection {
 public:
@@ -57,16 +57,17 @@ public:
     static const int DEFAULT_POSE[SERVOS];
 
     // Link steps each blocking wait may take before the board counts as
-    // lost. Each is a generous multiple of the exchange on a healthy board
-    // (information read about 96 steps, base-image download about 532, a
-    // whole 64K image about 1,600); the play wait outlasts the link's own
-    // bound on a board that keeps answering busy (STATUS_REPOLL_LIMIT).
+    // lost (at 15 ms a step). Each is a generous multiple of the exchange on
+    // a healthy board (information read about 96 steps, base-image download
+    // about 532, a whole 64K image about 1,600); the play wait outlasts the
+    // link's own bound on a board that keeps answering busy
+    // (STATUS_REPOLL_LIMIT polls, each at least one step).
     struct WaitLimits {
         int infoRead = 2000;      // readRobotInfo, 30 s
         int download = 20000;     // downloadMotion, 5 min
-        int play = 24000;         // playDownloadedMotion, 6 min
-        int poseReadEnd = 2000;   // the destructor's wait for a stopped pose read
-        int close = 2000;         // closeLink's wait for unanswered packets
+        int play = 3 * int(kgiRobotLink::STATUS_REPOLL_LIMIT);  // playDownloadedMotion, 15 min
+        int poseReadEnd = 2000;   // the destructor's wait for a stopped pose read, 30 s
+        int close = 2000;         // closeLink's wait for unanswered packets, 30 s
     };
 
     // Seconds of a monotonic clock.
