@@ -40,6 +40,15 @@ public:
     // knows no joints does nothing.
     virtual void setupJoints(kgiCharacter*, const std::string& /*projectPath*/) {}
 
+    // The part under the 3D view's pointer: selectPart lights up the part
+    // that holds node, clearPartMark puts it back; nothing for a node no
+    // part holds. A table that knows no parts does nothing.
+    virtual void selectPart(ksgNode*) {}
+    virtual void clearPartMark(ksgNode*) {}
+    // After an IK drag step: re-places the model so that the chosen base
+    // part keeps its world placement; false when no base part is chosen.
+    virtual bool keepBasePartFixed() { return false; }
+
     // The joint commands of the 3D view's keys, tool bar and joint pop-up.
     // A table that knows no joints does nothing and answers false.
     // Puts the current character on the floor: the pose on screen, or with
