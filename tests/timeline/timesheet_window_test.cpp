@@ -495,6 +495,7 @@ public:
     long onStop(FXObject*, FXSelector, void*) {
         kgiApp* app = kgiApp::instance();
         playPasses = app->getIdlePasses() - playStart;
+        queuedWhilePlaying = app->hasChore(app, kgiApp::ID_IDLE);
         kgiWorld::instance()->setPlaying(false);
         stopPasses = app->getIdlePasses();
         app->addTimeout(this, ID_END, 500);
@@ -503,11 +504,14 @@ public:
     long onEnd(FXObject*, FXSelector, void*) {
         kgiApp* app = kgiApp::instance();
         afterPasses = app->getIdlePasses() - stopPasses;
+        queuedAfter = app->hasChore(app, kgiApp::ID_IDLE);
         app->exit(0);
         return 1;
     }
     long startPasses = 0, quietPasses = 0, playStart = 0, playPasses = 0, stopPasses = 0, afterPasses = 0;
     bool queuedOnPlay = false;
+    bool queuedWhilePlaying = false;
+    bool queuedAfter = true;
 };
 FXDEFMAP(kgiIdleWindowsProbe) kgiIdleWindowsProbeMap[] = {
     FXMAPFUNC(SEL_TIMEOUT, kgiIdleWindowsProbe::ID_PLAY, kgiIdleWindowsProbe::onPlay),
@@ -539,10 +543,12 @@ TEST(kgiTimesheetWindow, IdleTaskWaitsWithBothWindowsShown) {
 
     // Nothing to do: the fallback timeout's few passes, not one per turn.
     EXPECT_LE(probe.quietPasses, 20);
-    // Playback from a timeout has its pass queued at once, and passes come
-    // one after the other while it plays.
+    // Playback from a timeout has its pass queued at once, each pass queues
+    // the next while it plays, and after it the loop waits again.
     EXPECT_TRUE(probe.queuedOnPlay);
-    EXPECT_GT(probe.playPasses, 20);
+    EXPECT_TRUE(probe.queuedWhilePlaying);
+    EXPECT_GE(probe.playPasses, 3);
+    EXPECT_FALSE(probe.queuedAfter);
     EXPECT_LE(probe.afterPasses, 20);
 
     kgiTestRemoveCharacters();
