@@ -4,7 +4,7 @@
 // the neighbours the application creates (the message-window host, the
 // sound player and the about box), then the toolkit's event loop with the idle task until the
 // user quits.
-#include "kgi3dCanvas.h"
+#include "kgi3dWindow.h"
 #include "kgiApp.h"
 #include "kgiMsgWindowHost.h"
 #include "kgiRobotJointTable.h"
@@ -29,21 +29,16 @@ int main(int argc, char** argv) {
     app.init(argc, argv, true);
     app.create();
 
-    // The 3D view until its own window is built: one canvas in a top-level
-    // window. Closing it is a quit (the application handles the close), so
-    // the settings are still written and the window is deleted here.
-    auto* visual = new FX::FXGLVisual(&app, FX::VISUAL_DOUBLEBUFFER);
-    auto* view = new FX::FXMainWindow(&app, "3DView", nullptr, nullptr, FX::DECOR_ALL, 20, 250, 640, 450);
-    view->setTarget(&app);
-    view->setSelector(FX::FXApp::ID_QUIT);
-    new kgi3dCanvas(view, visual);
+    // The 3D view stands in for the main window until that is built:
+    // closing it is a quit, so the settings are still written and the
+    // window is deleted here.
+    auto* view = new kgi3dWindow(&app, "3DView", 20, 250, 640, 450);
+    view->setQuitOnClose(true);
     view->create();
-    view->show();
 
     app.startUp(argc, argv);
     const int result = app.run();
-    // The canvas goes before its visual, both before the application.
+    // The window frees its canvas, then its visual, before the application.
     delete view;
-    delete visual;
     return result;
 }

@@ -87,6 +87,9 @@ public:
     void deleteGridList();
 
     int getMouseMode() const { return mouseMode; }
+    // The motion-mode switch of the tool bar: edits act on the keys of the
+    // frame range.
+    bool isMotionMode() const { return motionMode; }
     ksgManipulator* getManipulator() const { return manipulator; }
     ksgCcdIKController* getIkController() const { return ikController; }
     ksgAxisFKController* getAxisFkController() const { return axisFkController; }
