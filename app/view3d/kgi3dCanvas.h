@@ -122,6 +122,9 @@ public:
     void setGroupEditToggle(bool on);
     // Unmarks and empties the IK group, redrawn.
     void clearIkGroup();
+    // The motion-mode switch of the tool bar: edits act on the keys of the
+    // frame range.
+    bool isMotionMode() const { return motionMode; }
     ksgManipulator* getManipulator() const { return manipulator; }
     ksgCcdIKController* getIkController() const { return ikController; }
     ksgAxisFKController* getAxisFkController() const { return axisFkController; }
