@@ -246,7 +246,7 @@ void kgiCanvasMouse::toggleGroupMember(unsigned state)
     host.redraw();
 }
 
-void kgiCanvasMouse::otherPress(int x, int y)
+void kgiCanvasMouse::setLastPosition(int x, int y)
 {
     lastX = x;
     lastY = y;
@@ -341,7 +341,7 @@ bool kgiCanvasMouse::drag(int x, int y, unsigned state, int button)
     return true;
 }
 
-void kgiCanvasMouse::leftRelease(bool inScene)
+void kgiCanvasMouse::leftRelease()
 {
     if (keyEntry != nullptr) {
         kgiRekeyRangeUndo* entry = keyEntry;
@@ -355,8 +355,7 @@ void kgiCanvasMouse::leftRelease(bool inScene)
     }
     stepRan = false;
     mirrorStopped = false;
-    if (inScene)
-        clearTarget();
+    clearTarget();
 }
 
 void kgiCanvasMouse::wheel(int amount)

@@ -81,15 +81,16 @@ public:
     bool hover(int x, int y);
     // The left button goes down in the scene; clicks is the click count.
     void leftPress(int x, int y, unsigned state, int clicks);
-    // Middle or right press: the position is remembered.
-    void otherPress(int x, int y);
+    // Middle or right press (and the strip's hover): the position is
+    // remembered.
+    void setLastPosition(int x, int y);
     // The pointer moves with a button down; button is the event's button.
     // False without a view, viewport or viewpoint (nothing done).
     bool drag(int x, int y, unsigned state, int button);
-    // The left button comes up: in the scene the manipulator lets go; the
-    // drag's key entry (modes 6 and 7) goes to its character's history when
-    // a step ran; mirroring comes back on.
-    void leftRelease(bool inScene);
+    // The left button comes up after a press in the scene: the manipulator
+    // lets go; the drag's key entry (modes 6 and 7) goes to its character's
+    // history when a step ran; mirroring comes back on.
+    void leftRelease();
     // The wheel: one frame forward for a negative amount, else one back;
     // nothing in a lesson.
     void wheel(int amount);

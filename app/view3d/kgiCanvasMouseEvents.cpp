@@ -69,9 +69,14 @@ void kgi3dCanvas::sceneLeftPress(FX::FXEvent* ev)
     mouse->leftPress(ev->win_x, ev->win_y, ev->state, ev->click_count);
 }
 
-void kgi3dCanvas::sceneLeftRelease(FX::FXEvent* ev) { mouse->leftRelease(ev->win_y <= sceneHeight); }
+// A drag begun in the scene ends there wherever the button comes up.
+void kgi3dCanvas::sceneLeftRelease(FX::FXEvent*) { mouse->leftRelease(); }
 
-void kgi3dCanvas::sceneLeave() { mouse->leave(); }
+void kgi3dCanvas::sceneLeave()
+{
+    if (!buttonDown)
+        mouse->leave();
+}
 
 long kgi3dCanvas::onMotion(FX::FXObject*, FX::FXSelector, void* ptr)
 {
@@ -101,8 +106,7 @@ long kgi3dCanvas::onLeftBtnRelease(FX::FXObject*, FX::FXSelector, void* ptr)
 
 long kgi3dCanvas::onLeave(FX::FXObject*, FX::FXSelector, void*)
 {
-    if (!buttonDown)
-        sceneLeave();
+    sceneLeave();
     return 1;
 }
 
@@ -117,7 +121,7 @@ long kgi3dCanvas::onMiddleBtnPress(FX::FXObject*, FX::FXSelector, void* ptr)
     const FX::FXEvent* ev = static_cast<FX::FXEvent*>(ptr);
     buttonDown = true;
     grab();
-    mouse->otherPress(ev->win_x, ev->win_y);
+    mouse->setLastPosition(ev->win_x, ev->win_y);
     return 1;
 }
 

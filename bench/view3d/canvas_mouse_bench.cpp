@@ -112,7 +112,7 @@ void BM_DragStepOnTheArm(benchmark::State& state)
         mouse.step();
     }
     state.counters["boxes"] = double(services.boxes);
-    mouse.leftRelease(true);
+    mouse.leftRelease();
     manipulator.setTarget(nullptr);
     world->removeCharacter(id);
     kgiCharacterServices::install(nullptr);

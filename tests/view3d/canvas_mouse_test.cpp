@@ -232,7 +232,7 @@ TEST_F(CanvasMouse, IkGoalsBetweenStepsCollapseToTheLastAndFkDeltasAddUp)
     ASSERT_EQ(manipulator.updates.size(), 1u);
     EXPECT_EQ(manipulator.updates[0].first, second);
     EXPECT_FALSE(manipulator.updates[0].second);
-    mouse.leftRelease(true);
+    mouse.leftRelease();
 
     // FK: the one update carries the sum of both motions' deltas.
     manipulator.updates.clear();
@@ -267,7 +267,7 @@ TEST_F(CanvasMouse, NoStepWhilePlayingAndAStepAfterTheReleaseTurnsNothing)
     world->setPlaying(false);
 
     const std::vector<kmlMatrix4> before = locals();
-    mouse.leftRelease(true);
+    mouse.leftRelease();
     EXPECT_EQ(manipulator.getTarget(), nullptr);
     mouse.step();
     EXPECT_FALSE(mouse.isStepPending());
@@ -286,7 +286,7 @@ TEST_F(CanvasMouse, OneIkDragIsOnePoseUndoEntryTakenBeforeTheFirstChange)
         mouse.drag(at.first + 8 * i, at.second - 10 * i, 0x100, kgiCanvasMouse::LEFT);
         mouse.step();
     }
-    mouse.leftRelease(true);
+    mouse.leftRelease();
     const std::vector<kmlMatrix4> dragged = locals();
     bool moved = false;
     for (size_t i = 0; i < dragged.size(); ++i)
@@ -334,7 +334,7 @@ TEST_F(CanvasMouse, MotionModeDragsAreUndoneOnTheKeysToo)
             mouse.drag(at.first + 15 * i, at.second - 5 * i, 0x100, kgiCanvasMouse::LEFT);
             mouse.step();
         }
-        mouse.leftRelease(true);
+        mouse.leftRelease();
         const kmlMatrix4 m0 = kgiTestRobot::evaluated(mc, 0.0f), m10 = kgiTestRobot::evaluated(mc, 10.0f);
         EXPECT_GT(maxDiff(m0, k0), 1e-3f);
         EXPECT_GT(maxDiff(m10, k10), 1e-3f);
@@ -358,7 +358,7 @@ TEST_F(CanvasMouse, MotionModeDragsAreUndoneOnTheKeysToo)
         // A press and release without motion records no key entry.
         robot->getKeyUndo().clear();
         grab(c.joint);
-        mouse.leftRelease(true);
+        mouse.leftRelease();
         EXPECT_FALSE(robot->undoKeys());
         mouse.setMouseMode(2);
     }
@@ -370,7 +370,7 @@ TEST_F(CanvasMouse, TargetChoice)
     mouse.setMouseMode(7);
     grab("RElbow");
     EXPECT_EQ(manipulator.getTarget(), robot->getRoot());
-    mouse.leftRelease(true);
+    mouse.leftRelease();
 
     // A joint ignored by both kinds of kinematics hands the grab upwards.
     mouse.setMouseMode(2);
@@ -430,7 +430,7 @@ TEST_F(CanvasMouse, AFailedMirrorShowsOneBoxPerDrag)
     EXPECT_EQ(boxes.captions.size(), 1u) << "mirroring stops after its failure, " << from->getName();
 
     // The next drag tries again.
-    mouse.leftRelease(true);
+    mouse.leftRelease();
     grab("Head");
     mouse.drag(x + 5, at.second - 8, 0x100, kgiCanvasMouse::LEFT);
     mouse.step();
@@ -495,7 +495,7 @@ TEST_F(CanvasMouse, CameraButtonsAndStateBitsWithNumLock)
             const kmlMatrix4 eye = viewpoint.getMatrix();
             const float d0 = viewpoint.getDistanceToBase();
             host.plane = -1;
-            mouse.otherPress(300, 200);
+            mouse.setLastPosition(300, 200);
             testing::internal::CaptureStderr();
             mouse.drag(320, 230, c.state | lock, c.button);
             const std::string err = testing::internal::GetCapturedStderr();
@@ -605,7 +605,7 @@ TEST_F(CanvasMouse, AFreedTreeLeavesNoPointerBehind)
         mouse.hover(at.first, at.second);
         mouse.leave();
         EXPECT_TRUE(table.calls.empty());
-        mouse.leftRelease(true);
+        mouse.leftRelease();
         mouse.clearIkGroup();
         mouse.setMouseMode(2);
         kgiPartTable::install(nullptr);
