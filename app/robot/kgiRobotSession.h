@@ -228,8 +228,7 @@ private:
     int32_t poseReadRequest = NO_POSE_READ;
     uint8_t syncToRobot = 0;
     int32_t servoValues[SERVOS] = {};
-    // Seconds; a double, since the clock counts from program start and a
-    // float loses the 15 ms step after some hours.
+    // Seconds of the time source.
     double lastStepTime = 0.0;
     int32_t maxServoDelta = 0;
     int32_t changedServoCount = 0;
