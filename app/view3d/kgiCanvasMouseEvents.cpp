@@ -12,7 +12,6 @@
 #include "ksgTransformController.h"
 #include "ksgView.h"
 
-#include <iostream>
 
 kgi3dCanvas::kgi3dCanvas()
     : mouseHost(std::make_unique<MouseHost>(*this)), mouse(std::make_unique<kgiCanvasMouse>(*mouseHost))
@@ -76,38 +75,6 @@ void kgi3dCanvas::sceneLeave()
 {
     if (!buttonDown)
         mouse->leave();
-}
-
-long kgi3dCanvas::onMotion(FX::FXObject*, FX::FXSelector, void* ptr)
-{
-    return sceneMotion(static_cast<FX::FXEvent*>(ptr));
-}
-
-long kgi3dCanvas::onLeftBtnPress(FX::FXObject*, FX::FXSelector, void* ptr)
-{
-    buttonDown = true;
-    kgiApp* app = kgiApp::instance();
-    if (app != nullptr && !app->isViewEditAllowed(false)) {
-        std::cerr << "The command is locked.\n";
-        return 1;
-    }
-    grab();
-    sceneLeftPress(static_cast<FX::FXEvent*>(ptr));
-    return 1;
-}
-
-long kgi3dCanvas::onLeftBtnRelease(FX::FXObject*, FX::FXSelector, void* ptr)
-{
-    buttonDown = false;
-    ungrab();
-    sceneLeftRelease(static_cast<FX::FXEvent*>(ptr));
-    return 1;
-}
-
-long kgi3dCanvas::onLeave(FX::FXObject*, FX::FXSelector, void*)
-{
-    sceneLeave();
-    return 1;
 }
 
 long kgi3dCanvas::onMouseWheel(FX::FXObject*, FX::FXSelector, void* ptr)
