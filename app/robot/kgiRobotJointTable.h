@@ -200,7 +200,7 @@ public:
     bool levelFoot(ksgNode* node);
     bool levelAnkles(ksgNode* node);
     bool storeReferencePlacement(ksgNode* node);
-    bool keepBasePartFixed();
+    bool keepBasePartFixed() override;
     bool alignBasePart(ksgNode* node, bool appended);
     bool alignBasePartToTime(ksgNode* node, float earlier);
     bool alignBasePartOverRange(ksgNode* node);
@@ -209,8 +209,8 @@ public:
     bool arePartsJoined(ksgNode* a, ksgNode* b);
     void clearCollisionHits();
     void clearAllPartSelections();
-    void selectPart(ksgNode* node);
-    void clearPartMark(ksgNode* node);
+    void selectPart(ksgNode* node) override;
+    void clearPartMark(ksgNode* node) override;
     void toggleSelectedPart(ksgNode* node);
     void setPartSelected(ksgNode* part, bool flag);
     void setPartMarked(ksgNode* part, bool flag);

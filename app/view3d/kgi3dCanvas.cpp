@@ -7,6 +7,8 @@
 #include "kgiButtonState.h"
 #include "kgiCanvasToolBar.h"
 #include "kgiCanvasDrawing.h"
+#include "kgiCanvasMouse.h"
+#include "kgiCanvasMouseHost.h"
 #include "kgiCharacter.h"
 #include "kgiGLTextPrinter.h"
 #include "kgiGhost.h"
@@ -30,8 +32,13 @@
 FXDEFMAP(kgi3dCanvas) kgi3dCanvasMap[] = {
     FXMAPFUNC(FX::SEL_PAINT, 0, kgi3dCanvas::onPaint),
     FXMAPFUNC(FX::SEL_MOTION, 0, kgi3dCanvas::onMotion),
+    FXMAPFUNC(FX::SEL_MOUSEWHEEL, 0, kgi3dCanvas::onMouseWheel),
     FXMAPFUNC(FX::SEL_LEFTBUTTONPRESS, 0, kgi3dCanvas::onLeftBtnPress),
     FXMAPFUNC(FX::SEL_LEFTBUTTONRELEASE, 0, kgi3dCanvas::onLeftBtnRelease),
+    FXMAPFUNC(FX::SEL_MIDDLEBUTTONPRESS, 0, kgi3dCanvas::onMiddleBtnPress),
+    FXMAPFUNC(FX::SEL_MIDDLEBUTTONRELEASE, 0, kgi3dCanvas::onMiddleBtnRelease),
+    FXMAPFUNC(FX::SEL_RIGHTBUTTONPRESS, 0, kgi3dCanvas::onRightBtnPress),
+    FXMAPFUNC(FX::SEL_RIGHTBUTTONRELEASE, 0, kgi3dCanvas::onRightBtnRelease),
     FXMAPFUNC(FX::SEL_LEAVE, 0, kgi3dCanvas::onLeave),
 };
 
@@ -53,6 +60,8 @@ kgi3dCanvas::kgi3dCanvas(FX::FXComposite* parent, FX::FXGLVisual* visual, FX::FX
     : FX::FXGLCanvas(parent, visual, target, id, FX::LAYOUT_FILL_X | FX::LAYOUT_FILL_Y, x, y, w, h)
 {
     visualState.emplace();
+    mouseHost = std::make_unique<MouseHost>(*this);
+    mouse = std::make_unique<kgiCanvasMouse>(*mouseHost);
     kgi3dViewToolbar& shared = kgi3dViewToolbar::shared();
     if (shared.isEmpty()) {
         kgiApp* app = kgiApp::instance();
@@ -91,6 +100,8 @@ kgi3dCanvas::~kgi3dCanvas()
         manipulator = nullptr;
     }
     releaseGL();
+    // Before the controllers and the view it points to.
+    mouse.reset();
     delete ikController;
     delete axisFkController;
     delete trackballFkController;
@@ -138,11 +149,10 @@ void kgi3dCanvas::create()
     animFkController = new kgiAnimFKController;
     bodyFkController = new kgiBodyFKController;
     ikController->setMode(1);
-    mouseMode = 2;
-    manipulator->setController(ikController);
     kgiWorld::instance()->addManipulator(manipulator);
-    dragPending = false;
-    groupEditMode = 0;
+    updateMouseParts();
+    mouse->setMouseMode(2);
+    mouse->setGroupEditMode(0);
     // IK, the grid and the perspective camera start pushed: their actions
     // run, and every switch writes its flag (grid on, the others off).
     if (toolbar != nullptr) {
@@ -173,6 +183,7 @@ void kgi3dCanvas::initView()
     }
     viewpoint = ownViewpoint;
     view = new ksgView(*visualState);
+    updateMouseParts();
     ksgViewportState* vp = view->getViewport();
     view->setLight(0, kgiLightTable::instance()->find(0));
     view->setViewpoint(viewpoint);
@@ -382,31 +393,9 @@ bool kgi3dCanvas::courseTime(float& seconds) const
     return true;
 }
 
-void kgi3dCanvas::stepIkDrag()
-{
-    if (!dragPending)
-        return;
-    if (manipulator != nullptr)
-        manipulator->update(dragGoal, goalIsDelta);
-    dragPending = false;
-}
-
 void kgi3dCanvas::setMouseMode(int mode)
 {
-    if (manipulator == nullptr)
-        return;
-    ksgTransformController* controllers[] = {nullptr,          ikController,          ikController,
-                                             axisFkController, trackballFkController, bodyFkController,
-                                             animFkController, animIkController};
-    if (mode >= 0 && mode <= 7) {
-        // The joint goes first, while the present controller still holds it:
-        // the manipulator hands a new controller its target but never takes
-        // it back from the old one.
-        manipulator->setTarget(nullptr);
-        manipulator->setController(controllers[mode]);
-    }
-    mouseMode = mode;
-    dragPending = false;
+    mouse->setMouseMode(mode);
 }
 
 void kgi3dCanvas::clearManipulatorTarget()
@@ -437,8 +426,8 @@ void kgi3dCanvas::fitView()
 {
     ksgViewportState* vp = getViewport();
     if (vp != nullptr && viewpoint != nullptr) {
-        if (pickedNode != nullptr)
-            viewpoint->center(pickedNode->getRoot()->getBounds());
+        if (ksgNode* picked = mouse->getPickedNode())
+            viewpoint->center(picked->getRoot()->getBounds());
         else
             viewpoint->center(kgiWorld::instance()->getBounds());
         const float d = viewpoint->getDistanceToBase() * 0.66f;

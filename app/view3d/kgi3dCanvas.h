@@ -15,6 +15,7 @@
 #include <fx.h>
 #include <fx3d.h>
 
+#include <memory>
 #include <optional>
 
 #include "kgiViewCanvas.h"
@@ -25,6 +26,7 @@ class kgiAnimFKController;
 class kgiButtonBar;
 class kgiAnimIKController;
 class kgiBodyFKController;
+class kgiCanvasMouse;
 class kgiGLTextPrinter;
 class ksgAxisFKController;
 class ksgCcdIKController;
@@ -59,13 +61,23 @@ public:
     // 0 when the GL context cannot be made current; 1 otherwise (also
     // without a view, which draws and swaps nothing).
     long onPaint(FX::FXObject*, FX::FXSelector, void*);
-    // Pointer handlers (kgiCanvasStrip.cpp). Rows below sceneHeight belong
-    // to the tool-bar strip; a left press begun there ends there too,
-    // wherever the pointer is released.
+    // Pointer handlers (kgiCanvasPointer.cpp, kgiCanvasMouseEvents.cpp):
+    // rows below sceneHeight go to the tool-bar strip, whose left presses
+    // end there wherever the button comes up; the scene's side goes to the
+    // mouse (kgiCanvasMouse). Each answers 1, but onMotion 0 without a
+    // view or viewport.
     long onMotion(FX::FXObject*, FX::FXSelector, void*);
+    long onMouseWheel(FX::FXObject*, FX::FXSelector, void*);
     long onLeftBtnPress(FX::FXObject*, FX::FXSelector, void*);
     long onLeftBtnRelease(FX::FXObject*, FX::FXSelector, void*);
+    long onMiddleBtnPress(FX::FXObject*, FX::FXSelector, void*);
+    long onMiddleBtnRelease(FX::FXObject*, FX::FXSelector, void*);
+    long onRightBtnPress(FX::FXObject*, FX::FXSelector, void*);
+    long onRightBtnRelease(FX::FXObject*, FX::FXSelector, void*);
     long onLeave(FX::FXObject*, FX::FXSelector, void*);
+    // The joint pop-up for node at the event's root position, after a
+    // right click; no menu is built yet.
+    void showPopup(ksgNode* node, FX::FXEvent* ev);
 
     // --- tool-bar commands (kgiCanvasToolCommands.cpp) ---
     // Mouse mode 2 (CCD IK), or 7 (animation IK) in motion mode.
@@ -105,9 +117,12 @@ public:
 
     // --- kgiViewCanvas ---
     FX::FXWindow* window() override { return this; }
-    bool isIkDragPending() const override { return dragPending; }
+    bool isIkDragPending() const override;
     // One manipulator update towards the stored goal; clears the request.
     void stepIkDrag() override;
+    // Drops the picked node, IK group members, the reverse root and the
+    // manipulator's joint when they lie in the tree.
+    void forgetTree(kgiCharacter* character, ksgNode* root) override;
     // Gives the manipulator the mode's controller (0 none, 1 and 2 CCD IK,
     // 3 axis FK, 4 trackball FK, 5 body FK, 6 animation FK, 7 animation
     // IK), after letting go of the present joint so that no controller
@@ -131,7 +146,25 @@ public:
     // Deletes the scene's grid display list in the current context.
     void deleteGridList();
 
-    int getMouseMode() const { return mouseMode; }
+    int getMouseMode() const;
+    // The scene's mouse: picking, drags, group editing.
+    kgiCanvasMouse& getMouse() const { return *mouse; }
+    ksgNode* getPickedNode() const;
+    // Mode 2 (CCD IK), 4 (trackball FK), 5 (body FK); no button uses them.
+    void selectIkMode2();
+    void selectTrackballMode();
+    void selectBodyFkMode();
+    // 0 or 1: IK works on the IK group when it has members; 2: left clicks
+    // edit the group. Others store 0.
+    void setGroupEditMode(int m);
+    // setGroupEditMode(2) with the group-edit toggle set, else 0.
+    void applyGroupEditToggle();
+    void setGroupEditToggle(bool on);
+    // Unmarks and empties the IK group, redrawn.
+    void clearIkGroup();
+    // The motion-mode switch of the tool bar: edits act on the keys of the
+    // frame range.
+    bool isMotionMode() const { return motionMode; }
     ksgManipulator* getManipulator() const { return manipulator; }
     ksgCcdIKController* getIkController() const { return ikController; }
     ksgAxisFKController* getAxisFkController() const { return axisFkController; }
@@ -153,14 +186,14 @@ public:
     int getToolbarHeight() const { return toolbarHeight; }
     // This canvas's tool-bar strip; null without one.
     kgiButtonBar* getToolbar() const { return toolbar; }
-    bool isMotionMode() const { return motionMode; }
     bool isMirrorMode() const { return mirrorMode; }
     int getSceneHeight() const { return sceneHeight; }
     // Paints finished so far (a test's way to see a redraw happen).
     long getPaintCount() const { return paintCount; }
 
 protected:
-    kgi3dCanvas() {}
+    // For the toolkit's class factory.
+    kgi3dCanvas();
 
 private:
     void initView();
@@ -176,7 +209,11 @@ private:
     void requestRedraw();
     // An orthographic camera preset.
     void cameraOrtho(float pitch, float yaw, float roll, int plane);
-    // The scene's side of the pointer handlers (picking and dragging).
+    // A window row as the view's viewport takes it (kgiCanvasMouseEvents.cpp).
+    int viewRow(int winY) const;
+    // Hands the view, manipulator and controllers to the mouse.
+    void updateMouseParts();
+    // The scene's side of the pointer handlers.
     long sceneMotion(FX::FXEvent* ev);
     void sceneLeftPress(FX::FXEvent* ev);
     void sceneLeftRelease(FX::FXEvent* ev);
@@ -187,7 +224,6 @@ private:
     ksgView* view = nullptr;
     ksgViewpoint* ownViewpoint = nullptr;
     ksgViewpoint* viewpoint = nullptr;
-    ksgNode* pickedNode = nullptr;
     ksgManipulator* manipulator = nullptr;
     ksgCcdIKController* ikController = nullptr;
     ksgAxisFKController* axisFkController = nullptr;
@@ -195,21 +231,13 @@ private:
     kgiAnimIKController* animIkController = nullptr;
     kgiAnimFKController* animFkController = nullptr;
     kgiBodyFKController* bodyFkController = nullptr;
-    kmlVec3 grabOffset;
-    kmlVec3 dragGoal;
-    int mouseMode = 1;
-    int groupEditMode = 0;
-    bool dragPending = false;
-    bool goalIsDelta = true;
-    float grabDepth = 0.0f;
+    class MouseHost;
+    std::unique_ptr<MouseHost> mouseHost;
+    std::unique_ptr<kgiCanvasMouse> mouse;
     bool buttonDown = false;
-    int lastX = 0;
-    int lastY = 0;
     bool gridVisible = true;
     bool ghostVisible = false;
     bool centreOfGravityVisible = false;
-    bool groupEditToggle = false;
-    bool poseUndoPending = false;
     bool motionMode = false;
     bool mirrorMode = false;
     // The in-canvas tool bar along the bottom edge; without it the scene

@@ -2,6 +2,7 @@
 #include "kgi3dCanvas.h"
 
 #include "kgiApp.h"
+#include "kgiCanvasCommands.h"
 #include "kgiCanvasToolBar.h"
 #include "kgiCharacter.h"
 #include "kgiWorld.h"
@@ -23,15 +24,16 @@ void kgi3dCanvas::applyMotionMode()
 {
     // Pose IK and FK (2, 3) and their animation forms (7, 6) follow the
     // switch; the modes no button selects stay as they are.
+    const int mode = getMouseMode();
     if (motionMode) {
-        if (mouseMode == 2)
+        if (mode == 2)
             setMouseMode(7);
-        else if (mouseMode == 3)
+        else if (mode == 3)
             setMouseMode(6);
     } else {
-        if (mouseMode == 7)
+        if (mode == 7)
             setMouseMode(2);
-        else if (mouseMode == 6)
+        else if (mode == 6)
             setMouseMode(3);
     }
 }
@@ -102,12 +104,19 @@ void kgi3dCanvas::loadCameraButtonImages()
                                                       app->getSettings().language);
 }
 
-// --- commands of the key, landing and initial-pose buttons ---
-// Their buttons press and show as any push button; what they do comes
-// with key editing from the 3D view.
+// The key, landing and initial-pose buttons: the world's editing commands.
 
-void kgi3dCanvas::addKeyAtCurrentTime() {}
+void kgi3dCanvas::addKeyAtCurrentTime()
+{
+    kgiCanvasCommands::addKeyAtCurrentTime();
+}
 
-void kgi3dCanvas::putOnFloor() {}
+void kgi3dCanvas::putOnFloor()
+{
+    kgiCanvasCommands::putOnFloor(motionMode);
+}
 
-void kgi3dCanvas::resetPose() {}
+void kgi3dCanvas::resetPose()
+{
+    kgiCanvasCommands::resetPose();
+}

@@ -1,13 +1,16 @@
-// The pointer handlers of the 3D canvas. Rows 0..sceneHeight (window
-// pixels, y downwards) are the scene; the rows below are the tool-bar
-// strip, which gets the pointer with y counted from its own top edge.
+// The four pointer handlers that the tool-bar strip shares with the scene.
+// Rows 0..sceneHeight (window pixels, y downwards) are the scene; the rows
+// below are the strip, which gets the pointer with y counted from its own
+// top edge. Here: the button-down flag, the lesson lock (only the left
+// press asks for it), the pointer grab and the strip; the scene functions
+// do the rest.
 #include "kgi3dCanvas.h"
-
-#include <iostream>
 
 #include "kgiApp.h"
 #include "kgiButtonBar.h"
 #include "ksgView.h"
+
+#include <iostream>
 
 void kgi3dCanvas::requestRedraw()
 {
@@ -18,15 +21,11 @@ void kgi3dCanvas::requestRedraw()
 long kgi3dCanvas::onMotion(FX::FXObject*, FX::FXSelector, void* ptr)
 {
     auto* ev = static_cast<FX::FXEvent*>(ptr);
-    if (view == nullptr || view->getViewport() == nullptr)
-        return 0;
     // While a button is held the motion is a drag: the strip sees nothing.
-    if (!buttonDown && toolbar != nullptr) {
+    if (!buttonDown && toolbar != nullptr && view != nullptr && view->getViewport() != nullptr) {
         if (ev->win_y > sceneHeight) {
             if (toolbar->hover(ev->win_x, ev->win_y - sceneHeight))
                 requestRedraw();
-            lastX = ev->win_x;
-            lastY = ev->win_y;
             return 1;
         }
         if (toolbar->leave())
@@ -41,7 +40,7 @@ long kgi3dCanvas::onLeftBtnPress(FX::FXObject*, FX::FXSelector, void* ptr)
     buttonDown = true;
     kgiApp* app = kgiApp::instance();
     if (app != nullptr && !app->isViewEditAllowed(false)) {
-        std::cerr << "The command is locked." << std::endl;
+        std::cerr << "The command is locked.\n";
         return 1;
     }
     grab();
@@ -54,27 +53,24 @@ long kgi3dCanvas::onLeftBtnPress(FX::FXObject*, FX::FXSelector, void* ptr)
         return 1;
     }
     sceneLeftPress(ev);
-    lastX = ev->win_x;
-    lastY = ev->win_y;
     return 1;
 }
 
 long kgi3dCanvas::onLeftBtnRelease(FX::FXObject*, FX::FXSelector, void* ptr)
 {
-    auto* ev = static_cast<FX::FXEvent*>(ptr);
     buttonDown = false;
     ungrab();
     // The release ends the press where it began. A push button pressed in
     // the strip must see its release even over the scene, or it would stay
-    // pushed and ignore the next press; a drag begun in the scene ends in
-    // the scene even when released over the strip.
+    // pushed and take the next press as a repeat that does nothing; a drag
+    // begun in the scene ends in the scene even over the strip.
     if (stripPress) {
         stripPress = false;
         if (toolbar != nullptr && toolbar->release())
             requestRedraw();
         return 1;
     }
-    sceneLeftRelease(ev);
+    sceneLeftRelease(static_cast<FX::FXEvent*>(ptr));
     return 1;
 }
 
@@ -86,23 +82,3 @@ long kgi3dCanvas::onLeave(FX::FXObject*, FX::FXSelector, void*)
     sceneLeave();
     return 1;
 }
-
-// --- the scene's side ------------------------------------------------------
-// Picking and dragging are not built yet: the scene only lets go of the
-// grabbed joint when the left button comes up.
-
-long kgi3dCanvas::sceneMotion(FX::FXEvent* ev)
-{
-    lastX = ev->win_x;
-    lastY = ev->win_y;
-    return 1;
-}
-
-void kgi3dCanvas::sceneLeftPress(FX::FXEvent*) {}
-
-void kgi3dCanvas::sceneLeftRelease(FX::FXEvent*)
-{
-    clearManipulatorTarget();
-}
-
-void kgi3dCanvas::sceneLeave() {}
