@@ -263,7 +263,9 @@ std::vector<kgiPictureDef> kgiPictures::canvasToolbar() {
         KGI_BUTTON("SIK", IK),
         KGI_BUTTON("FK-subtree2", FK),
         // The motion-mode button's files carry three different names.
-        KGI_LOOKS3("icons/3d/", "FK-body_normal.bmp", "MotionMode", MOTION, LATIN),
+        {"icons/3d/FK-body_normal.bmp", 32, 32, FACE, drawButton<MOTION, NORMAL, LATIN>},
+        {"icons/3d/MotionMode_onMouse.bmp", 32, 32, FACE, drawButton<MOTION, ON_MOUSE, LATIN>},
+        {"icons/3d/MotionMode2_pushed.bmp", 32, 32, FACE, drawButton<MOTION, PUSHED, LATIN>},
         KGI_BUTTON("grid", GRID),
         KGI_BUTTON("ghost", GHOST),
         KGI_BUTTON("CenterOfGravity", GRAVITY),
