@@ -87,6 +87,12 @@ public:
     // After the motion-mode switch: 2 and 7, 3 and 6 follow the switch;
     // other modes stay.
     void applyMotionMode();
+    // Key 'k': from an IK mode (1, 2, 7) to FK, from an FK mode (3, 6) to
+    // IK, with the bar's IK and FK buttons following (the chosen one
+    // pushed, the other back to normal); other modes change nothing. The
+    // states are written back and the canvas redrawn; without a bar only
+    // the mode changes.
+    void toggleIkFk();
     // The switches themselves are the state: the next paint reads them.
     void onGridToggled() {}
     void onGhostToggled() {}

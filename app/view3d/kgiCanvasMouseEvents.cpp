@@ -4,13 +4,18 @@
 #include "kgi3dCanvas.h"
 
 #include "kgiApp.h"
+#include "kgiButtonBar.h"
+#include "kgiButtonState.h"
 #include "kgiCanvasMouse.h"
 #include "kgiCanvasMouseHost.h"
+#include "kgiCanvasToolBar.h"
 #include "kgiKinematicControllers.h"
 #include "ksgCcdIk.h"
 #include "ksgManipulator.h"
 #include "ksgTransformController.h"
 #include "ksgView.h"
+
+#include <vector>
 
 
 kgi3dCanvas::kgi3dCanvas()
@@ -47,6 +52,35 @@ void kgi3dCanvas::selectIkMode2() { setMouseMode(2); }
 void kgi3dCanvas::selectTrackballMode() { setMouseMode(4); }
 
 void kgi3dCanvas::selectBodyFkMode() { setMouseMode(5); }
+
+void kgi3dCanvas::toggleIkFk()
+{
+    const int mode = getMouseMode();
+    const bool toFk = mode == 7 || mode == 1 || mode == 2;
+    const bool toIk = mode == 6 || mode == 3;
+    if (toFk)
+        selectFkMode();
+    else if (toIk)
+        selectIkMode();
+    if (toolbar == nullptr)
+        return;
+    std::vector<int> values;
+    toolbar->getStateValues(values);
+    auto set = [&values](int entry, int value) {
+        if (entry < static_cast<int>(values.size()))
+            values[static_cast<size_t>(entry)] = value;
+    };
+    // Value 4 returns a button to normal without running its action.
+    if (toFk) {
+        set(kgi3dViewToolbar::FK, kgiButtonState::PUSHED);
+        set(kgi3dViewToolbar::IK, kgiButtonState::SPACER);
+    } else if (toIk) {
+        set(kgi3dViewToolbar::IK, kgiButtonState::PUSHED);
+        set(kgi3dViewToolbar::FK, kgiButtonState::SPACER);
+    }
+    toolbar->setStateValues(values);
+    requestRedraw();
+}
 
 void kgi3dCanvas::setGroupEditMode(int m) { mouse->setGroupEditMode(m); }
 
