@@ -63,10 +63,6 @@ long kgi3dWindow::onCmdClose(FXObject*, FXSelector, void*)
     kgiApp* app = kgiApp::instance();
     if (app != nullptr && app->isLessonMode())
         return 1;
-    if (quitOnClose) {
-        getApp()->handle(this, FXSEL(SEL_COMMAND, FXApp::ID_QUIT), nullptr);
-        return 1;
-    }
     // The dialog's own close only hides: the canvas would stay registered
     // and its manipulator and viewpoint in the world's lists for good. The
     // window goes once this handler has returned.

@@ -6,9 +6,7 @@
 // Closing the window outside a lesson deletes it (once its close handler
 // has returned), so its canvas leaves the application's registry and takes
 // its manipulator and viewpoint out of the world's lists; a lesson keeps
-// it open. While the window stands in for the program's main window
-// (setQuitOnClose), closing it quits the application instead, and whoever
-// made it deletes it after the event loop.
+// it open.
 #include <fx.h>
 #include <fx3d.h>
 
@@ -43,11 +41,9 @@ public:
 
     kgi3dCanvas* getCanvas() const { return canvas; }
     bool isKeyLatched() const { return keyLatch.isSet(); }
-    void setQuitOnClose(bool on) { quitOnClose = on; }
-    bool getQuitOnClose() const { return quitOnClose; }
 
-    // In a lesson 1 and nothing; else quits (setQuitOnClose) or hides the
-    // window and deletes it from a chore. 1.
+    // In a lesson 1 and nothing; else hides the window and deletes it from
+    // a chore. 1.
     long onCmdClose(FX::FXObject*, FX::FXSelector, void*);
     long onKeyPress(FX::FXObject*, FX::FXSelector, void* ptr);
     // Clears the latch; 1.
@@ -68,6 +64,5 @@ private:
     kgi3dCanvas* canvas = nullptr;
     FX::FXGLVisual* visual = nullptr;
     kgi3dKeyLatch keyLatch;
-    bool quitOnClose = false;
     bool deletePending = false;
 };
