@@ -40,6 +40,7 @@ kgiApp::kgiApp(const std::string& dir) : FX::FXApp("Rodiza", "Vezeze"), baseDir(
     addChore(this, ID_IDLE);
     choreRegistered = true;
     kgiCharacterServices::install(&services);
+    kgiFreedTreeNotice::subscribe(&canvasTrees);
 
     // Pixels handed over to the icon, which frees them (IMAGE_OWNED).
     kutFoxImg bitmap(false);
@@ -51,6 +52,7 @@ kgiApp::kgiApp(const std::string& dir) : FX::FXApp("Rodiza", "Vezeze"), baseDir(
 }
 
 kgiApp::~kgiApp() {
+    kgiFreedTreeNotice::unsubscribe(&canvasTrees);
     // Characters outlive the application (the character table is freed at
     // exit), so they must not reach its services afterwards.
     if (&kgiCharacterServices::current() == &services)

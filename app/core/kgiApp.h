@@ -12,6 +12,7 @@
 #include "kgiAppServices.h"
 #include "kgiAppMakers.h"
 #include "kgiCommandWindow.h"
+#include "kgiFreedTreeNotice.h"
 #include "kgiLanguageTable.h"
 #include "kgiRobotOptions.h"
 
@@ -24,6 +25,7 @@
 
 class kgiCharacter;
 class kgiCurveView;
+class ksgNode;
 class kgiLessonControl;
 class kgiMessageHost;
 class kgiRobotConnection;
@@ -451,6 +453,17 @@ protected:
     bool dispatchEvent(FX::FXRawEvent& ev) override;
 
 private:
+    // Passes the freed-tree notice on to every registered canvas, so that
+    // none keeps a node of a tree that goes.
+    class CanvasTreeListener : public kgiFreedTreeListener {
+    public:
+        explicit CanvasTreeListener(kgiApp& app) : app(app) {}
+        void treeFreed(kgiCharacter* character, ksgNode* root) override;
+
+    private:
+        kgiApp& app;
+    };
+
     void initMembers();
     // Chooses how the next pass comes, after each pass: at once while
     // something animates, else from the next event or the fallback timeout.
@@ -494,6 +507,7 @@ private:
     bool quitRequested = false;
 
     std::vector<kgiViewCanvas*> canvases;
+    CanvasTreeListener canvasTrees{*this};
     std::vector<bool> canvasDirty;
     FX::FXWindow* timelineCanvas = nullptr;
     kgiCurveView* curveWindow = nullptr;

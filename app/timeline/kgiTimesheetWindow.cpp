@@ -3,6 +3,8 @@
 #include "kgiMenuTitle.h"
 #include "kgiTimesheetCanvas.h"
 
+#include "kgi3dCanvas.h"
+#include "kgi3dWindow.h"
 #include "kgiApp.h"
 #include "kgiCharacterServices.h"
 #include "kgiLanguageTable.h"
@@ -207,6 +209,13 @@ kgiTimesheetWindow::~kgiTimesheetWindow() {
         application->setMainWindow(nullptr);
         if (application->getTimelineCanvas() == canvas) application->setTimelineCanvas(nullptr);
     }
+    // The toolkit leaves owned windows to their own end; the 3D windows
+    // would keep a dangling owner, so they go first.
+    for (FX::FXWindow* w = getApp()->getRootWindow()->getFirst(); w;) {
+        FX::FXWindow* next = w->getNext();
+        if (w->getOwner() == this && w->isMemberOf(FXMETACLASS(kgi3dWindow))) delete w;
+        w = next;
+    }
     for (FX::FXIcon*& icon : icons) {
         delete icon;
         icon = nullptr;
@@ -289,7 +298,10 @@ void kgiTimesheetWindow::buildMenus() {
 
 void kgiTimesheetWindow::create() {
     FX::FXMainWindow::create();
-    // TODO(kgi3dWindow): the first 3D window is opened here once it exists.
+    // The first 3D window; it registers its canvas with the application and
+    // deletes itself when closed.
+    auto* view = new kgi3dWindow(this, "3DView", 20, 250, 640, 450);
+    view->create();
     menuShell->create();
     toolShell->create();
     for (FX::FXIcon* icon : icons)
@@ -400,8 +412,11 @@ void kgiTimesheetWindow::setLanguage(int language) {
 void kgiTimesheetWindow::changeLanguage(int language) {
     setLanguage(language);
     if (canvas) canvas->rebuildPopupMenu();
-    // TODO(loadCameraButtonImages): the 3D canvases reload their camera
-    // button images once they have them.
+    // The camera buttons carry words, so every 3D canvas takes the pictures
+    // of the new language.
+    for (kgiViewCanvas* view : application->getCanvases())
+        if (auto* view3d = dynamic_cast<kgi3dCanvas*>(view))
+            view3d->loadCameraButtonImages();
     application->redrawAll();
 }
 

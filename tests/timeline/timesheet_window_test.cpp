@@ -2,6 +2,7 @@
 #include "kgiTimesheetWindow.h"
 
 #include "kgi3dCanvas.h"
+#include "kgi3dWindow.h"
 #include "kgiApp.h"
 #include "kgiAppServices.h"
 #include "kgiLangKeys.h"
@@ -64,6 +65,18 @@ WindowPtr showWindow() {
     pump([&] { return w->shown() && w->getCanvas()->getPaintCount() > 0; });
     settle();
     return w;
+}
+
+// The 3D windows the main window owns, in the order they were made.
+std::vector<kgi3dWindow*> viewsOf(const W& w) {
+    std::vector<kgi3dWindow*> out;
+    for (FXWindow* c = kgiTestApp()->getRootWindow()->getFirst(); c; c = c->getNext())
+        if (c->getOwner() == &w && c->isMemberOf(FXMETACLASS(kgi3dWindow))) out.push_back(static_cast<kgi3dWindow*>(c));
+    return out;
+}
+kgi3dWindow* firstViewOf(const W& w) {
+    const std::vector<kgi3dWindow*> views = viewsOf(w);
+    return views.empty() ? nullptr : views.front();
 }
 
 // The entries of a pane that are no separators, in order.
@@ -219,6 +232,27 @@ TEST(kgiTimesheetWindow, ToolBarButtonsIconsAndMenus) {
     EXPECT_EQ(w->findMenuEntry(W::ID_POSE_UNDO)->getIcon(), w->getIcon(W::ICON_POSE_UNDO));
     EXPECT_EQ(w->findMenuEntry(W::ID_MEDIA_ADD)->getText(), kgiTestApp()->languageText(kgiLangKey::Media_Add));
     EXPECT_NE(w->findMenuEntry(W::ID_MEDIA_ADD)->getText(), FXString(kgiLangKey::Media_Add));
+}
+
+TEST(kgiTimesheetWindow, CreatingItOpensThe3DWindow) {
+    KGI_REQUIRE_TEST_APP();
+    const size_t canvases = kgiTestApp()->getCanvases().size();
+    WindowPtr w = buildWindow();
+    EXPECT_TRUE(viewsOf(*w).empty());
+    w->create();
+    const std::vector<kgi3dWindow*> views = viewsOf(*w);
+    ASSERT_EQ(views.size(), 1u);
+    EXPECT_STREQ(views[0]->getTitle().text(), "3DView");
+    EXPECT_EQ(views[0]->getX(), 20);
+    EXPECT_EQ(views[0]->getY(), 250);
+    EXPECT_EQ(views[0]->getWidth(), 640);
+    EXPECT_EQ(views[0]->getHeight(), 450);
+    EXPECT_TRUE(views[0]->shown());
+    EXPECT_TRUE(w->shown());
+    EXPECT_EQ(kgiTestApp()->getCanvases().size(), canvases + 1);
+    // Its canvas leaves the application with the window.
+    w.reset();
+    EXPECT_EQ(kgiTestApp()->getCanvases().size(), canvases);
 }
 
 TEST(kgiTimesheetWindow, WithoutTheIconFolderButtonsShowTexts) {
@@ -495,6 +529,7 @@ public:
     long onStop(FXObject*, FXSelector, void*) {
         kgiApp* app = kgiApp::instance();
         playPasses = app->getIdlePasses() - playStart;
+        queuedWhilePlaying = app->hasChore(app, kgiApp::ID_IDLE);
         kgiWorld::instance()->setPlaying(false);
         stopPasses = app->getIdlePasses();
         app->addTimeout(this, ID_END, 500);
@@ -503,11 +538,14 @@ public:
     long onEnd(FXObject*, FXSelector, void*) {
         kgiApp* app = kgiApp::instance();
         afterPasses = app->getIdlePasses() - stopPasses;
+        queuedAfter = app->hasChore(app, kgiApp::ID_IDLE);
         app->exit(0);
         return 1;
     }
     long startPasses = 0, quietPasses = 0, playStart = 0, playPasses = 0, stopPasses = 0, afterPasses = 0;
     bool queuedOnPlay = false;
+    bool queuedWhilePlaying = false;
+    bool queuedAfter = true;
 };
 FXDEFMAP(kgiIdleWindowsProbe) kgiIdleWindowsProbeMap[] = {
     FXMAPFUNC(SEL_TIMEOUT, kgiIdleWindowsProbe::ID_PLAY, kgiIdleWindowsProbe::onPlay),
@@ -522,9 +560,8 @@ TEST(kgiTimesheetWindow, IdleTaskWaitsWithBothWindowsShown) {
     WindowPtr w = showWindow();
     app->setMainWindow(w.get());
     app->setTimelineCanvas(w->timelineCanvas());
-    kgiTestWindow view(640, 450, "3DView");
-    new kgi3dCanvas(view.shell(), kgiTestWindow::glVisual());
-    view.show();
+    kgi3dWindow* view = firstViewOf(*w);
+    ASSERT_NE(view, nullptr);
     ASSERT_TRUE(kgiTestLoadFactoryRobot());
     kgiWorld* world = kgiWorld::instance();
     world->setEndFrame(100.0f);
@@ -539,12 +576,16 @@ TEST(kgiTimesheetWindow, IdleTaskWaitsWithBothWindowsShown) {
 
     // Nothing to do: the fallback timeout's few passes, not one per turn.
     EXPECT_LE(probe.quietPasses, 20);
-    // Playback from a timeout has its pass queued at once, and passes come
-    // one after the other while it plays.
+    // Playback from a timeout has its pass queued at once, each pass queues
+    // the next while it plays, and after it the loop waits again.
     EXPECT_TRUE(probe.queuedOnPlay);
-    EXPECT_GT(probe.playPasses, 20);
+    EXPECT_TRUE(probe.queuedWhilePlaying);
+    EXPECT_GE(probe.playPasses, 3);
+    EXPECT_FALSE(probe.queuedAfter);
     EXPECT_LE(probe.afterPasses, 20);
 
+    EXPECT_TRUE(view->shown());
+    EXPECT_TRUE(w->shown());
     kgiTestRemoveCharacters();
     app->setTimelineCanvas(nullptr);
     app->setMainWindow(nullptr);
