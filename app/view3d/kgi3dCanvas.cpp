@@ -3,6 +3,9 @@
 #include <GL/gl.h>
 
 #include "kgiApp.h"
+#include "kgiButtonBar.h"
+#include "kgiButtonState.h"
+#include "kgiCanvasToolBar.h"
 #include "kgiCanvasDrawing.h"
 #include "kgiCanvasMouse.h"
 #include "kgiCanvasMouseHost.h"
@@ -24,6 +27,7 @@
 #include "kutPath.h"
 
 #include <algorithm>
+#include <vector>
 
 FXDEFMAP(kgi3dCanvas) kgi3dCanvasMap[] = {
     FXMAPFUNC(FX::SEL_PAINT, 0, kgi3dCanvas::onPaint),
@@ -66,6 +70,14 @@ kgi3dCanvas::kgi3dCanvas(FX::FXComposite* parent, FX::FXGLVisual* visual, FX::FX
     visualState.emplace();
     mouseHost = std::make_unique<MouseHost>(*this);
     mouse = std::make_unique<kgiCanvasMouse>(*mouseHost);
+    kgi3dViewToolbar& shared = kgi3dViewToolbar::shared();
+    if (shared.isEmpty()) {
+        kgiApp* app = kgiApp::instance();
+        shared.createButtons(kgi3dViewToolbar::imageFolderOf(app != nullptr ? app->getBaseDir() : std::string()));
+    }
+    // Buttons 32 pixels high, one pixel of spacing and of every margin.
+    toolbar = shared.createBar(this, w, 32, 1, 1, 1, 1, 1, 1);
+    toolbarHeight = toolbar->preferredHeight();
     sceneHeight = getHeight() - toolbarHeight;
     fullHeight = getHeight();
     if (kgiApp* app = kgiApp::instance()) {
@@ -104,6 +116,9 @@ kgi3dCanvas::~kgi3dCanvas()
     delete animIkController;
     delete animFkController;
     delete bodyFkController;
+    // Its states only: the shared buttons stay for the other canvases.
+    delete toolbar;
+    toolbar = nullptr;
     if (ghostAcquired)
         kgiGhost::release();
 }
@@ -146,7 +161,16 @@ void kgi3dCanvas::create()
     updateMouseParts();
     mouse->setMouseMode(2);
     mouse->setGroupEditMode(0);
-    // With a tool bar its IK, grid and perspective buttons start pushed.
+    // IK, the grid and the perspective camera start pushed: their actions
+    // run, and every switch writes its flag (grid on, the others off).
+    if (toolbar != nullptr) {
+        std::vector<int> values;
+        toolbar->getStateValues(values);
+        for (int entry : {kgi3dViewToolbar::IK, kgi3dViewToolbar::GRID, kgi3dViewToolbar::CAMERA_PERSPECTIVE})
+            if (entry < static_cast<int>(values.size()))
+                values[static_cast<size_t>(entry)] = kgiButtonState::PUSHED;
+        toolbar->setStateValues(values);
+    }
     initView();
 }
 
@@ -258,7 +282,8 @@ void kgi3dCanvas::layout()
         return;
     if (view != nullptr)
         view->reshape(0, toolbarHeight, getWidth(), std::max(0, getHeight() - toolbarHeight));
-    // With a tool bar, it is laid out for (width, toolbarHeight) here.
+    if (toolbar != nullptr)
+        toolbar->layoutButtons(getWidth(), toolbarHeight);
     sceneHeight = std::max(0, getHeight() - toolbarHeight);
     fullHeight = getHeight();
     makeNonCurrent();
@@ -284,13 +309,37 @@ long kgi3dCanvas::onPaint(FX::FXObject*, FX::FXSelector, void*)
         scene->setDrawSelection(centreOfGravityVisible);
     }
     view->render(scene);
-    // With a tool bar: drawn here in its strip (viewport 0, 0, width,
-    // toolbarHeight) under a pixel projection.
+    drawToolbar();
     drawHud();
     swapBuffers();
     makeNonCurrent();
     ++paintCount;
     return 1;
+}
+
+void kgi3dCanvas::drawToolbar()
+{
+    if (toolbar == nullptr)
+        return;
+    glViewport(0, 0, getWidth(), toolbarHeight);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0, getWidth(), 0, toolbarHeight, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glShadeModel(GL_FLAT);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_DEPTH_TEST);
+    toolbar->draw();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_LIGHTING);
+    glShadeModel(GL_SMOOTH);
 }
 
 void kgi3dCanvas::drawHud()

@@ -39,6 +39,8 @@ class ksgViewportState;
 
 class kgi3dCanvas : public FX::FXGLCanvas, public kgiViewCanvas {
     FXDECLARE(kgi3dCanvas)
+    // Binds the tool-bar states to the canvas's flags.
+    friend class kgi3dViewToolbar;
 
 public:
     // The joint commands (kgiCanvasPopupMenu.cpp), sent by the pop-up's
@@ -74,8 +76,10 @@ public:
     // 0 when the GL context cannot be made current; 1 otherwise (also
     // without a view, which draws and swaps nothing).
     long onPaint(FX::FXObject*, FX::FXSelector, void*);
-    // Pointer handlers (kgiCanvasMouseEvents.cpp): the scene's side goes to
-    // the mouse (kgiCanvasMouse). Each answers 1, but onMotion 0 without a
+    // Pointer handlers (kgiCanvasPointer.cpp, kgiCanvasMouseEvents.cpp):
+    // rows below sceneHeight go to the tool-bar strip, whose left presses
+    // end there wherever the button comes up; the scene's side goes to the
+    // mouse (kgiCanvasMouse). Each answers 1, but onMotion 0 without a
     // view or viewport.
     long onMotion(FX::FXObject*, FX::FXSelector, void*);
     long onMouseWheel(FX::FXObject*, FX::FXSelector, void*);
@@ -108,6 +112,48 @@ public:
     long onCmdFootLand(FX::FXObject*, FX::FXSelector, void*);
     long onCmdLevelAnkles(FX::FXObject*, FX::FXSelector, void*);
     long onCmdAdjustPrevKey(FX::FXObject*, FX::FXSelector, void*);
+
+    // --- tool-bar commands (kgiCanvasToolCommands.cpp) ---
+    // Mouse mode 2 (CCD IK), or 7 (animation IK) in motion mode.
+    void selectIkMode();
+    // Mouse mode 3 (axis FK), or 6 (animation FK) in motion mode.
+    void selectFkMode();
+    // After the motion-mode switch: 2 and 7, 3 and 6 follow the switch;
+    // other modes stay.
+    void applyMotionMode();
+    // Key 'k': from an IK mode (1, 2, 7) to FK, from an FK mode (3, 6) to
+    // IK, with the bar's IK and FK buttons following (the chosen one
+    // pushed, the other back to normal); other modes change nothing. The
+    // states are written back and the canvas redrawn; without a bar only
+    // the mode changes.
+    void toggleIkFk();
+    // The switches themselves are the state: the next paint reads them.
+    void onGridToggled() {}
+    void onGhostToggled() {}
+    void onCentreOfGravityToggled() {}
+    // Outside a lesson, the mirror switch becomes the world's mirror mode.
+    void applyMirrorMode();
+    // Orthographic views along the axes (the viewpoint's base turned, the
+    // grid into the plane facing the camera), and the perspective camera
+    // (projection and grid plane only: no ortho update, no redraw). Nothing
+    // without a view.
+    void cameraTop();
+    void cameraBottom();
+    void cameraSideA();
+    void cameraSideB();
+    void cameraFront();
+    void cameraBack();
+    void cameraPerspective();
+    // Pose undo and redo on the current character: its answer, false
+    // without one; in a lesson true and nothing.
+    bool onUndoPose();
+    bool onRedoPose();
+    void addKeyAtCurrentTime();
+    void putOnFloor();
+    void resetPose();
+    // The camera buttons' pictures for the application's language (after a
+    // language switch); the pictures are shared by every canvas.
+    void loadCameraButtonImages();
 
     // --- kgiViewCanvas ---
     FX::FXWindow* window() override { return this; }
@@ -178,6 +224,9 @@ public:
     void setGridPlane(int p) { gridPlane = p; }
     int getGridPlane() const { return gridPlane; }
     int getToolbarHeight() const { return toolbarHeight; }
+    // This canvas's tool-bar strip; null without one.
+    kgiButtonBar* getToolbar() const { return toolbar; }
+    bool isMirrorMode() const { return mirrorMode; }
     int getSceneHeight() const { return sceneHeight; }
     // Paints finished so far (a test's way to see a redraw happen).
     long getPaintCount() const { return paintCount; }
@@ -189,12 +238,19 @@ protected:
 private:
     void initView();
     void compileGridList();
+    void drawToolbar();
     void drawHud();
     // The lesson course's stopwatch when a course runs.
     bool courseTime(float& seconds) const;
     // Deletes what holds GL objects or restores GL state, with this
     // canvas's context current when it has one.
     void releaseGL();
+    // The application redraws this canvas at its next pass.
+    void requestRedraw();
+    // An orthographic camera preset.
+    void cameraOrtho(float pitch, float yaw, float roll, int plane);
+    // A window row as the view's viewport takes it (kgiCanvasMouseEvents.cpp).
+    int viewRow(int winY) const;
     // Hands the view, manipulator and controllers to the mouse.
     void updateMouseParts();
     // The scene's side of the pointer handlers.
@@ -224,9 +280,11 @@ private:
     bool centreOfGravityVisible = false;
     bool motionMode = false;
     bool mirrorMode = false;
-    // The in-canvas tool bar along the bottom edge; none is built yet, and
-    // without it the scene fills the canvas.
+    // The in-canvas tool bar along the bottom edge; without it the scene
+    // fills the canvas.
     kgiButtonBar* toolbar = nullptr;
+    // The left button went down in the strip and has not come up.
+    bool stripPress = false;
     int toolbarHeight = 0;
     int sceneHeight = 0;
     int fullHeight = 0;

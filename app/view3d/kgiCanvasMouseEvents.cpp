@@ -4,13 +4,18 @@
 #include "kgi3dCanvas.h"
 
 #include "kgiApp.h"
+#include "kgiButtonBar.h"
+#include "kgiButtonState.h"
 #include "kgiCanvasMouse.h"
 #include "kgiCanvasMouseHost.h"
+#include "kgiCanvasToolBar.h"
 #include "kgiKinematicControllers.h"
 #include "ksgCcdIk.h"
 #include "ksgManipulator.h"
 #include "ksgTransformController.h"
 #include "ksgView.h"
+
+#include <vector>
 
 
 kgi3dCanvas::kgi3dCanvas()
@@ -48,6 +53,35 @@ void kgi3dCanvas::selectTrackballMode() { setMouseMode(4); }
 
 void kgi3dCanvas::selectBodyFkMode() { setMouseMode(5); }
 
+void kgi3dCanvas::toggleIkFk()
+{
+    const int mode = getMouseMode();
+    const bool toFk = mode == 7 || mode == 1 || mode == 2;
+    const bool toIk = mode == 6 || mode == 3;
+    if (toFk)
+        selectFkMode();
+    else if (toIk)
+        selectIkMode();
+    if (toolbar == nullptr)
+        return;
+    std::vector<int> values;
+    toolbar->getStateValues(values);
+    auto set = [&values](int entry, int value) {
+        if (entry < static_cast<int>(values.size()))
+            values[static_cast<size_t>(entry)] = value;
+    };
+    // Value 4 returns a button to normal without running its action.
+    if (toFk) {
+        set(kgi3dViewToolbar::FK, kgiButtonState::PUSHED);
+        set(kgi3dViewToolbar::IK, kgiButtonState::SPACER);
+    } else if (toIk) {
+        set(kgi3dViewToolbar::IK, kgiButtonState::PUSHED);
+        set(kgi3dViewToolbar::FK, kgiButtonState::SPACER);
+    }
+    toolbar->setStateValues(values);
+    requestRedraw();
+}
+
 void kgi3dCanvas::setGroupEditMode(int m) { mouse->setGroupEditMode(m); }
 
 void kgi3dCanvas::applyGroupEditToggle() { mouse->applyGroupEditToggle(); }
@@ -56,16 +90,21 @@ void kgi3dCanvas::setGroupEditToggle(bool on) { mouse->setGroupEditToggle(on); }
 
 void kgi3dCanvas::clearIkGroup() { mouse->clearIkGroup(); }
 
+// The viewport's normalisation takes its own offset from the canvas's
+// bottom edge (the tool-bar strip) off the row it is given, so a window row
+// reaches the view that much higher; without a strip nothing changes.
+int kgi3dCanvas::viewRow(int winY) const { return winY - toolbarHeight; }
+
 long kgi3dCanvas::sceneMotion(FX::FXEvent* ev)
 {
     if (!buttonDown)
-        return mouse->hover(ev->win_x, ev->win_y) ? 1 : 0;
-    return mouse->drag(ev->win_x, ev->win_y, ev->state, ev->click_button) ? 1 : 0;
+        return mouse->hover(ev->win_x, viewRow(ev->win_y)) ? 1 : 0;
+    return mouse->drag(ev->win_x, viewRow(ev->win_y), ev->state, ev->click_button) ? 1 : 0;
 }
 
 void kgi3dCanvas::sceneLeftPress(FX::FXEvent* ev)
 {
-    mouse->leftPress(ev->win_x, ev->win_y, ev->state, ev->click_count);
+    mouse->leftPress(ev->win_x, viewRow(ev->win_y), ev->state, ev->click_count);
 }
 
 // A drag begun in the scene ends there wherever the button comes up.
@@ -88,7 +127,7 @@ long kgi3dCanvas::onMiddleBtnPress(FX::FXObject*, FX::FXSelector, void* ptr)
     const FX::FXEvent* ev = static_cast<FX::FXEvent*>(ptr);
     buttonDown = true;
     grab();
-    mouse->setLastPosition(ev->win_x, ev->win_y);
+    mouse->setLastPosition(ev->win_x, viewRow(ev->win_y));
     return 1;
 }
 

@@ -8,19 +8,26 @@
 #include <string>
 #include <thread>
 #include <utility>
+#include <vector>
 
 #include "core/pose_robot_fixture_test.h"
 #include "kgi3dCanvas.h"
 #include "kgiApp.h"
+#include "kgiButtonBar.h"
+#include "kgiButtonState.h"
+#include "kgiCanvasToolBar.h"
 #include "kgiCanvasMouse.h"
 #include "kgiCharacter.h"
+#include "kgiKinematicControllers.h"
 #include "kgiSceneNodeGroup.h"
 #include "kgiWorld.h"
 #include "kgiWorldLinks.h"
 #include "kmlVec4.h"
+#include "ksgCcdIk.h"
 #include "ksgManipulator.h"
 #include "ksgScene.h"
 #include "ksgTransform.h"
+#include "ksgTransformController.h"
 #include "ksgViewpoint.h"
 #include "ksgViewportState.h"
 #include "support/app/kgiAppStandIns.h"
@@ -39,7 +46,10 @@ std::pair<int, int> pixelOf(kgi3dCanvas* canvas, ksgNode* node)
     const float t = std::tan(port->getFov() / 2.0f * 3.14159265f / 180.0f) * -e.get(2);
     const float nx = e.get(0) / (t * port->getAspect());
     const float ny = e.get(1) / t;
-    return {int(std::lround(x + (nx + 1.0f) * w / 2.0f)), int(std::lround(h - y - (ny + 1.0f) * h / 2.0f))};
+    // The viewport counts rows upwards from the canvas's bottom edge (below
+    // the scene lies the tool-bar strip); window rows count down from the top.
+    return {int(std::lround(x + (nx + 1.0f) * w / 2.0f)),
+            int(std::lround(canvas->getHeight() - (y + (ny + 1.0f) * h / 2.0f)))};
 }
 
 struct RobotCanvas {
@@ -126,6 +136,56 @@ TEST(CanvasMouseWindow, ADragOnTheRightHandRaisesTheArmAndPoseUndoBringsThePictu
     const kgiTestImage undone = w.repaint();
     EXPECT_FALSE(diffBox(before, undone, x0, y0, x1, y1)) << "differs in " << x0 << "," << y0 << " .. " << x1
                                                           << "," << y1;
+}
+
+TEST(CanvasMouseWindow, IkFkTogglesAndTheMotionModeLeaveNoControllerHoldingTheJoint)
+{
+    KGI_REQUIRE_TEST_APP();
+    RobotCanvas w;
+    ASSERT_NE(w.robot, nullptr);
+    kgi3dCanvas* c = w.canvas;
+    kgiButtonBar* bar = c->getToolbar();
+    ASSERT_NE(bar, nullptr);
+    kgiCanvasMouse& mouse = c->getMouse();
+    const std::pair<int, int> hand = pixelOf(c, w.robot->findNode("R_WR1"));
+    w.window.movePointer(hand.first, hand.second);
+    ASSERT_NE(c->getPickedNode(), nullptr);
+    mouse.leftPress(hand.first, hand.second, 0, 1);
+    ASSERT_NE(c->getIkController()->getTarget(), nullptr);
+
+    c->toggleIkFk();
+    EXPECT_EQ(c->getMouseMode(), 3);
+    EXPECT_EQ(bar->getStateValue(kgi3dViewToolbar::FK), kgiButtonState::PUSHED);
+    EXPECT_EQ(bar->getStateValue(kgi3dViewToolbar::IK), kgiButtonState::NORMAL);
+    c->toggleIkFk();
+    EXPECT_EQ(c->getMouseMode(), 2);
+    EXPECT_EQ(bar->getStateValue(kgi3dViewToolbar::IK), kgiButtonState::PUSHED);
+    EXPECT_EQ(bar->getStateValue(kgi3dViewToolbar::FK), kgiButtonState::NORMAL);
+    // The motion-mode switch turned on, then its command.
+    bar->setStateValue(kgi3dViewToolbar::MOTION_MODE, kgiButtonState::PUSHED);
+    ASSERT_TRUE(c->isMotionMode());
+    c->applyMotionMode();
+    EXPECT_EQ(c->getMouseMode(), 7);
+    const std::vector<ksgTransformController*> all = {
+        c->getIkController(),     c->getAxisFkController(), c->getTrackballFkController(),
+        c->getBodyFkController(), c->getAnimFkController(), c->getAnimIkController()};
+    for (ksgTransformController* ctl : all)
+        EXPECT_EQ(ctl->getTarget(), nullptr);
+
+    // Mode 7 grabs the root and hands the world's range to its controller.
+    kgiWorld* world = kgiWorld::instance();
+    world->setEndFrame(40.0f);
+    world->setStartFrame(5.0f);
+    w.window.movePointer(hand.first + 1, hand.second);
+    ASSERT_NE(c->getPickedNode(), nullptr);
+    mouse.leftPress(hand.first + 1, hand.second, 0, 1);
+    EXPECT_EQ(c->getManipulator()->getTarget(), w.robot->getRoot());
+    EXPECT_EQ(c->getAnimIkController()->getRangeStart(), 5);
+    EXPECT_EQ(c->getAnimIkController()->getRangeEnd(), 40);
+    mouse.leftRelease();
+    world->setStartFrame(0.0f);
+    bar->setStateValue(kgi3dViewToolbar::MOTION_MODE, kgiButtonState::NORMAL);
+    c->applyMotionMode();
 }
 
 TEST(CanvasMouseWindow, ALessonLockOnlyReportsAndAnswersDependOnTheRightShoulder)
