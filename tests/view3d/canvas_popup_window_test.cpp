@@ -17,32 +17,14 @@
 #include "kgiWorld.h"
 #include "ksgCcdIk.h"
 #include "support/app/kgiAppStandIns.h"
+#include "support/window/kgiTimeoutAction.h"
 #include "support/window/kgiWindowTest.h"
 #include "view3d/canvas_commands_fixture.h"
 #include "view3d/window_3d_fixture.h"
 
 namespace {
 
-// Runs a function from a toolkit timeout: the way to act while a modal
-// loop runs.
-class TimeoutAction : public FX::FXObject {
-    FXDECLARE(TimeoutAction)
-
-public:
-    enum { ID_FIRE = 1 };
-    std::function<void()> action;
-    long onFire(FX::FXObject*, FX::FXSelector, void*)
-    {
-        if (action)
-            action();
-        return 1;
-    }
-};
-
-FXDEFMAP(TimeoutAction) TimeoutActionMap[] = {
-    FXMAPFUNC(FX::SEL_TIMEOUT, TimeoutAction::ID_FIRE, TimeoutAction::onFire),
-};
-FXIMPLEMENT(TimeoutAction, FX::FXObject, TimeoutActionMap, ARRAYNUMBER(TimeoutActionMap))
+using TimeoutAction = kgiTimeoutAction;
 
 // The factory robot in a 3D window with a recording joint table.
 struct RobotWindow {
@@ -73,7 +55,9 @@ struct RobotWindow {
     ksgNode* hover(const char* a, const char* b)
     {
         const std::pair<int, int> at = between(a, b);
-        canvas->getMouse().hover(at.first, at.second);
+        // The mouse takes the rows the canvas hands it: the window's row
+        // less the strip's height.
+        canvas->getMouse().hover(at.first, at.second - canvas->getToolbarHeight());
         return canvas->getPickedNode();
     }
 
