@@ -40,6 +40,15 @@ public:
     // knows no joints does nothing.
     virtual void setupJoints(kgiCharacter*, const std::string& /*projectPath*/) {}
 
+    // The part under the 3D view's pointer: selectPart lights up the part
+    // that holds node, clearPartMark puts it back; nothing for a node no
+    // part holds. A table that knows no parts does nothing.
+    virtual void selectPart(ksgNode*) {}
+    virtual void clearPartMark(ksgNode*) {}
+    // After an IK drag step: re-places the model so that the chosen base
+    // part keeps its world placement; false when no base part is chosen.
+    virtual bool keepBasePartFixed() { return false; }
+
     // The table in use, or null. The installer keeps it alive while it is
     // installed and installs null before destroying it.
     static void install(kgiPartTable* table);

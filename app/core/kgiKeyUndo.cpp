@@ -15,6 +15,7 @@ const kutRtti kgiPasteKeyUndo::RTTI("kgiPasteKeyUndo", &kgiKeysUndo::RTTI);
 const kutRtti kgiRangeKeysUndo::RTTI("kgiRangeKeysUndo", &kgiKeysUndo::RTTI);
 const kutRtti kgiRemKeysUndo::RTTI("kgiRemKeysUndo", &kgiRangeKeysUndo::RTTI);
 const kutRtti kgiAddKeysUndo::RTTI("kgiAddKeysUndo", &kgiRangeKeysUndo::RTTI);
+const kutRtti kgiRekeyRangeUndo::RTTI("kgiRekeyRangeUndo", &kgiRangeKeysUndo::RTTI);
 const kutRtti kgiFlipKeysUndo::RTTI("kgiFlipKeysUndo", &kgiKeysUndo::RTTI);
 const kutRtti kgiDupKeysUndo::RTTI("kgiDupKeysUndo", &kgiKeysUndo::RTTI);
 const kutRtti kgiPreservativeKeysUndo::RTTI("kgiPreservativeKeysUndo", &kgiKeysUndo::RTTI);
@@ -31,6 +32,7 @@ const kutRtti* kgiPasteKeyUndo::getRtti() const { return &RTTI; }
 const kutRtti* kgiRangeKeysUndo::getRtti() const { return &RTTI; }
 const kutRtti* kgiRemKeysUndo::getRtti() const { return &RTTI; }
 const kutRtti* kgiAddKeysUndo::getRtti() const { return &RTTI; }
+const kutRtti* kgiRekeyRangeUndo::getRtti() const { return &RTTI; }
 const kutRtti* kgiFlipKeysUndo::getRtti() const { return &RTTI; }
 const kutRtti* kgiDupKeysUndo::getRtti() const { return &RTTI; }
 const kutRtti* kgiPreservativeKeysUndo::getRtti() const { return &RTTI; }
@@ -142,13 +144,19 @@ void kgiPasteKeyUndo::redo()
 kgiRangeKeysUndo::kgiRangeKeysUndo(kgiCharacter* owner, float first, float last)
     : kgiKeysUndo(owner), first(first), count(last - first + 1.0f)
 {
+    snapshotRange(snapshots);
+}
+
+void kgiRangeKeysUndo::snapshotRange(std::vector<kgiPoseDumper>& out) const
+{
+    out.clear();
     if (!owner || !owner->getRoot())
         return;
     kgiPoseDumper work;
     for (float t = first; t < first + count; t += 1.0f) {
         work.setFlags(KEYS_AT, t, t, -1);
         if (work.dump(owner->getRoot())) {
-            snapshots.push_back(work);
+            out.push_back(work);
             work.clear();
         } else {
             // A frame where only some nodes hold a key leaves entries behind;
@@ -168,6 +176,18 @@ void kgiRangeKeysUndo::deleteRange()
 {
     if (owner)
         owner->deleteKeys(frameOf(first), frameOf(count));
+}
+
+void kgiRekeyRangeUndo::takeAfter()
+{
+    snapshotRange(after);
+    afterTaken = true;
+}
+
+void kgiRekeyRangeUndo::redo()
+{
+    for (kgiPoseDumper& d : after)
+        d.restore();
 }
 
 kgiFlipKeysUndo::kgiFlipKeysUndo(kgiCharacter* owner, float first, float last)

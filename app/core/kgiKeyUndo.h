@@ -129,6 +129,9 @@ protected:
     void restoreAll();
     // Deletes the keys of the range.
     void deleteRange();
+    // One snapshot of the keys of each frame of the range that holds a key
+    // on every keyed node, in frame order (empty without a model).
+    void snapshotRange(std::vector<kgiPoseDumper>& out) const;
 
     std::vector<kgiPoseDumper> snapshots;
     float first;
@@ -153,6 +156,28 @@ public:
     kgiAddKeysUndo(kgiCharacter* owner, float first, float last) : kgiRangeKeysUndo(owner, first, last) {}
     void undo() override { deleteRange(); }
     void redo() override { restoreAll(); }
+};
+
+// The keys of a range rewritten in place, the key times unchanged (a drag
+// in the motion modes, the foot and base-part tools). Build it before the
+// first rewrite, which keeps the keys as they were; call takeAfter once the
+// rewrite is done to keep them as they became. Undo writes the first set
+// back, redo the second (nothing before takeAfter).
+class kgiRekeyRangeUndo : public kgiRangeKeysUndo {
+public:
+    static const kutRtti RTTI;
+    const kutRtti* getRtti() const override;
+    kgiRekeyRangeUndo(kgiCharacter* owner, float first, float last) : kgiRangeKeysUndo(owner, first, last) {}
+    // Keeps the keys of the range as they are now; a second call replaces
+    // the set the first one took.
+    void takeAfter();
+    bool hasAfter() const { return afterTaken; }
+    void undo() override { restoreAll(); }
+    void redo() override;
+
+private:
+    std::vector<kgiPoseDumper> after;
+    bool afterTaken = false;
 };
 
 // The keys of a range mirrored left to right; mirroring again undoes it.

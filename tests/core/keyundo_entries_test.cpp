@@ -192,6 +192,36 @@ TEST_F(KeyUndoRobot, PasteOnAFrameWithoutKeyIsUndoneByDeletionAndRedoneWithTheBu
     EXPECT_LT(rotationDiff(armAt(10.0f), buffer), 1e-4f);
 }
 
+TEST_F(KeyUndoRobot, RekeyedRangeGoesBackOnUndoAndForwardOnRedoOutsideKeysUntouched)
+{
+    keysAt({0, 10, 15, 20});
+    const std::vector<float> frames = {0, 10, 15, 20};
+    std::vector<kmlMatrix4> before;
+    for (float f : frames)
+        before.push_back(armAt(f));
+    kgiRekeyRangeUndo* entry = new kgiRekeyRangeUndo(&robot, 10.0f, 15.0f);
+    EXPECT_FALSE(entry->hasAfter());
+    // The rewrite: frames 10 and 15 keyed again with the arm turned.
+    turnArm(80.0f);
+    ASSERT_TRUE(robot.addKey(10));
+    turnArm(-35.0f);
+    ASSERT_TRUE(robot.addKey(15));
+    const kmlMatrix4 new10 = armAt(10.0f), new15 = armAt(15.0f);
+    entry->takeAfter();
+    robot.addKeyUndo(entry);
+
+    ASSERT_TRUE(robot.undoKeys());
+    EXPECT_EQ(robot.getKeyTimes(), frames);
+    for (size_t i = 0; i < frames.size(); ++i)
+        EXPECT_LT(maxDiff(armAt(frames[i]), before[i]), 1e-4f) << frames[i];
+    ASSERT_TRUE(robot.redoKeys());
+    EXPECT_EQ(robot.getKeyTimes(), frames);
+    EXPECT_LT(maxDiff(armAt(10.0f), new10), 1e-4f);
+    EXPECT_LT(maxDiff(armAt(15.0f), new15), 1e-4f);
+    EXPECT_LT(maxDiff(armAt(0.0f), before[0]), 1e-4f);
+    EXPECT_LT(maxDiff(armAt(20.0f), before[3]), 1e-4f);
+}
+
 TEST_F(KeyUndoRobot, DraggedKeyEntriesEditTheListAndEveryNode)
 {
     struct Case {
@@ -230,6 +260,10 @@ TEST(KeyUndoWithoutModel, EntriesOfACharacterWithoutModelDoNothing)
     EXPECT_EQ(range.getSnapshotCount(), 0u);
     range.undo();
     range.redo();
+    kgiRekeyRangeUndo rekey(&empty, 0.0f, 9.0f);
+    rekey.takeAfter();
+    rekey.undo();
+    rekey.redo();
     kgiFlipKeysUndo flip(&empty, 0.0f, 9.0f);
     flip.undo();
     EXPECT_EQ(empty.getKeyCount(), 0);
