@@ -132,6 +132,25 @@ private:
     int count = 0;
 };
 
+// Runs edit at every key time in range and keys the pose again there; the
+// keys rewritten are one undo entry. The current time is given back.
+template <class Edit>
+void rekeyKeysInRange(kgiCharacter* c, Edit edit)
+{
+    const std::vector<float> times = keyTimesInRange(c);
+    RekeyRecord record(c, times);
+    {
+        TimeKeeper keeper;
+        for (float t : times) {
+            kgiWorld::instance()->setCurrentTime(t);
+            edit();
+            if (c->addKey(int(t)))
+                record.rewrote();
+        }
+    }
+    record.push();
+}
+
 } // namespace
 
 // --- the rigid correction of the root ---
@@ -257,18 +276,9 @@ bool kgiRobotJointTable::levelFootOverKeys(ksgNode* node, bool allKeys)
     if (!allKeys)
         return levelFoot(node);
     kgiCharacter* c = currentCharacter();
-    const std::vector<float> times = keyTimesInRange(c);
-    RekeyRecord record(c, times);
-    {
-        TimeKeeper keeper;
-        for (float t : times) {
-            kgiWorld::instance()->setCurrentTime(t);
-            levelFoot(node);
-            if (c->addKey(int(t)))
-                record.rewrote();
-        }
-    }
-    record.push();
+    if (!c)
+        return false;
+    rekeyKeysInRange(c, [this, node] { levelFoot(node); });
     return true;
 }
 
@@ -371,8 +381,7 @@ bool kgiRobotJointTable::alignBasePartOverRange(ksgNode* node)
         return false;
     }
 
-    const std::vector<float> times = keyTimesInRange(c);
-    RekeyRecord record(c, times);
+    RootCorrection correction;
     {
         TimeKeeper keeper;
         kgiWorld::instance()->setCurrentTime(keys[first - 1]);
@@ -381,14 +390,8 @@ bool kgiRobotJointTable::alignBasePartOverRange(ksgNode* node)
         // One rigid correction, from the base part's placement at the
         // range's first key to its placement at the key before, moves
         // every key of the range alike.
-        const RootCorrection correction = RootCorrection::between(ref, t->getWorld());
-        for (float k : times) {
-            kgiWorld::instance()->setCurrentTime(k);
-            moveRoot(correction);
-            if (c->addKey(int(k)))
-                record.rewrote();
-        }
+        correction = RootCorrection::between(ref, t->getWorld());
     }
-    record.push();
+    rekeyKeysInRange(c, [this, &correction] { moveRoot(correction); });
     return true;
 }
