@@ -212,6 +212,15 @@ void ksgCcdIKController::setReverseRoot(ksgNode* n)
         chainType = chain->setCustomRoot(t) ? 4 : 1;
 }
 
+void ksgCcdIKController::clearReverseRoot()
+{
+    reverseRoot = nullptr;
+    if (chain != nullptr && chainType == 4) {
+        chain->setCustomRoot(nullptr);
+        chainType = 1;
+    }
+}
+
 ksgNode* ksgCcdIKController::getRoot() const { return chain != nullptr ? chain->getRoot() : nullptr; }
 
 bool ksgCcdIKController::init()

@@ -57,6 +57,9 @@ public:
     // takes it, else mode 1 (giving the same root again clears it).
     void setReverseRoot(ksgNode* n);
     ksgTransform* getReverseRoot() const { return reverseRoot; }
+    // No reverse root any more (mode 1 when the chain took one): for a
+    // root whose tree is about to be freed.
+    void clearReverseRoot();
     // The chain's root, null when there is no chain.
     ksgNode* getRoot() const;
 

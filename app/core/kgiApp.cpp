@@ -16,6 +16,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 
 FXDEFMAP(kgiApp) kgiAppMap[] = {
     FXMAPFUNC(FX::SEL_CHORE, kgiApp::ID_IDLE, kgiApp::onChore),
@@ -39,6 +40,7 @@ kgiApp::kgiApp(const std::string& dir) : FX::FXApp("Rodiza", "Vezeze"), baseDir(
     addChore(this, ID_IDLE);
     choreRegistered = true;
     kgiCharacterServices::install(&services);
+    kgiFreedTreeNotice::subscribe(&canvasTrees);
 
     // Pixels handed over to the icon, which frees them (IMAGE_OWNED).
     kutFoxImg bitmap(false);
@@ -50,6 +52,7 @@ kgiApp::kgiApp(const std::string& dir) : FX::FXApp("Rodiza", "Vezeze"), baseDir(
 }
 
 kgiApp::~kgiApp() {
+    kgiFreedTreeNotice::unsubscribe(&canvasTrees);
     // Characters outlive the application (the character table is freed at
     // exit), so they must not reach its services afterwards.
     if (&kgiCharacterServices::current() == &services)
@@ -90,6 +93,13 @@ void kgiApp::create() {
     closeRequested = false;
     collisionHit = false;
     loadSettings();
+    if (makers.mainWindow && !mainWindow) {
+        mainWindow = makers.mainWindow(*this);
+        if (mainWindow) {
+            if (FX::FXMainWindow* window = mainWindow->window()) window->create();
+            timelineCanvas = mainWindow->timelineCanvas();
+        }
+    }
     // Interrupt and terminate end the event loop like a quit, so the
     // destructor still writes the settings.
     addSignal(SIGINT, this, ID_QUIT);
@@ -171,6 +181,25 @@ void kgiApp::setModelFolders(const std::string& id) {
     factoryDir = modelDir + "base";
     mediaDir = kutAppendPath(modelDir, "media");
     remoconListPath = kutAppendPath(kutAppendPath(factoryDir, "remocon"), "list.txt");
+    if (mainWindow) mainWindow->setStartFolders(modelDir, poseDir);
+}
+
+FX::FXString kgiApp::languageText(const char* key) const {
+    if (languageTable.isLoaded())
+        if (const FX::FXString* text = languageTable.find(key)) return *text;
+    return FX::FXString(key);
+}
+
+void kgiApp::loadLanguage(int language) {
+    const int chosen = kgiLanguageTable::effectiveLanguage(language);
+    const std::string path = kgiLanguageTable::filePath(baseDir, chosen);
+    if (!languageTable.readFile(path)) {
+        // Without its texts the program cannot show a single menu; it stops
+        // before anything is written.
+        std::fprintf(stderr, "language file missing: %s\n", path.c_str());
+        std::exit(1);
+    }
+    settings.language = chosen;
 }
 
 void kgiApp::loadSettings() {

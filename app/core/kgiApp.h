@@ -12,6 +12,8 @@
 #include "kgiAppServices.h"
 #include "kgiAppMakers.h"
 #include "kgiCommandWindow.h"
+#include "kgiFreedTreeNotice.h"
+#include "kgiLanguageTable.h"
 #include "kgiRobotOptions.h"
 
 #include <fx.h>
@@ -23,6 +25,7 @@
 
 class kgiCharacter;
 class kgiCurveView;
+class ksgNode;
 class kgiLessonControl;
 class kgiMessageHost;
 class kgiRobotConnection;
@@ -56,8 +59,9 @@ public:
     static kgiApp* instance();
 
     // FXApp::create, then the world (lights, highlight materials, scene),
-    // the robot frame rate, the settings file, and (once it exists) the
-    // main window. Call after init().
+    // the robot frame rate, the settings file, and the main window when a
+    // maker for it is installed (made, created, its time-line canvas
+    // taken). Call after init().
     void create() override;
 
     // The rest of start-up after create(): model folders, the default
@@ -66,7 +70,9 @@ public:
     // command-line argument, the lesson it selects.
     void startUp(int argc, char** argv);
 
-    // Model id and the folder paths built from it; opens no file.
+    // Model id and the folder paths built from it, and the main window's
+    // two start folders (the model folder and the pose folder); opens no
+    // file.
     void setModelFolders(const std::string& id);
 
     // Settings file "settings/settings.txt" below the base directory.
@@ -346,8 +352,15 @@ public:
     void uncheckRobotSync();
 
     // The language table's text for a key; the key itself until the table
-    // is loaded.
-    FX::FXString languageText(const char* key) const { return FX::FXString(key); }
+    // is loaded, and for a key the table does not hold.
+    FX::FXString languageText(const char* key) const;
+    // Reads the language file of that number (kgiLanguageTable::filePath;
+    // a number other than 0 and 1 reads the English one) into the table and
+    // stores the language actually read in the settings. A file that cannot
+    // be read ends the program with status 1 and one line on standard error
+    // naming it; nothing is saved.
+    void loadLanguage(int language);
+    const kgiLanguageTable& getLanguageTable() const { return languageTable; }
 
     // --- 3D canvases, redraw requests and windows (kgiAppRedraw.cpp) ---
     // A request only sets a flag or a canvas's bit and brings an idle pass,
@@ -440,6 +453,17 @@ protected:
     bool dispatchEvent(FX::FXRawEvent& ev) override;
 
 private:
+    // Passes the freed-tree notice on to every registered canvas, so that
+    // none keeps a node of a tree that goes.
+    class CanvasTreeListener : public kgiFreedTreeListener {
+    public:
+        explicit CanvasTreeListener(kgiApp& app) : app(app) {}
+        void treeFreed(kgiCharacter* character, ksgNode* root) override;
+
+    private:
+        kgiApp& app;
+    };
+
     void initMembers();
     // Chooses how the next pass comes, after each pass: at once while
     // something animates, else from the next event or the fallback timeout.
@@ -463,6 +487,7 @@ private:
     std::string remoconListPath;
     std::string currentFile;
     kgiSettings settings;
+    kgiLanguageTable languageTable;
     kgiAppServices services{*this};
     kgiAppMakers makers;
     kgiLessonControl* lessonManager = nullptr;
@@ -482,6 +507,7 @@ private:
     bool quitRequested = false;
 
     std::vector<kgiViewCanvas*> canvases;
+    CanvasTreeListener canvasTrees{*this};
     std::vector<bool> canvasDirty;
     FX::FXWindow* timelineCanvas = nullptr;
     kgiCurveView* curveWindow = nullptr;

@@ -7,8 +7,9 @@
 // and the application goes on without it (no session: communication stays
 // off; no player: no sound; no host: no lesson texts; no dialog).
 //
-// The lesson manager and the main window are not made by the application:
-// they are handed to it (kgiApp::setLessonManager, kgiApp::setMainWindow).
+// The lesson manager is not made by the application: it is handed to it
+// (kgiApp::setLessonManager). The main window is made by its maker when one
+// is installed, else it may be handed over (kgiApp::setMainWindow).
 
 #include <functional>
 
@@ -16,6 +17,7 @@ namespace FX {
 class FXIcon;
 } // namespace FX
 
+class kgiApp;
 class kgiCommandWindow;
 class kgiMessageHost;
 class kgiRobotConnection;
@@ -29,4 +31,7 @@ struct kgiAppMakers {
     std::function<kgiMessageHost*()> msgWindowHost;
     // The dialog is owned by the main window and shows the application icon.
     std::function<kgiRobotOptions*(kgiCommandWindow& owner, FX::FXIcon* icon)> optionsDialog;
+    // The main window, made by kgiApp::create once the settings are read;
+    // the toolkit owns it (the application does not delete it).
+    std::function<kgiCommandWindow*(kgiApp& app)> mainWindow;
 };

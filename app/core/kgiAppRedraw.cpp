@@ -28,6 +28,10 @@ void kgiApp::removeCanvas(kgiViewCanvas* canvas) {
     canvases.erase(it);
 }
 
+void kgiApp::CanvasTreeListener::treeFreed(kgiCharacter* character, ksgNode* root) {
+    for (kgiViewCanvas* c : app.canvases) c->forgetTree(character, root);
+}
+
 bool kgiApp::isCanvasDirty(int index) const {
     return index >= 0 && index < static_cast<int>(canvasDirty.size()) && canvasDirty[static_cast<size_t>(index)];
 }

@@ -49,6 +49,28 @@ public:
     // part keeps its world placement; false when no base part is chosen.
     virtual bool keepBasePartFixed() { return false; }
 
+    // The joint commands of the 3D view's keys, tool bar and joint pop-up.
+    // A table that knows no joints does nothing and answers false.
+    // Puts the current character on the floor: the pose on screen, or with
+    // allKeys every key of the frame range, re-keyed.
+    virtual bool putOnFloor(bool /*allKeys*/) { return false; }
+    // The node lies in a foot (at or below an ankle's end joint).
+    virtual bool isInFoot(ksgNode*) { return false; }
+    // Opens or closes the hand of the nearest wrist above the node.
+    virtual bool setHand(ksgNode*, bool /*close*/) { return false; }
+    // Levels the node's foot on the floor, at every key of the range with
+    // allKeys.
+    virtual bool levelFootOverKeys(ksgNode*, bool /*allKeys*/) { return false; }
+    virtual bool levelAnkles(ksgNode*) { return false; }
+    // Places the part of the node where it stood at the key before the
+    // current time (appended false), or over the range (appended true).
+    virtual bool alignBasePart(ksgNode*, bool /*appended*/) { return false; }
+    // Selects the part that holds the node as the one kept fixed, or
+    // deselects it when it was selected.
+    virtual void toggleSelectedPart(ksgNode*) {}
+    // The model's initial pose as the default pose, on the floor.
+    virtual bool applyInitialPose(kgiCharacter*) { return false; }
+
     // The table in use, or null. The installer keeps it alive while it is
     // installed and installs null before destroying it.
     static void install(kgiPartTable* table);

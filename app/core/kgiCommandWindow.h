@@ -7,8 +7,11 @@
 #include <array>
 #include <cstddef>
 
+#include <string>
+
 namespace FX {
 class FXMainWindow;
+class FXWindow;
 } // namespace FX
 
 // One byte per tool-bar button, menu pane, menu entry and keyboard facility
@@ -44,4 +47,11 @@ public:
     // Refreshes the time line from the current character; with lessonCheck
     // the lesson's permission is asked first (kgiApp::updateTimeline).
     virtual void refreshTimeline(bool lessonCheck) { (void)lessonCheck; }
+    // The window's time-line canvas; null for a window without one.
+    virtual FX::FXWindow* timelineCanvas() { return nullptr; }
+    // The start folders of the window's file dialogs: timesheets and poses.
+    virtual void setStartFolders(const std::string& timesheetFolder, const std::string& poseFolder) {
+        (void)timesheetFolder;
+        (void)poseFolder;
+    }
 };

@@ -9,6 +9,8 @@ namespace FX {
 class FXWindow;
 } // namespace FX
 
+class kgiCharacter;
+class ksgNode;
 class ksgViewpoint;
 
 class kgiViewCanvas {
@@ -33,4 +35,7 @@ public:
     virtual ksgViewpoint* getViewpoint() const = 0;
     // A mouse button went down in the canvas and has not come up.
     virtual bool isButtonDown() const = 0;
+    // The character's tree below root is about to be freed: the canvas
+    // drops every pointer into it (nothing to drop by default).
+    virtual void forgetTree(kgiCharacter*, ksgNode*) {}
 };

@@ -49,19 +49,25 @@ ksgTransform* transformOf(ksgNode* node)
     return node ? node->asTransform() : nullptr;
 }
 
+// A frame at t of the motion controller of a transform node, and the
+// controller; null without a transform, controller or frame.
+std::unique_ptr<ksgMotionFrame> frameAt(ksgNode* node, float t, ksgMotionController*& mc)
+{
+    mc = transformOf(node) ? getMotionController(node) : nullptr;
+    std::unique_ptr<ksgMotionFrame> frame(mc ? mc->newFrame() : nullptr);
+    if (frame)
+        frame->setTime(t);
+    return frame;
+}
+
 // The base curves of the node's motion at t, as a matrix; false without a
 // transform or motion controller.
 bool baseMatrixAt(ksgNode* node, float t, kmlMatrix4& m)
 {
-    if (!transformOf(node))
-        return false;
-    ksgMotionController* mc = getMotionController(node);
-    if (!mc)
-        return false;
-    std::unique_ptr<ksgMotionFrame> frame(mc->newFrame());
+    ksgMotionController* mc = nullptr;
+    const std::unique_ptr<ksgMotionFrame> frame = frameAt(node, t, mc);
     if (!frame)
         return false;
-    frame->setTime(t);
     mc->getFrame(frame.get(), 1, ksgMotionController::NoLayerSet);
     frame->toMatrix(m);
     return true;
@@ -71,19 +77,26 @@ bool baseMatrixAt(ksgNode* node, float t, kmlMatrix4& m)
 // whether the key was added. False without a transform or controller.
 bool addMatrixKey(ksgNode* node, float t, const kmlMatrix4& m)
 {
-    if (!transformOf(node))
-        return false;
-    ksgMotionController* mc = getMotionController(node);
-    if (!mc)
-        return false;
-    std::unique_ptr<ksgMotionFrame> frame(mc->newFrame());
+    ksgMotionController* mc = nullptr;
+    const std::unique_ptr<ksgMotionFrame> frame = frameAt(node, t, mc);
     if (!frame)
         return false;
-    frame->setTime(t);
     frame->fromMatrix(m);
     const bool added = mc->addFrame(frame.get(), 1);
     node->update(0.0f, false, true);
     return added;
+}
+
+// A node pose: the matrix's translation and its angles in POSE_ORDER.
+void poseOf(const kmlMatrix4& m, float& px, float& py, float& pz, float& rx, float& ry, float& rz)
+{
+    const kmlEuler e = m.toEuler(POSE_ORDER);
+    px = m(0, 3);
+    py = m(1, 3);
+    pz = m(2, 3);
+    rx = e[0];
+    ry = e[1];
+    rz = e[2];
 }
 
 // The three angles with only the one of the axis set: 0 x, 1 y, 2 and 3 z;
@@ -253,14 +266,7 @@ bool kgiRobotJointTable::getNodePose(ksgNode* node, float& px, float& py, float&
     ksgTransform* t = transformOf(node);
     if (!t)
         return false;
-    const kmlMatrix4 m = t->getLocal();
-    const kmlEuler e = m.toEuler(POSE_ORDER);
-    px = m(0, 3);
-    py = m(1, 3);
-    pz = m(2, 3);
-    rx = e[0];
-    ry = e[1];
-    rz = e[2];
+    poseOf(t->getLocal(), px, py, pz, rx, ry, rz);
     return true;
 }
 
@@ -270,13 +276,7 @@ bool kgiRobotJointTable::getNodePoseAt(ksgNode* node, float time, float& px, flo
     kmlMatrix4 m;
     if (!baseMatrixAt(node, time, m))
         return false;
-    const kmlEuler e = m.toEuler(POSE_ORDER);
-    px = m(0, 3);
-    py = m(1, 3);
-    pz = m(2, 3);
-    rx = e[0];
-    ry = e[1];
-    rz = e[2];
+    poseOf(m, px, py, pz, rx, ry, rz);
     return true;
 }
 

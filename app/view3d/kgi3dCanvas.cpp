@@ -3,7 +3,12 @@
 #include <GL/gl.h>
 
 #include "kgiApp.h"
+#include "kgiButtonBar.h"
+#include "kgiButtonState.h"
+#include "kgiCanvasToolBar.h"
 #include "kgiCanvasDrawing.h"
+#include "kgiCanvasMouse.h"
+#include "kgiCanvasMouseHost.h"
 #include "kgiCharacter.h"
 #include "kgiGLTextPrinter.h"
 #include "kgiGhost.h"
@@ -22,9 +27,19 @@
 #include "kutPath.h"
 
 #include <algorithm>
+#include <vector>
 
 FXDEFMAP(kgi3dCanvas) kgi3dCanvasMap[] = {
     FXMAPFUNC(FX::SEL_PAINT, 0, kgi3dCanvas::onPaint),
+    FXMAPFUNC(FX::SEL_MOTION, 0, kgi3dCanvas::onMotion),
+    FXMAPFUNC(FX::SEL_MOUSEWHEEL, 0, kgi3dCanvas::onMouseWheel),
+    FXMAPFUNC(FX::SEL_LEFTBUTTONPRESS, 0, kgi3dCanvas::onLeftBtnPress),
+    FXMAPFUNC(FX::SEL_LEFTBUTTONRELEASE, 0, kgi3dCanvas::onLeftBtnRelease),
+    FXMAPFUNC(FX::SEL_MIDDLEBUTTONPRESS, 0, kgi3dCanvas::onMiddleBtnPress),
+    FXMAPFUNC(FX::SEL_MIDDLEBUTTONRELEASE, 0, kgi3dCanvas::onMiddleBtnRelease),
+    FXMAPFUNC(FX::SEL_RIGHTBUTTONPRESS, 0, kgi3dCanvas::onRightBtnPress),
+    FXMAPFUNC(FX::SEL_RIGHTBUTTONRELEASE, 0, kgi3dCanvas::onRightBtnRelease),
+    FXMAPFUNC(FX::SEL_LEAVE, 0, kgi3dCanvas::onLeave),
 };
 
 FXIMPLEMENT(kgi3dCanvas, FX::FXGLCanvas, kgi3dCanvasMap, ARRAYNUMBER(kgi3dCanvasMap))
@@ -45,6 +60,16 @@ kgi3dCanvas::kgi3dCanvas(FX::FXComposite* parent, FX::FXGLVisual* visual, FX::FX
     : FX::FXGLCanvas(parent, visual, target, id, FX::LAYOUT_FILL_X | FX::LAYOUT_FILL_Y, x, y, w, h)
 {
     visualState.emplace();
+    mouseHost = std::make_unique<MouseHost>(*this);
+    mouse = std::make_unique<kgiCanvasMouse>(*mouseHost);
+    kgi3dViewToolbar& shared = kgi3dViewToolbar::shared();
+    if (shared.isEmpty()) {
+        kgiApp* app = kgiApp::instance();
+        shared.createButtons(kgi3dViewToolbar::imageFolderOf(app != nullptr ? app->getBaseDir() : std::string()));
+    }
+    // Buttons 32 pixels high, one pixel of spacing and of every margin.
+    toolbar = shared.createBar(this, w, 32, 1, 1, 1, 1, 1, 1);
+    toolbarHeight = toolbar->preferredHeight();
     sceneHeight = getHeight() - toolbarHeight;
     fullHeight = getHeight();
     if (kgiApp* app = kgiApp::instance()) {
@@ -75,12 +100,17 @@ kgi3dCanvas::~kgi3dCanvas()
         manipulator = nullptr;
     }
     releaseGL();
+    // Before the controllers and the view it points to.
+    mouse.reset();
     delete ikController;
     delete axisFkController;
     delete trackballFkController;
     delete animIkController;
     delete animFkController;
     delete bodyFkController;
+    // Its states only: the shared buttons stay for the other canvases.
+    delete toolbar;
+    toolbar = nullptr;
     if (ghostAcquired)
         kgiGhost::release();
 }
@@ -119,12 +149,20 @@ void kgi3dCanvas::create()
     animFkController = new kgiAnimFKController;
     bodyFkController = new kgiBodyFKController;
     ikController->setMode(1);
-    mouseMode = 2;
-    manipulator->setController(ikController);
     kgiWorld::instance()->addManipulator(manipulator);
-    dragPending = false;
-    groupEditMode = 0;
-    // With a tool bar its IK, grid and perspective buttons start pushed.
+    updateMouseParts();
+    mouse->setMouseMode(2);
+    mouse->setGroupEditMode(0);
+    // IK, the grid and the perspective camera start pushed: their actions
+    // run, and every switch writes its flag (grid on, the others off).
+    if (toolbar != nullptr) {
+        std::vector<int> values;
+        toolbar->getStateValues(values);
+        for (int entry : {kgi3dViewToolbar::IK, kgi3dViewToolbar::GRID, kgi3dViewToolbar::CAMERA_PERSPECTIVE})
+            if (entry < static_cast<int>(values.size()))
+                values[static_cast<size_t>(entry)] = kgiButtonState::PUSHED;
+        toolbar->setStateValues(values);
+    }
     initView();
 }
 
@@ -145,6 +183,7 @@ void kgi3dCanvas::initView()
     }
     viewpoint = ownViewpoint;
     view = new ksgView(*visualState);
+    updateMouseParts();
     ksgViewportState* vp = view->getViewport();
     view->setLight(0, kgiLightTable::instance()->find(0));
     view->setViewpoint(viewpoint);
@@ -235,7 +274,8 @@ void kgi3dCanvas::layout()
         return;
     if (view != nullptr)
         view->reshape(0, toolbarHeight, getWidth(), std::max(0, getHeight() - toolbarHeight));
-    // With a tool bar, it is laid out for (width, toolbarHeight) here.
+    if (toolbar != nullptr)
+        toolbar->layoutButtons(getWidth(), toolbarHeight);
     sceneHeight = std::max(0, getHeight() - toolbarHeight);
     fullHeight = getHeight();
     makeNonCurrent();
@@ -261,13 +301,37 @@ long kgi3dCanvas::onPaint(FX::FXObject*, FX::FXSelector, void*)
         scene->setDrawSelection(centreOfGravityVisible);
     }
     view->render(scene);
-    // With a tool bar: drawn here in its strip (viewport 0, 0, width,
-    // toolbarHeight) under a pixel projection.
+    drawToolbar();
     drawHud();
     swapBuffers();
     makeNonCurrent();
     ++paintCount;
     return 1;
+}
+
+void kgi3dCanvas::drawToolbar()
+{
+    if (toolbar == nullptr)
+        return;
+    glViewport(0, 0, getWidth(), toolbarHeight);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0, getWidth(), 0, toolbarHeight, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glShadeModel(GL_FLAT);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_DEPTH_TEST);
+    toolbar->draw();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_LIGHTING);
+    glShadeModel(GL_SMOOTH);
 }
 
 void kgi3dCanvas::drawHud()
@@ -329,31 +393,9 @@ bool kgi3dCanvas::courseTime(float& seconds) const
     return true;
 }
 
-void kgi3dCanvas::stepIkDrag()
-{
-    if (!dragPending)
-        return;
-    if (manipulator != nullptr)
-        manipulator->update(dragGoal, goalIsDelta);
-    dragPending = false;
-}
-
 void kgi3dCanvas::setMouseMode(int mode)
 {
-    if (manipulator == nullptr)
-        return;
-    ksgTransformController* controllers[] = {nullptr,          ikController,          ikController,
-                                             axisFkController, trackballFkController, bodyFkController,
-                                             animFkController, animIkController};
-    if (mode >= 0 && mode <= 7) {
-        // The joint goes first, while the present controller still holds it:
-        // the manipulator hands a new controller its target but never takes
-        // it back from the old one.
-        manipulator->setTarget(nullptr);
-        manipulator->setController(controllers[mode]);
-    }
-    mouseMode = mode;
-    dragPending = false;
+    mouse->setMouseMode(mode);
 }
 
 void kgi3dCanvas::clearManipulatorTarget()
@@ -384,8 +426,8 @@ void kgi3dCanvas::fitView()
 {
     ksgViewportState* vp = getViewport();
     if (vp != nullptr && viewpoint != nullptr) {
-        if (pickedNode != nullptr)
-            viewpoint->center(pickedNode->getRoot()->getBounds());
+        if (ksgNode* picked = mouse->getPickedNode())
+            viewpoint->center(picked->getRoot()->getBounds());
         else
             viewpoint->center(kgiWorld::instance()->getBounds());
         const float d = viewpoint->getDistanceToBase() * 0.66f;

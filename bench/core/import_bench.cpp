@@ -2,11 +2,9 @@
 // the factory robot, through a joint table over all its joints: each
 // iteration reads the file, deletes the range, records the two undo
 // entries and copies the keys.
+#include "core/joint_list_table_test.h"
 #include "kgiCharacter.h"
-#include "kgiCollisionCheckParts.h"
-#include "kgiKmdData.h"
 #include "kgiKmmFile.h"
-#include "ksgNode.h"
 
 #include <benchmark/benchmark.h>
 
@@ -20,24 +18,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-struct JointTable : kgiPartTable {
-    std::vector<ksgNode*> joints;
-    bool checkPartCollisions(kgiCharacter*, unsigned char*) override { return false; }
-    void clearCollisionHits(kgiCharacter*) override {}
-    bool computeCenterOfGravity(kgiCharacter*, kmlVec3&) override { return false; }
-    int getNodeCount() override { return int(joints.size()); }
-    ksgNode* getNode(int i) override { return i >= 0 && i < getNodeCount() ? joints[size_t(i)] : nullptr; }
-};
-
-void collectJoints(ksgNode* n, std::vector<ksgNode*>& out)
-{
-    for (; n; n = n->getSibling()) {
-        if (kgiIsMotionFileNode(n))
-            out.push_back(n);
-        collectJoints(n->getChild(), out);
-    }
-}
 
 // A copy of the factory project whose motion holds `keys` keys, one at
 // every frame, each joint's rest matrix turned a little more each frame.
@@ -88,8 +68,8 @@ void BM_ImportMotion(benchmark::State& state)
         state.SkipWithError("no factory robot");
         return;
     }
-    JointTable table;
-    collectJoints(robot.getRoot(), table.joints);
+    kgiTestJoints::JointListTable table;
+    kgiTestJoints::collectJoints(robot.getRoot(), table.joints);
     kgiPartTable::install(&table);
     for (auto _ : state) {
         if (!robot.importMotion(source, 0, -1))

@@ -10,6 +10,7 @@
 #include "ksgNode.h"
 #include "ksgTransform.h"
 
+#include "core/joint_list_table_test.h"
 #include "core/pose_robot_fixture_test.h"
 
 #include <gtest/gtest.h>
@@ -268,26 +269,6 @@ TEST(CharacterEdits, EveryKeyEditSaysWhetherItRan)
 
 namespace {
 
-// A joint table over chosen nodes; it knows no parts.
-struct JointTable : kgiPartTable {
-    std::vector<ksgNode*> joints;
-    bool checkPartCollisions(kgiCharacter*, unsigned char*) override { return false; }
-    void clearCollisionHits(kgiCharacter*) override {}
-    bool computeCenterOfGravity(kgiCharacter*, kmlVec3&) override { return false; }
-    int getNodeCount() override { return int(joints.size()); }
-    ksgNode* getNode(int i) override { return i >= 0 && i < getNodeCount() ? joints[size_t(i)] : nullptr; }
-};
-
-// Every joint of the model that the motion-key file holds, depth first.
-void collectJoints(ksgNode* n, std::vector<ksgNode*>& out)
-{
-    for (; n; n = n->getSibling()) {
-        if (kgiIsMotionFileNode(n))
-            out.push_back(n);
-        collectJoints(n->getChild(), out);
-    }
-}
-
 // Poses the joint turned by `degrees` and gives its local matrix as the
 // joint takes it (within its own axis and limits).
 kmlMatrix4 posed(ksgNode* joint, float degrees)
@@ -322,7 +303,7 @@ protected:
         ASSERT_TRUE(robot.load(factoryProject().string()));
         arm = robot.findNode("RArm");
         ASSERT_NE(arm, nullptr);
-        collectJoints(robot.getRoot(), table.joints);
+        kgiTestJoints::collectJoints(robot.getRoot(), table.joints);
         kgiPartTable::install(&table);
     }
     void TearDown() override
@@ -348,7 +329,7 @@ protected:
     std::string clip;
     kgiCharacter robot;
     ksgNode* arm = nullptr;
-    JointTable table;
+    kgiTestJoints::JointListTable table;
 };
 
 Times everyTen(int last, std::initializer_list<float> extra = {})

@@ -1,5 +1,6 @@
 // Key-edit visitors over a small model: a root joint with position and
 // rotation keys, a hinge below it, and a mesh part without a controller.
+#include "core/kmd_node_test.h"
 #include "kgiKeyEdit.h"
 #include "kgiKmdData.h"
 #include "kgiModelParts.h"
@@ -31,21 +32,9 @@ protected:
 
     void make(ksgNode* parent, ksgNode* node, const char* name, int type)
     {
-        node->setName(name);
-        kgiKmdData* d = new kgiKmdData;
-        node->setData(d);
-        if (parent)
-            parent->attachChild(node);
-        d->setType(type);
-        d->attachMotionController(false);
-        // Empty base curves, as the model builder gives every joint.
-        if (ksgMotionController* mc = getMotionController(node)) {
-            if (mc->hasRotation())
-                mc->setRotationCurve(kgiMakeQuatCurve(nullptr, 0, 0, nullptr), -1, true);
-            if (mc->hasPosition())
-                mc->setPositionCurve(kgiMakePositionCurve(nullptr, 0, 0, nullptr), -1, true);
+        kgiTestNodes::addKeyableNode(parent, node, name, type);
+        if (ksgMotionController* mc = getMotionController(node))
             mc->setPositionInterpolation(KML_EVAL_LINEAR);
-        }
     }
 
     // Keys on both joints at the given times; the root's x position is the

@@ -1,5 +1,6 @@
 // Model node data: kinds, chain names, flags and the material choice, and
 // the motion-file identity of nodes.
+#include "core/kmd_node_test.h"
 #include "kgcMaterial.h"
 #include "kgiCharacterServices.h"
 #include "kgiKmdData.h"
@@ -16,16 +17,7 @@
 
 namespace {
 
-kgiKmdData* addNode(ksgNode* parent, ksgNode* node, const char* name, int type)
-{
-    node->setName(name);
-    kgiKmdData* d = new kgiKmdData;
-    node->setData(d);
-    if (parent)
-        parent->attachChild(node);
-    d->setType(type);
-    return d;
-}
+using kgiTestNodes::addKmdNode;
 
 // The eight highlight materials, set once for the whole test program.
 void setHighlights()
@@ -63,9 +55,9 @@ TEST(ModelKmdData, ChainNamesAreFoundAtAnUnderscore)
     };
     for (const Case& c : cases) {
         std::unique_ptr<ksgTransform> root(new ksgTransform);
-        kgiKmdData* rootData = addNode(nullptr, root.get(), c.parent, kgiKmdData::ROOT);
+        kgiKmdData* rootData = addKmdNode(nullptr, root.get(), c.parent, kgiKmdData::ROOT);
         rootData->scanChainName();
-        kgiKmdData* d = addNode(root.get(), new ksgTransform, c.child, kgiKmdData::HINGE);
+        kgiKmdData* d = addKmdNode(root.get(), new ksgTransform, c.child, kgiKmdData::HINGE);
         EXPECT_EQ(d->scanChainName(), c.member) << c.child;
         EXPECT_EQ(d->isChainMember(), c.member) << c.child;
         EXPECT_EQ(d->isChainStart(), c.start) << c.child;
@@ -88,7 +80,7 @@ TEST(ModelKmdData, TypeSetsJointLimitsAndKinematicsFlags)
     };
     for (const Case& c : cases) {
         ksgTransform t;
-        addNode(nullptr, &t, "j", c.type);
+        addKmdNode(nullptr, &t, "j", c.type);
         EXPECT_EQ(t.areLimitsEnabled(), c.limits) << c.type;
         EXPECT_EQ(t.isFkIgnored(), c.fkIgnored) << c.type;
         EXPECT_EQ(t.isIkIgnored(), c.ikIgnored) << c.type;
@@ -106,7 +98,7 @@ TEST(ModelKmdData, TypeSetsJointLimitsAndKinematicsFlags)
     };
     for (const Limits& c : limits) {
         ksgTransform t;
-        addNode(nullptr, &t, "j", c.type);
+        addKmdNode(nullptr, &t, "j", c.type);
         const ksgTransformLimits& l = t.getLimits();
         for (int i = 0; i < 3; ++i)
             EXPECT_FLOAT_EQ(l.getTwistAxis()[i], c.axis[i]) << c.type << " axis " << i;
@@ -134,7 +126,7 @@ TEST(ModelKmdData, MotionControllerFollowsTheKind)
     };
     for (const Case& c : cases) {
         ksgTransform t;
-        addNode(nullptr, &t, "j", c.type)->attachMotionController(c.euler);
+        addKmdNode(nullptr, &t, "j", c.type)->attachMotionController(c.euler);
         ksgMotionController* mc = getMotionController(&t);
         if (!c.kind) {
             EXPECT_EQ(mc, nullptr);
@@ -152,9 +144,9 @@ protected:
     {
         setHighlights();
         root.reset(new ksgTransform);
-        jointData = addNode(nullptr, root.get(), "joint", kgiKmdData::HINGE);
+        jointData = addKmdNode(nullptr, root.get(), "joint", kgiKmdData::HINGE);
         part = new ksgModel;
-        partData = addNode(root.get(), part, "joint_Part0", kgiKmdData::PART);
+        partData = addKmdNode(root.get(), part, "joint_Part0", kgiKmdData::PART);
         own.setDiffuse(0.2f, 0.4f, 0.6f, 1.0f);
         param.setMaterial(&own);
         partData->setMaterialParam(&param);
@@ -312,16 +304,16 @@ TEST(ModelKmdData, MotionFileIdsCountJointsOnly)
 {
     // top (type 0) > a (1) > [a_Part0 (5), b (3) > c (7)], d (6)
     std::unique_ptr<ksgTransform> top(new ksgTransform);
-    addNode(nullptr, top.get(), "top", kgiKmdData::NONE);
+    addKmdNode(nullptr, top.get(), "top", kgiKmdData::NONE);
     ksgTransform* a = new ksgTransform;
-    addNode(top.get(), a, "a", kgiKmdData::ROOT);
-    addNode(a, new ksgModel, "a_Part0", kgiKmdData::PART);
+    addKmdNode(top.get(), a, "a", kgiKmdData::ROOT);
+    addKmdNode(a, new ksgModel, "a_Part0", kgiKmdData::PART);
     ksgTransform* b = new ksgTransform;
-    addNode(a, b, "b", kgiKmdData::HINGE);
+    addKmdNode(a, b, "b", kgiKmdData::HINGE);
     ksgTransform* c = new ksgTransform;
-    addNode(b, c, "c", kgiKmdData::MOVE_ONLY);
+    addKmdNode(b, c, "c", kgiKmdData::MOVE_ONLY);
     ksgTransform* d = new ksgTransform;
-    addNode(top.get(), d, "d", kgiKmdData::MIRROR_HELPER);
+    addKmdNode(top.get(), d, "d", kgiKmdData::MIRROR_HELPER);
 
     ksgNullVisitor leave;
     const ksgNode* order[] = {a, b, c, d};

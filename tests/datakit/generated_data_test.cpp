@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
@@ -33,8 +35,21 @@ TEST(GeneratedData, EachGeneratorWritesTheSameBytesOnTwoRuns) {
     }
 }
 
-TEST(GeneratedData, KeyClickIsAShortAudible16BitMonoPcmWave) {
-    const std::string wav = kit::readFile(kit::fs::path(KGI_DATA_DIR) / "se" / "keyset.wav");
+// A sound file of the build: its samples after checking that it is a 16-bit
+// mono PCM WAVE whose RIFF and chunk sizes agree.
+struct Pcm {
+    std::uint32_t rate = 0;
+    std::vector<int> samples;
+    double seconds() const { return rate ? static_cast<double>(samples.size()) / rate : 0.0; }
+    int peak() const {
+        int p = 0;
+        for (int v : samples) p = std::max(p, std::abs(v));
+        return p;
+    }
+};
+
+void readPcm(const std::string& name, Pcm& out) {
+    const std::string wav = kit::readFile(kit::fs::path(KGI_DATA_DIR) / name);
     ASSERT_GE(wav.size(), 12u);
     ASSERT_EQ(wav.substr(0, 4), "RIFF");
     ASSERT_EQ(wav.substr(8, 4), "WAVE");
@@ -67,17 +82,40 @@ TEST(GeneratedData, KeyClickIsAShortAudible16BitMonoPcmWave) {
     ASSERT_GT(rate, 0u);
     ASSERT_FALSE(data.empty());
     ASSERT_EQ(data.size() % 2, 0u);
+    out.rate = rate;
+    for (std::size_t i = 0; i < data.size() / 2; ++i)
+        out.samples.push_back(static_cast<std::int16_t>(le16(data, 2 * i)));
+}
 
-    const std::size_t samples = data.size() / 2;
-    const double seconds = static_cast<double>(samples) / rate;
-    EXPECT_GT(seconds, 0.03);
-    EXPECT_LT(seconds, 0.08);
-    int peak = 0;
-    for (std::size_t i = 0; i < samples; ++i)
-        peak = std::max(peak, std::abs(static_cast<int>(static_cast<std::int16_t>(le16(data, 2 * i)))));
-    EXPECT_GT(peak, 32767 / 8) << "too quiet to hear";
+TEST(GeneratedData, KeyClickIsAShortAudible16BitMonoPcmWave) {
+    Pcm click;
+    ASSERT_NO_FATAL_FAILURE(readPcm("se/keyset.wav", click));
+    EXPECT_GT(click.seconds(), 0.03);
+    EXPECT_LT(click.seconds(), 0.08);
+    EXPECT_GT(click.peak(), 32767 / 8) << "too quiet to hear";
     // It fades out instead of ending on a click.
-    EXPECT_LT(std::abs(static_cast<int>(static_cast<std::int16_t>(le16(data, data.size() - 2)))), 200);
+    EXPECT_LT(std::abs(click.samples.back()), 200);
+}
+
+TEST(GeneratedData, AnswerSoundsAreAudibleWavesOfTheirLengthsAndDiffer) {
+    struct Case {
+        const char* name;
+        double seconds;
+    };
+    const Case cases[] = {{"se/qNG.wav", 0.42}, {"se/qOK.wav", 0.50}};
+    std::vector<Pcm> sounds;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Pcm pcm;
+        ASSERT_NO_FATAL_FAILURE(readPcm(c.name, pcm));
+        EXPECT_NEAR(pcm.seconds(), c.seconds, 1.0 / pcm.rate);
+        EXPECT_GT(pcm.peak(), 32767 / 8) << "too quiet to hear";
+        // Faded in and out: no click at either end.
+        EXPECT_LT(std::abs(pcm.samples.front()), 200);
+        EXPECT_LT(std::abs(pcm.samples.back()), 200);
+        sounds.push_back(pcm);
+    }
+    EXPECT_NE(sounds[0].samples, sounds[1].samples);
 }
 
 } // namespace

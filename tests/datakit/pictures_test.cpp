@@ -215,6 +215,87 @@ TEST(Pictures, ChannelIconsStrokeInTheCurveCanvasColours) {
     }
 }
 
+// The 3D canvas's tool-bar buttons: the files of each button in the order
+// of its looks (normal, under the pointer, pushed, the other pushed view),
+// named exactly as the canvas loads them.
+struct CanvasButton {
+    std::vector<std::string> files;
+    bool camera;  // also drawn with Japanese labels in cam_jp
+};
+
+std::vector<CanvasButton> canvasButtons() {
+    std::vector<CanvasButton> out;
+    auto three = [](const std::string& n) {
+        return std::vector<std::string>{n + "_normal.bmp", n + "_onMouse.bmp", n + "_pushed.bmp"};
+    };
+    auto four = [&](const std::string& n) {
+        std::vector<std::string> f = three(n);
+        f.push_back(n + "_pushed_T.bmp");
+        return f;
+    };
+    for (const char* n : {"key", "SIK", "FK-subtree2", "grid", "ghost", "CenterOfGravity",
+                          "mirrorMode", "landing", "Initialization"})
+        out.push_back({three(n), false});
+    out.push_back({{"FK-body_normal.bmp", "MotionMode_onMouse.bmp", "MotionMode2_pushed.bmp"}, false});
+    out.push_back({{"redo_nomal.bmp", "redo_onMouse.bmp", "redo_pushed.bmp"}, false});
+    out.push_back({{"undo_nomal.bmp", "undo_onMouse.bmp", "undo_pushed.bmp"}, false});
+    for (const char* n : {"top", "side", "front"}) out.push_back({four(n), true});
+    out.push_back({three("cam"), true});
+    return out;
+}
+
+TEST(Pictures, CanvasButtonsLoadAt32AndShowTheirLookAtTheCornerPixel) {
+    int plain = 0, japanese = 0;
+    const kgiRgb strip(199, 199, 199);
+    for (const CanvasButton& b : canvasButtons()) {
+        std::vector<std::string> folders{"icons/3d"};
+        if (b.camera) folders.push_back("icons/3d/cam_jp");
+        for (const std::string& folder : folders) {
+            std::vector<kgiRgb> marks;
+            for (const std::string& f : b.files) {
+                const path file = DATA / folder / f;
+                SCOPED_TRACE(file.string());
+                kutGLImg gl;
+                ASSERT_TRUE(gl.loadBitmap(file.string()));
+                EXPECT_EQ(gl.getWidth(), 32);
+                EXPECT_EQ(gl.getHeight(), 32);
+                const kgiPicture p = load(file);
+                int grey = 0;
+                for (int y = 0; y < 32; ++y)
+                    for (int x = 0; x < 32; ++x) grey += p.at(x, y) == strip;
+                EXPECT_EQ(grey, 0) << "the strip's grey inside a button";
+                marks.push_back(p.at(0, 0));
+                ++(folder == "icons/3d" ? plain : japanese);
+            }
+            for (std::size_t i = 0; i < marks.size(); ++i)
+                for (std::size_t j = i + 1; j < marks.size(); ++j)
+                    EXPECT_NE(marks[i], marks[j]) << b.files[i] << " and " << b.files[j] << " in " << folder;
+        }
+    }
+    EXPECT_EQ(plain, 51);
+    EXPECT_EQ(japanese, 15);
+}
+
+TEST(Pictures, CanvasCameraPicturesDifferByLanguageAndView) {
+    for (const CanvasButton& b : canvasButtons()) {
+        if (!b.camera) continue;
+        for (const std::string& f : b.files) {
+            const kgiPicture en = load(DATA / "icons/3d" / f), ja = load(DATA / "icons/3d/cam_jp" / f);
+            ASSERT_EQ(en.getWidth(), 32) << f;
+            ASSERT_EQ(ja.getWidth(), 32) << f;
+            EXPECT_FALSE(samePixels(en, ja)) << f << ": the Japanese label is missing";
+        }
+        if (b.files.size() == 4) {
+            // The second pushed look shows the opposite view, not just another corner.
+            kgiPicture pushed = load(DATA / "icons/3d" / b.files[2]);
+            kgiPicture other = load(DATA / "icons/3d" / b.files[3]);
+            pushed.set(0, 0, kgiRgb());
+            other.set(0, 0, kgiRgb());
+            EXPECT_FALSE(samePixels(pushed, other)) << b.files[3];
+        }
+    }
+}
+
 // Not a check: a sheet of every generated picture, as the program reads
 // them, kept beside the test output for a person to look at.
 TEST(Pictures, ContactSheetIsWritten) {

@@ -36,7 +36,7 @@ TEST(Staging, StagedFolderHoldsWhatStartUpReads) {
         EXPECT_TRUE(kit::fs::is_regular_file(dir / f)) << f;
     EXPECT_TRUE(isExecutable(dir / "Zodarovu0"));
     // The model folder's empty sub-folders too: the file dialogs open there.
-    for (const char* d : {"DORUZAVO_1/motion", "DORUZAVO_1/pose", "DORUZAVO_1/media"})
+    for (const char* d : {"DORUZAVO_1/motion", "DORUZAVO_1/pose", "DORUZAVO_1/media", "DORUZAVO_1base/remocon"})
         EXPECT_TRUE(kit::fs::is_directory(dir / d)) << d;
     EXPECT_EQ(kit::readFile(dir / "settings/settings.txt"), kit::readFile(SHIPPED_SETTINGS));
     kit::fs::remove_all(dir);
@@ -55,6 +55,8 @@ TEST(Staging, StagingAgainKeepsTheUsersFilesAndRefreshesTheRest) {
         {"DORUZAVO_1/character/model.ini", true, true},
         {"DORUZAVO_1/motion/walk.kmm", false, true},
         {"comports.txt", false, true},  // not the build's: never deleted
+        {"DORUZAVO_1base/remocon/list.txt", false, true},
+        {"DORUZAVO_1base/remocon/wave.obc", false, true},
         {"DORUZAVO_1base/DORUZAVO_1.ts", true, false},
         {"icons/app2.bmp", true, false},
     };

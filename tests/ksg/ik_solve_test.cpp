@@ -133,6 +133,10 @@ TEST(CcdIKController, ModesAndChainTypes)
     EXPECT_EQ(ik.getReverseRoot(), arm.tip);
     ik.setReverseRoot(arm.tip);
     EXPECT_EQ(ik.getMode(), 1) << "the same root again clears it";
+    ik.setReverseRoot(arm.tip);
+    ik.clearReverseRoot();
+    EXPECT_EQ(ik.getMode(), 1);
+    EXPECT_EQ(ik.getReverseRoot(), nullptr);
 }
 
 TEST(CcdIKController, ASweepPerInput)

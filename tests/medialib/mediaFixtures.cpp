@@ -56,6 +56,47 @@ void put32(std::string& s, std::uint32_t v)
     put16(s, v >> 16);
 }
 
+// A pipeline built from its description; null, with the reason, when it
+// does not build.
+GstElement* launch(const std::string& desc, std::string& why)
+{
+    GError* error = nullptr;
+    GstElement* p = gst_parse_launch(desc.c_str(), &error);
+    if (p && !error)
+        return p;
+    why = error ? error->message : "the pipeline is not built";
+    if (error)
+        g_error_free(error);
+    if (p)
+        gst_object_unref(p);
+    return nullptr;
+}
+
+// Waits up to `seconds` for the running pipeline's end of stream or error,
+// then stops and frees it: empty when the stream ended, else why not.
+std::string runToEnd(GstElement* p, int seconds)
+{
+    GstBus* bus = gst_element_get_bus(p);
+    GstMessage* msg = gst_bus_timed_pop_filtered(
+        bus, seconds * GST_SECOND, GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
+    std::string why;
+    if (!msg) {
+        why = "no end of stream within " + std::to_string(seconds) + " s";
+    } else if (GST_MESSAGE_TYPE(msg) != GST_MESSAGE_EOS) {
+        GError* error = nullptr;
+        gst_message_parse_error(msg, &error, nullptr);
+        why = error ? error->message : "the pipeline failed";
+        if (error)
+            g_error_free(error);
+    }
+    if (msg)
+        gst_message_unref(msg);
+    gst_object_unref(bus);
+    gst_element_set_state(p, GST_STATE_NULL);
+    gst_object_unref(p);
+    return why;
+}
+
 } // namespace
 
 kgi::kgiMediaPipeline::Sinks fakeSinks()
@@ -128,35 +169,13 @@ std::string makeMovie(const std::string& name, bool withSound)
     if (withSound)
         desc += "audiotestsrc num-buffers=10 samplesperbuffer=4410 ! "
                 "audio/x-raw,rate=44100,channels=1 ! audioconvert ! vorbisenc ! queue ! mux. ";
-    GError* parseError = nullptr;
-    GstElement* p = gst_parse_launch(desc.c_str(), &parseError);
-    if (!p || parseError) {
-        std::string why = parseError ? parseError->message : "the pipeline is not built";
-        if (parseError)
-            g_error_free(parseError);
-        if (p)
-            gst_object_unref(p);
+    std::string why;
+    GstElement* p = launch(desc, why);
+    if (!p)
         return noMovie(why);
-    }
     gst_element_set_state(p, GST_STATE_PLAYING);
-    GstBus* bus = gst_element_get_bus(p);
-    GstMessage* msg = gst_bus_timed_pop_filtered(
-        bus, 20 * GST_SECOND, GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
-    bool ok = msg && GST_MESSAGE_TYPE(msg) == GST_MESSAGE_EOS;
-    std::string why = msg ? "" : "no end of stream within 20 s";
-    if (msg && !ok) {
-        GError* error = nullptr;
-        gst_message_parse_error(msg, &error, nullptr);
-        why = error ? error->message : "the pipeline failed";
-        if (error)
-            g_error_free(error);
-    }
-    if (msg)
-        gst_message_unref(msg);
-    gst_object_unref(bus);
-    gst_element_set_state(p, GST_STATE_NULL);
-    gst_object_unref(p);
-    return ok ? path : noMovie(why);
+    why = runToEnd(p, 20);
+    return why.empty() ? path : noMovie(why);
 }
 
 std::string makeClip(const std::string& name, const std::string& encode, int width, int height,
@@ -170,14 +189,10 @@ std::string makeClip(const std::string& name, const std::string& encode, int wid
                        std::to_string(width) + ",height=" + std::to_string(height) +
                        ",framerate=" + std::to_string(fps) + "/1 ! videoconvert ! " + encode +
                        " ! filesink location=\"" + path + "\"";
-    GError* err = nullptr;
-    GstElement* p = gst_parse_launch(desc.c_str(), &err);
-    if (err) {
-        g_error_free(err);
-        if (p)
-            gst_object_unref(p);
+    std::string why;
+    GstElement* p = launch(desc, why);
+    if (!p)
         return "";
-    }
     GstElement* src = gst_bin_get_by_name(GST_BIN(p), "src");
     gst_element_set_state(p, GST_STATE_PLAYING);
     const gsize bytes = gsize(width) * gsize(height) * 4;
@@ -201,16 +216,7 @@ std::string makeClip(const std::string& name, const std::string& encode, int wid
     GstFlowReturn flow = GST_FLOW_OK;
     g_signal_emit_by_name(src, "end-of-stream", &flow);
     gst_object_unref(src);
-    GstBus* bus = gst_element_get_bus(p);
-    GstMessage* msg = gst_bus_timed_pop_filtered(
-        bus, 60 * GST_SECOND, GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
-    bool ok = msg && GST_MESSAGE_TYPE(msg) == GST_MESSAGE_EOS;
-    if (msg)
-        gst_message_unref(msg);
-    gst_object_unref(bus);
-    gst_element_set_state(p, GST_STATE_NULL);
-    gst_object_unref(p);
-    return ok ? path : "";
+    return runToEnd(p, 60).empty() ? path : "";
 }
 
 double decodedSeconds(const std::string& path)
@@ -219,14 +225,10 @@ double decodedSeconds(const std::string& path)
         return 0.0;
     std::string desc = "filesrc location=\"" + path +
                        "\" ! decodebin ! fakesink name=sink sync=false signal-handoffs=true";
-    GError* err = nullptr;
-    GstElement* p = gst_parse_launch(desc.c_str(), &err);
-    if (err) {
-        g_error_free(err);
-        if (p)
-            gst_object_unref(p);
+    std::string why;
+    GstElement* p = launch(desc, why);
+    if (!p)
         return 0.0;
-    }
     // First picture's start and last picture's end: some containers start
     // their clock above 0.
     struct Span {
@@ -248,15 +250,7 @@ double decodedSeconds(const std::string& path)
                      &span);
     gst_object_unref(sink);
     gst_element_set_state(p, GST_STATE_PLAYING);
-    GstBus* bus = gst_element_get_bus(p);
-    GstMessage* msg = gst_bus_timed_pop_filtered(
-        bus, 60 * GST_SECOND, GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
-    bool ok = msg && GST_MESSAGE_TYPE(msg) == GST_MESSAGE_EOS;
-    if (msg)
-        gst_message_unref(msg);
-    gst_object_unref(bus);
-    gst_element_set_state(p, GST_STATE_NULL);
-    gst_object_unref(p);
+    const bool ok = runToEnd(p, 60).empty();
     if (!ok || span.first == GST_CLOCK_TIME_NONE)
         return 0.0;
     return double(span.end - span.first) / 1e9;

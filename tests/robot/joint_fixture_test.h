@@ -2,6 +2,7 @@
 // Small fixtures of the robot joint table's tests: a temporary folder for
 // joint files, services that record message boxes, and a tree of a few
 // joints with motion controllers, as the model builder makes them.
+#include "core/kmd_node_test.h"
 #include "core/pose_robot_fixture_test.h"
 
 #include "kgiCharacter.h"
@@ -91,19 +92,7 @@ struct TreeOfJoints {
 
     static void make(ksgNode* parent, ksgNode* node, const char* name, int type)
     {
-        node->setName(name);
-        kgiKmdData* d = new kgiKmdData;
-        node->setData(d);
-        if (parent)
-            parent->attachChild(node);
-        d->setType(type);
-        d->attachMotionController(false);
-        if (ksgMotionController* mc = getMotionController(node)) {
-            if (mc->hasRotation())
-                mc->setRotationCurve(kgiMakeQuatCurve(nullptr, 0, 0, nullptr), -1, true);
-            if (mc->hasPosition())
-                mc->setPositionCurve(kgiMakePositionCurve(nullptr, 0, 0, nullptr), -1, true);
-        }
+        kgiTestNodes::addKeyableNode(parent, node, name, type);
     }
 };
 

@@ -100,7 +100,8 @@ TEST(Canvas, CreateSetsUpModesListsViewAndGLState)
     EXPECT_EQ(count(world->getViewpoints(), vp), 1);
     EXPECT_FLOAT_EQ(vp->getDistanceToBase(), 10.0f) << "no character: the origin from 10";
     EXPECT_TRUE(ksgtest::matrixNear(vp->getBase(), kmlMatrix4()));
-    EXPECT_EQ(c->getToolbarHeight(), 0);
+    // 32-pixel buttons with a pixel above and below.
+    EXPECT_EQ(c->getToolbarHeight(), 34);
 
     ksgViewportState* port = c->getViewport();
     ASSERT_NE(port, nullptr);
@@ -113,12 +114,12 @@ TEST(Canvas, CreateSetsUpModesListsViewAndGLState)
     int x = -1, y = -1, width = 0, height = 0;
     port->getWindow(x, y, width, height);
     EXPECT_EQ(x, 0);
-    EXPECT_EQ(y, 0);
+    EXPECT_EQ(y, 34) << "the scene sits above the tool-bar strip";
     EXPECT_EQ(width, 640);
-    EXPECT_EQ(height, 450);
+    EXPECT_EQ(height, 450 - 34);
     port->getBounds(l, r, b, t);
     EXPECT_FLOAT_EQ(r, 6.6f);
-    EXPECT_NEAR(t, 6.6f * 450 / 640, 1e-4f);
+    EXPECT_NEAR(t, 6.6f * (450 - 34) / 640, 1e-4f);
 
     ASSERT_TRUE(c->makeCurrent());
     GLfloat clear[4] = {0, 0, 0, 0};

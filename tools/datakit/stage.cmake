@@ -21,9 +21,10 @@ if(NOT IS_DIRECTORY "${KGI_STAGE_DATA_DIR}")
   message(FATAL_ERROR "no data folder at ${KGI_STAGE_DATA_DIR}: build the target run_kit first")
 endif()
 
-# Paths below the base directory that the program writes: the settings and
-# the model folder, where the user's motions, poses, media and projects go.
-set(KGI_STAGE_USER_FILES "^settings/settings\\.txt$" "^DORUZAVO_1/")
+# Paths below the base directory that the program writes: the settings, the
+# model folder, where the user's motions, poses, media and projects go, and
+# the remote-control entries and their list.
+set(KGI_STAGE_USER_FILES "^settings/settings\\.txt$" "^DORUZAVO_1/" "^DORUZAVO_1base/remocon/")
 
 # Copies src over dst when dst is missing or differs, through a temporary
 # file renamed into place, so a program still running from the folder keeps

@@ -6,7 +6,7 @@
 std::vector<kgiPictureDef> kgiPictureSet::all() {
     std::vector<kgiPictureDef> out;
     for (auto group : {kgiPictures::application, kgiPictures::toolbar, kgiPictures::timeline,
-                       kgiPictures::curveEditor}) {
+                       kgiPictures::curveEditor, kgiPictures::canvasToolbar}) {
         const std::vector<kgiPictureDef> pictures = group();
         out.insert(out.end(), pictures.begin(), pictures.end());
     }

@@ -30,6 +30,8 @@ std::vector<kgiPictureDef> toolbar();
 std::vector<kgiPictureDef> timeline();
 // icons/curve/: the curve editor's icons.
 std::vector<kgiPictureDef> curveEditor();
+// icons/3d/ and icons/3d/cam_jp/: the 3D canvas's tool-bar buttons.
+std::vector<kgiPictureDef> canvasToolbar();
 } // namespace kgiPictures
 
 class kgiPictureSet {

@@ -21,6 +21,9 @@ struct kgiSoundDef {
 namespace kgiSounds {
 // se/keyset.wav: the key click, sound 0 of the player.
 std::vector<kgiSoundDef> editor();
+// se/qNG.wav and se/qOK.wav: the lessons' not-good and good answers, which
+// the lesson manager registers after the key click (sounds 1 and 2).
+std::vector<kgiSoundDef> lesson();
 } // namespace kgiSounds
 
 class kgiSoundSet {

@@ -125,6 +125,28 @@ kgiApp* makeApp()
 
 Display* xDisplay() { return static_cast<Display*>(kgiTestApp()->getDisplay()); }
 
+// One round of pending events, an idle pass and the repaints.
+void runOnePass()
+{
+    kgiApp* app = kgiTestApp();
+    // The idle task keeps itself queued as a chore, so there is always
+    // something to run: take a bounded number of turns.
+    for (int turn = 0; turn < 50 && app->peekEvent(); ++turn)
+        app->runOneEvent(false);
+    app->idleTick();
+    app->repaint();
+    app->flush(true);
+}
+
+// Lets the toolkit take in what the server sent.
+void settleEvents(int rounds)
+{
+    for (int i = 0; i < rounds; ++i) {
+        runOnePass();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
+
 } // namespace
 
 kgiApp* kgiTestApp()
@@ -238,15 +260,8 @@ void kgiTestWindow::show()
 
 bool kgiTestWindow::runUntil(const std::function<bool()>& done, int maxPasses)
 {
-    kgiApp* app = kgiTestApp();
     for (int i = 0; i < maxPasses; ++i) {
-        // The idle task keeps itself queued as a chore, so there is always
-        // something to run: take a bounded number of turns.
-        for (int turn = 0; turn < 50 && app->peekEvent(); ++turn)
-            app->runOneEvent(false);
-        app->idleTick();
-        app->repaint();
-        app->flush(true);
+        runOnePass();
         if (done())
             return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
@@ -293,7 +308,13 @@ kgiTestImage kgiTestGrab(const FX::FXWindow* window)
     return img;
 }
 
-void kgiTestWindow::movePointer(int x, int y)
+void kgiTestWindow::movePointer(int x, int y) { kgiTestMovePointer(window, x, y); }
+
+void kgiTestWindow::pressButton(int button) { kgiTestPressButton(button); }
+
+void kgiTestWindow::releaseButton(int button) { kgiTestReleaseButton(button); }
+
+void kgiTestMovePointer(const FX::FXWindow* window, int x, int y)
 {
     Display* dpy = xDisplay();
     int rx = 0, ry = 0;
@@ -301,21 +322,42 @@ void kgiTestWindow::movePointer(int x, int y)
     XTranslateCoordinates(dpy, window->id(), DefaultRootWindow(dpy), x, y, &rx, &ry, &child);
     XTestFakeMotionEvent(dpy, DefaultScreen(dpy), rx, ry, CurrentTime);
     XSync(dpy, False);
-    settle(3);
+    settleEvents(3);
 }
 
-void kgiTestWindow::pressButton(int button)
+void kgiTestPressButton(int button)
 {
     XTestFakeButtonEvent(xDisplay(), static_cast<unsigned>(button), True, CurrentTime);
     XSync(xDisplay(), False);
-    settle(3);
+    settleEvents(3);
 }
 
-void kgiTestWindow::releaseButton(int button)
+void kgiTestReleaseButton(int button)
 {
     XTestFakeButtonEvent(xDisplay(), static_cast<unsigned>(button), False, CurrentTime);
     XSync(xDisplay(), False);
-    settle(3);
+    settleEvents(3);
+}
+
+void kgiTestKey(const char* keysym)
+{
+    Display* dpy = xDisplay();
+    const KeyCode code = XKeysymToKeycode(dpy, XStringToKeysym(keysym));
+    if (code == 0)
+        return;
+    XTestFakeKeyEvent(dpy, code, True, CurrentTime);
+    XTestFakeKeyEvent(dpy, code, False, CurrentTime);
+    XSync(dpy, False);
+    settleEvents(3);
+}
+
+void kgiTestFocus(const FX::FXWindow* window)
+{
+    if (window == nullptr || !window->id())
+        return;
+    XSetInputFocus(xDisplay(), window->id(), RevertToParent, CurrentTime);
+    XSync(xDisplay(), False);
+    settleEvents(2);
 }
 
 void kgiTestWindow::click(int x, int y, int button)
@@ -325,23 +367,6 @@ void kgiTestWindow::click(int x, int y, int button)
     releaseButton(button);
 }
 
-void kgiTestWindow::key(const char* keysym)
-{
-    Display* dpy = xDisplay();
-    const KeyCode code = XKeysymToKeycode(dpy, XStringToKeysym(keysym));
-    if (code == 0)
-        return;
-    XTestFakeKeyEvent(dpy, code, True, CurrentTime);
-    XTestFakeKeyEvent(dpy, code, False, CurrentTime);
-    XSync(dpy, False);
-    settle(3);
-}
+void kgiTestWindow::key(const char* keysym) { kgiTestKey(keysym); }
 
-void kgiTestWindow::focus()
-{
-    if (window == nullptr)
-        return;
-    XSetInputFocus(xDisplay(), window->id(), RevertToParent, CurrentTime);
-    XSync(xDisplay(), False);
-    settle(2);
-}
+void kgiTestWindow::focus() { kgiTestFocus(window); }

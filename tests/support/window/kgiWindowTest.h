@@ -79,6 +79,16 @@ struct kgiTestImage {
 // for instance); empty when it has none.
 kgiTestImage kgiTestGrab(const FX::FXWindow* window);
 
+// Input for any created, mapped top-level window (a dialog the test made
+// itself): the input focus, and pointer motion at its coordinates. Buttons
+// and keys go to wherever the pointer and the focus are, as a user's do.
+void kgiTestFocus(const FX::FXWindow* window);
+void kgiTestMovePointer(const FX::FXWindow* window, int x, int y);
+void kgiTestPressButton(int button);
+void kgiTestReleaseButton(int button);
+// A key by its X keysym name pressed and released.
+void kgiTestKey(const char* keysym);
+
 class kgiTestWindow {
 public:
     // A top-level window of that inner size at the screen's top-left

@@ -1,0 +1,142 @@
+#pragma once
+// The program's main window, "Time Line": the menu bar and the tool bar in
+// dock sites above the time-line canvas. It is the target of the main
+// commands and the application's main window (kgiCommandWindow): the
+// lessons lock its commands through it. Its texts come from the language
+// table; creating it opens the first 3D window.
+#include "kgiCommandWindow.h"
+#include "kgiLangKeys.h"
+#include "kgiMainCommandTable.h"
+
+#include <fx.h>
+#include <fx3d.h>
+
+#include <array>
+#include <string>
+#include <vector>
+
+class kgiApp;
+class kgiTimesheetCanvas;
+
+class kgiTimesheetWindow : public FX::FXMainWindow, public kgiCommandWindow, public kgiMainCommandIds {
+    FXDECLARE(kgiTimesheetWindow)
+
+public:
+    // The tool-bar and menu icons, in the order they are read from
+    // icons/toolbar below the base directory.
+    enum Icon {
+        ICON_OPEN, ICON_SAVE, ICON_COPY, ICON_CUT, ICON_PASTE, ICON_UNDO, ICON_REDO,
+        ICON_POSE_UNDO, ICON_POSE_REDO, ICON_NEW, ICON_ZOOM, ICON_AGENT, ICON_COUNT
+    };
+    static const char* const ICON_FILES[ICON_COUNT];
+    // The six menus in menu-bar order, named by their title keys.
+    static constexpr int PANE_COUNT = 6;
+    static const char* const PANE_KEYS[PANE_COUNT];
+    static constexpr int BUTTON_COUNT = 10;
+
+    // Builds the whole window (not yet created): bars, icons, menus, texts
+    // of the application's language, the time display of the DrawNo
+    // setting, the time-line canvas. A language file that cannot be read
+    // ends the program (kgiApp::loadLanguage).
+    explicit kgiTimesheetWindow(kgiApp* app);
+    // Icons, panes, canvas and its visual, then the base.
+    ~kgiTimesheetWindow() override;
+
+    // Creates the window, opens the first 3D window, creates the tool-bar
+    // shells and icons and shows the window.
+    void create() override;
+
+    // The language: texts read into the table and every label set again.
+    void setLanguage(int language);
+    // setLanguage, then the 3D views' camera buttons and all redrawn.
+    void changeLanguage(int language);
+    // 1 shows times in seconds (Draw_MilliSec checked), 0 in frames
+    // (Draw_Frame checked); the DrawNo setting follows. Any other value
+    // changes neither. The 3D views are redrawn either way.
+    void setTimeDisplay(int mode);
+
+    // kgiCommandWindow
+    FX::FXMainWindow* window() override { return this; }
+    void updateCommandStates(const kgiMainCommandLocks& record) override;
+    void lockAllCommands(kgiMainCommandLocks& record) override;
+    void unlockAllCommands(kgiMainCommandLocks& record) override;
+    FX::FXWindow* timelineCanvas() override;
+    void setStartFolders(const std::string& timesheetFolder, const std::string& poseFolder) override;
+
+    // Messages.
+    long onCmdQuit(FX::FXObject*, FX::FXSelector, void*);
+    long onCmdLanguage(FX::FXObject*, FX::FXSelector, void*);
+    long onCmdTimeDisplay(FX::FXObject*, FX::FXSelector, void*);
+
+    // What the window holds (for its neighbours and tests).
+    kgiTimesheetCanvas* getCanvas() const { return canvas; }
+    FX::FXIcon* getIcon(Icon i) const { return icons[i]; }
+    // The tool-bar buttons left to right: Open, Save, Undo, Redo, Copy,
+    // Cut, Paste, Zoom, Option, Vevur.
+    FX::FXButton* getButton(int i) const;
+    FX::FXToolBar* getToolBar() const { return toolBar; }
+    FX::FXMenuBar* getMenuBar() const { return menuBar; }
+    FX::FXMenuPane* getMenuPane(int i) const;
+    FX::FXMenuTitle* getMenuTitle(int i) const;
+    // The menu command (or check, with check true) that sends the command;
+    // null when there is none.
+    FX::FXMenuCaption* findMenuEntry(int command, bool check = false) const;
+    FX::FXMenuCheck* findMenuCheck(int command) const;
+    // The widget byte i of the lock record governs; null for the bytes
+    // without one.
+    FX::FXWindow* lockWidget(int i) const;
+    // The window's text of one of its keys (kgiLangKey::WINDOW_KEYS).
+    const FX::FXString& label(const char* key) const;
+    const FX::FXString& getLastTimesheetFolder() const { return lastTimesheetFolder; }
+    const FX::FXString& getLastPoseFolder() const { return lastPoseFolder; }
+    bool getShortcutsEnabled() const { return shortcutsEnabled != 0; }
+    bool getRefreshEnabled() const { return refreshEnabled != 0; }
+
+protected:
+    // For the toolkit's class factory only: the base window and empty texts.
+    kgiTimesheetWindow() {}
+
+private:
+    struct MenuEntry {
+        FX::FXMenuCaption* widget;
+        int command;
+        const char* key;
+        bool appText;  // from the application's text table
+        bool check;
+    };
+
+    void loadToolbarIcons();
+    void buildToolBar();
+    void buildMenus();
+    // Sets every menu title, entry and the Option button from the texts.
+    void applyLabels();
+    // The normal font for the language: IPA Gothic for Japanese, the
+    // toolkit's own otherwise; windows laid out again when it changes.
+    void applyLanguageFont(int language);
+    FX::FXString entryText(const MenuEntry& e) const;
+    int paneIndexOf(const char* key) const;
+
+    kgiApp* application = nullptr;
+    FX::FXGLVisual* visual = nullptr;
+    kgiTimesheetCanvas* canvas = nullptr;
+    std::array<FX::FXIcon*, ICON_COUNT> icons{};
+    std::array<FX::FXButton*, BUTTON_COUNT> buttons{};
+    std::array<int, BUTTON_COUNT> buttonCommands{};
+    std::array<FX::FXMenuPane*, PANE_COUNT> panes{};
+    std::array<FX::FXMenuTitle*, PANE_COUNT> titles{};
+    std::array<FX::FXDockSite*, 4> docks{};
+    FX::FXToolBarShell* menuShell = nullptr;
+    FX::FXToolBarShell* toolShell = nullptr;
+    FX::FXMenuBar* menuBar = nullptr;
+    FX::FXToolBar* toolBar = nullptr;
+    std::vector<MenuEntry> entries;
+    // Which pane each entry stands in.
+    std::vector<int> entryPanes;
+
+    std::array<FX::FXString, kgiLangKey::WINDOW_KEY_COUNT> labels;
+    FX::FXString lastPoseFolder;
+    FX::FXString lastTimesheetFolder;
+    unsigned char keyLatch = 0;
+    unsigned char shortcutsEnabled = 1;
+    unsigned char refreshEnabled = 1;
+};

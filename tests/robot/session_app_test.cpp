@@ -1,0 +1,243 @@
+// The robot session inside the application, against the simulated board on
+// COM1 (named in the base directory's comports.txt): switching
+// communication on and off, a failed open, playback, a board that falls
+// silent, and the whole path from start-up on the factory robot to a joint
+// that reaches the board. Each test runs its kgiApp in a child process.
+#include "kgiApp.h"
+#include "kgiCharacter.h"
+#include "kgiCharacterServices.h"
+#include "kgiRobotJointTable.h"
+#include "kgiRobotLink.h"
+#include "kgiRobotSession.h"
+#include "kgiSimBoard.h"
+#include "kgiWorld.h"
+
+#include "core/child_process_test.h"
+#include "robot/session_support_test.h"
+#include "support/app/kgiAppRig.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using kgiTestSession::deviceOpen;
+using kgiTestSession::steppingClock;
+
+// Keeps the boxes; with idle set, runs an idle pass while a box is "open",
+// as the toolkit does inside a modal box.
+struct Boxes : kgiCharacterServices {
+    std::vector<std::string> shown;
+    kgiApp* idle = nullptr;
+    void showMessage(const std::string& caption, const std::string& text) override
+    {
+        shown.push_back(caption + ": " + text);
+        if (idle) idle->idleTick();
+    }
+};
+
+void pointCom1At(const fs::path& base, const std::string& device)
+{
+    std::ofstream(base / "comports.txt") << "COM1=" << device << "\n";
+}
+
+kgiAppMakers sessionMaker(bool realClock)
+{
+    kgiAppMakers makers;
+    makers.robotSession = [realClock]() -> kgiRobotConnection* {
+        auto* s = new kgiRobotSession;
+        if (!realClock) s->setTimeSource(steppingClock);
+        return s;
+    };
+    return makers;
+}
+
+// Idle passes until done() holds, at most max.
+bool passUntil(kgiApp& app, const std::function<bool()>& done, int max = 5000)
+{
+    for (int i = 0; i < max && !done(); ++i) app.idleTick();
+    return done();
+}
+
+kgiRobotSession* sessionOf(kgiApp& app)
+{
+    return dynamic_cast<kgiRobotSession*>(app.getRobotSession());
+}
+
+int infoReadsSeen(kgiSimBoard& board)
+{
+    int n = 0;
+    for (const kgiSimBoard::Received& r : board.received()) n += r.byte == 0xF0;
+    return n;
+}
+
+void switchingOnAndOff()
+{
+    kgiAppRig rig(false);
+    kgiApp& app = *rig.app;
+    app.setMakers(sessionMaker(false));
+    kgiSimBoard board;
+    CHILD_CHECK(board.ok());
+    board.start();
+    pointCom1At(rig.base, board.devicePath());
+    Boxes boxes;
+    kgiCharacterServices::install(&boxes);
+
+    // On twice opens the port once; the idle passes run the information read.
+    app.setRobotCommunication(true);
+    kgiRobotSession* session = sessionOf(app);
+    app.setRobotCommunication(true);
+    CHILD_CHECK(session && sessionOf(app) == session && app.isRobotCom());
+    CHILD_CHECK(deviceOpen(board.devicePath()));
+    CHILD_CHECK(passUntil(app, [&] { return session->getLink().infoRead[1] == 0 && !session->isInfoReading(); }));
+    CHILD_CHECK(infoReadsSeen(board) == 1);
+    CHILD_CHECK(session->getStatusDetail() == "ROBO Info Read Complete !");
+
+    // Off during playback: the session stays until playback stops.
+    kgiWorld* world = kgiWorld::instance();
+    world->setEndFrame(100000.0f);
+    world->setPlaying(true);
+    app.setRobotCommunication(false);
+    app.idleTick();
+    app.idleTick();
+    CHILD_CHECK(app.getRobotSession() == session && deviceOpen(board.devicePath()));
+    world->setPlaying(false);
+    app.idleTick();
+    CHILD_CHECK(app.getRobotSession() == nullptr && !deviceOpen(board.devicePath()));
+    CHILD_CHECK(boxes.shown.empty());
+    kgiCharacterServices::install(nullptr);
+    board.stop();
+}
+
+TEST(RobotSessionInApp, SwitchingOnTwiceOpensOnceAndOffClosesAfterPlayback)
+{
+    EXPECT_IN_CHILD(switchingOnAndOff);
+}
+
+void failedOpen()
+{
+    kgiAppRig rig(false);
+    kgiApp& app = *rig.app;
+    app.setMakers(sessionMaker(false));
+    pointCom1At(rig.base, (rig.base / "no_such_device").string());
+    Boxes boxes;
+    kgiCharacterServices::install(&boxes);
+    app.setRobotCommunication(true);
+    CHILD_CHECK(!app.isRobotCom() && app.getRobotSession() == nullptr);
+    CHILD_CHECK(boxes.shown == std::vector<std::string>{"Warning - 101: ROBOT_COM_No_Open[COM No = 1]"});
+    kgiCharacterServices::install(nullptr);
+}
+
+TEST(RobotSessionInApp, AFailedOpenWarnsOnceAndLeavesCommunicationOff)
+{
+    EXPECT_IN_CHILD(failedOpen);
+}
+
+void silentBoard()
+{
+    kgiAppRig rig(false);
+    kgiApp& app = *rig.app;
+    app.setMakers(sessionMaker(false));
+    kgiSimBoard board;
+    CHILD_CHECK(board.ok());
+    board.start();
+    pointCom1At(rig.base, board.devicePath());
+    Boxes boxes;
+    boxes.idle = &app;
+    kgiCharacterServices::install(&boxes);
+
+    app.setRobotCommunication(true);
+    kgiRobotSession* session = sessionOf(app);
+    CHILD_CHECK(session);
+    CHILD_CHECK(passUntil(app, [&] { return session->getLink().infoRead[1] == 0 && !session->isInfoReading(); }));
+    kgiSimBoard::Faults f;
+    f.silent = true;
+    board.setFaults(f);
+    session->sendCommand53();
+    CHILD_CHECK(passUntil(app, [&] { return !app.isRobotCom(); }));
+    CHILD_CHECK(session->getStatusWord() == "Fail ");
+    CHILD_CHECK(boxes.shown == std::vector<std::string>{"Warning - 102: ROBOT_COM_No_Reply"});
+    // The next pass deletes the session and the port is closed.
+    app.idleTick();
+    CHILD_CHECK(app.getRobotSession() == nullptr && !deviceOpen(board.devicePath()));
+    CHILD_CHECK(boxes.shown.size() == 1);
+    kgiCharacterServices::install(nullptr);
+    board.stop();
+}
+
+TEST(RobotSessionInApp, ABoardFallingSilentWarnsOnceAndSwitchesCommunicationOff)
+{
+    EXPECT_IN_CHILD(silentBoard);
+}
+
+// The program as it runs, on the factory data, with the real clock.
+void factoryRobotFollowsTheModel(const fs::path& base)
+{
+    ::alarm(120);
+    kgiWorld::instance();
+    kgiRobotJointTable::instance();
+    int argc = 1;
+    char arg0[] = "Zodarovu0";
+    char* argv[] = {arg0, nullptr};
+    kgiSimBoard board;
+    CHILD_CHECK(board.ok());
+    board.start();
+    pointCom1At(base, board.devicePath());
+    {
+        kgiApp app(base.string());
+        app.setMakers(sessionMaker(true));
+        app.init(argc, argv, true);
+        app.create();
+        app.startUp(argc, argv);
+        kgiCharacter* robot = kgiWorld::instance()->getCurrentCharacter();
+        CHILD_CHECK(robot && robot->findNode("RThigh"));
+
+        app.setRobotCommunication(true);
+        kgiRobotSession* session = sessionOf(app);
+        CHILD_CHECK(session && deviceOpen(board.devicePath()));
+        auto pass = [&] {
+            app.idleTick();
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        };
+        for (int i = 0; i < 3000 && (session->getLink().infoRead[1] != 0 || session->isInfoReading()); ++i) pass();
+        CHILD_CHECK(session->getStatusDetail() == "ROBO Info Read Complete !");
+
+        // The robot follows the model: servo 0 (RThigh) reaches the board.
+        CHILD_CHECK(app.setRobotSyncFlag(true));
+        kgiRobotJointTable& table = *kgiRobotJointTable::instance();
+        CHILD_CHECK(table.setJointAngleByName(robot, "RThigh", 12.0f));
+        const int expected = table.servoValue(robot, 0);
+        CHILD_CHECK(expected == 112);
+        for (int i = 0; i < 3000 && (board.pose().empty() || board.pose()[0] != expected); ++i) pass();
+        CHILD_CHECK(!board.pose().empty() && board.pose()[0] == expected);
+
+        app.setRobotCommunication(false);
+        app.idleTick();
+        CHILD_CHECK(app.getRobotSession() == nullptr && !deviceOpen(board.devicePath()));
+    }
+    board.stop();
+    std::_Exit(0);
+}
+
+TEST(RobotSessionInApp, TheFactoryRobotOnTheBoardFollowsAJointChangedInTheModel)
+{
+    if (!hasDisplay()) GTEST_SKIP() << "no display";
+    const fs::path base = fs::temp_directory_path() / ("kgi_session_app_" + std::to_string(::getpid()));
+    fs::remove_all(base);
+    fs::copy(KGI_DATA_DIR, base, fs::copy_options::recursive);
+    fs::create_directories(base / "settings");
+    EXPECT_IN_CHILD([&] { factoryRobotFollowsTheModel(base); });
+    fs::remove_all(base);
+}
+
+} // namespace
