@@ -3,6 +3,7 @@
 #include "kgiMenuTitle.h"
 #include "kgiTimesheetCanvas.h"
 
+#include "kgi3dCanvas.h"
 #include "kgi3dWindow.h"
 #include "kgiApp.h"
 #include "kgiCharacterServices.h"
@@ -410,8 +411,11 @@ void kgiTimesheetWindow::setLanguage(int language) {
 
 void kgiTimesheetWindow::changeLanguage(int language) {
     setLanguage(language);
-    // TODO(loadCameraButtonImages): the 3D canvases reload their camera
-    // button images once they have them.
+    // The camera buttons carry words, so every 3D canvas takes the pictures
+    // of the new language.
+    for (kgiViewCanvas* view : application->getCanvases())
+        if (auto* canvas = dynamic_cast<kgi3dCanvas*>(view))
+            canvas->loadCameraButtonImages();
     application->redrawAll();
 }
 
