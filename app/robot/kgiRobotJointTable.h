@@ -18,6 +18,7 @@
 #include "kgiJointRecord.h"
 #include "kmlMatrix3.h"
 #include "kmlMatrix4.h"
+#include "kmlQuat.h"
 #include "kmlVec.h"
 #include "kmlVec3.h"
 
@@ -93,8 +94,10 @@ public:
     // Start-up after a model load: loadModelIni, setupJointLimits on the
     // model root, applyInitialPose.
     void setupJoints(kgiCharacter* character, const std::string& projectPath) override;
-    // Part collisions and the centre of gravity: not built yet (see the
-    // part tools below).
+    // Part collisions and the centre of gravity (the character is only
+    // checked for null: the table works on its own entries). The pair test
+    // passes over null entries and stops at no hit; the centre is false
+    // when no part child carries a mesh with volume.
     bool checkPartCollisions(kgiCharacter* c, unsigned char flags[FLAG_COUNT]) override;
     void clearCollisionHits(kgiCharacter* c) override;
     bool computeCenterOfGravity(kgiCharacter* c, kmlVec3& centre) override;
@@ -170,10 +173,9 @@ public:
     // The joint value of a servo value of servo id (its record's rule).
     float jointValueOfServo(int id, int servo) const;
 
-    // The robot text files, the hand, foot and floor tools and the part
-    // tools below are declared for their callers; those not described here
-    // are not built yet: each changes nothing and answers false, null or a
-    // zero vector (kgiRobotJointTableTools.cpp).
+    // The robot text files below are declared for their callers; those not
+    // described here are not built yet: each changes nothing and answers
+    // false (kgiRobotJointTableTools.cpp).
 
     // --- robot text files ---
     // A joint-value line "n : name = value :": sets the joint and makes its
@@ -189,33 +191,89 @@ public:
     void applyMotionLine(const std::string& line, kgiCharacter* c, int start);
 
     // --- hand, foot and floor tools ---
+    // They work on the world's current character, its model root and the
+    // world's current time and frame range. "Key times in range" are the
+    // character's key times t with start <= t <= end, in list order; the
+    // tools that visit them give the world its current time back.
+    //
     // Lowers or raises the model so that its lowest point is at height 0
     // (one pose undo entry first); false for a null character or model.
     bool placeOnFloor(kgiCharacter* c);
+    // Opens (close false) or closes the hand of the nearest wrist
+    // ("L_WR1" or "R_WR1") at or above the picked node, then runs the
+    // collision check of the current character; always true (a node off
+    // the hands sets nothing).
     bool setHand(ksgNode* node, bool close);
+    // Grips of side 1 (right, "R_GR1" and "R_GR2") or any other side
+    // (left) of the character holding node: 70 and 85 degrees closed, 0
+    // open, about z; always true.
     bool setGrips(ksgNode* node, int side, bool close);
+    // placeOnFloor for the pose on screen, or at every key time in range
+    // with the key taken again (one kgiAddKeyUndo per key re-keyed; none for
+    // a key the key limit refused). False without a current character.
     bool putOnFloor(bool allKeys);
+    // Whether the node is a foot ("LAnkle2", "RAnkle2") or lies below one.
     bool isInFoot(ksgNode* node);
+    // levelFoot for the pose on screen, or at every key time in range with
+    // the key taken again; the keys rewritten are one kgiRekeyRangeUndo.
+    // False for a null node or, over keys, without a current character.
     bool levelFootOverKeys(ksgNode* node, bool allKeys);
+    // Ten times turns the root by the foot's order-5 angles, aiming them at
+    // y 0 and z -90, then puts the model on the floor (also when the node
+    // is in no foot). Whether the foot was found. The z angle settles in
+    // one step; a tilt in y is added to the root's y each step and grows.
     bool levelFoot(ksgNode* node);
+    // Whether a foot and an ankle joint ("LAnkle1", "RAnkle1") lie at or
+    // above the node; changes nothing.
     bool levelAnkles(ksgNode* node);
+    // Keeps the world placement of the node's transform (its own or its
+    // nearest transform ancestor's) and makes the node the base part.
     bool storeReferencePlacement(ksgNode* node);
+    // After an IK drag step: moves the current character's root so that
+    // the base part is back at its stored placement. False without a base
+    // part or when it is not in the current character's model; true and
+    // no change for a base part without any transform.
     bool keepBasePartFixed() override;
+    // appended: alignBasePartOverRange. Otherwise moves the root so that
+    // the node is placed as at the last key before the current time (one
+    // pose undo entry, the root not keyed); false with no key before.
     bool alignBasePart(ksgNode* node, bool appended);
     bool alignBasePartToTime(ksgNode* node, float earlier);
+    // After a motion was appended: the rigid move that takes the node from
+    // its placement at the first key in range to its placement at the key
+    // before moves the root at every key in range, each re-keyed; one
+    // kgiRekeyRangeUndo for them. "Warning - 151" when the first key in
+    // range is the first key, "Warning - 152" without a key in range:
+    // false, nothing changed.
     bool alignBasePartOverRange(ksgNode* node);
 
     // --- parts, collision and centre of gravity ---
+    // A part is an entry of the table; the part holding a node is the first
+    // entry met from the node up through its ancestors. Its meshes are the
+    // models its children carry as their first child, and theirs below.
+    //
+    // Joined: one part's nearest servo-joint ancestor (a record with an
+    // axis) is the other (the top of the tree when there is none).
     bool arePartsJoined(ksgNode* a, ksgNode* b);
     void clearCollisionHits();
+    // The selection colour of every part off.
     void clearAllPartSelections();
+    // The selection colour of the part holding the node on (the hover of
+    // the 3D view) or off; nothing for a node no part holds.
     void selectPart(ksgNode* node) override;
     void clearPartMark(ksgNode* node) override;
+    // Unmarks the selected part; then marks the part holding the node, makes
+    // it the selected part and stores its placement as the base part's, or,
+    // when it was the selected part, leaves none selected. A node no part
+    // holds keeps the selection index.
     void toggleSelectedPart(ksgNode* node);
     void setPartSelected(ksgNode* part, bool flag);
+    // Mark colour on or off; the selection colour goes either way.
     void setPartMarked(ksgNode* part, bool flag);
     bool isInSelectedPart(ksgNode* node);
+    // The second collision mark off on every part.
     void clearAllPartMarks();
+    // The centre of gravity, or a zero vector when it cannot be computed.
     kmlVec3 computeCenterOfGravity();
     static kmlVec<3> mulMatrix3Vec3(const kmlMatrix3& m, const kmlVec<3>& v);
     static kmlVec<3> scaleVec3(const kmlVec<3>& v, float s);
@@ -239,6 +297,30 @@ private:
     // Drops every entry, the selection and the base node inside the tree
     // below root (the count becomes 0 when root is entry 0).
     void forgetTree(ksgNode* root);
+    // The index of the part that holds the node: the first entry met from
+    // the node up through its ancestors; -1 when none holds it.
+    int partIndexOf(ksgNode* node) const;
+    // The nearest ancestor of node whose joint record has an axis (a servo
+    // joint), or the top of its tree when there is none.
+    ksgNode* servoJointAbove(ksgNode* node) const;
+    // Volume-weighted mean of the parts' mesh box centres in the world;
+    // false (centre unchanged) when no mesh has volume.
+    bool centreOfGravity(kmlVec3& centre) const;
+
+    // The rigid move of the model root that takes a base part from world
+    // matrix now to world matrix ref: the root's local L becomes
+    // ref x inverse(now) x L. The terms that depend on ref and now alone
+    // are computed once, so one correction can move many keys.
+    struct RootCorrection {
+        kmlQuat rotation;
+        kmlMatrix3 rotationMatrix;
+        kmlVec<3> offset;
+        static RootCorrection between(const kmlMatrix4& ref, const kmlMatrix4& now);
+        kmlMatrix4 apply(const kmlMatrix4& local) const;
+    };
+    // Applies the correction to the current character's root and updates
+    // it; false without a current character or root transform.
+    bool moveRoot(const RootCorrection& correction);
     // "Warning - 160" for a joint value outside the record's limits.
     void warnOutOfRange(ksgNode* node, const kgiJointRecord& record) const;
     // The node's joint value under a record from a matrix.

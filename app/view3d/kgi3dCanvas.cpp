@@ -40,6 +40,14 @@ FXDEFMAP(kgi3dCanvas) kgi3dCanvasMap[] = {
     FXMAPFUNC(FX::SEL_RIGHTBUTTONPRESS, 0, kgi3dCanvas::onRightBtnPress),
     FXMAPFUNC(FX::SEL_RIGHTBUTTONRELEASE, 0, kgi3dCanvas::onRightBtnRelease),
     FXMAPFUNC(FX::SEL_LEAVE, 0, kgi3dCanvas::onLeave),
+    FXMAPFUNC(FX::SEL_COMMAND, kgi3dCanvas::ID_SUBTREE_MIRROR, kgi3dCanvas::onCmdSubtreeMirror),
+    FXMAPFUNC(FX::SEL_COMMAND, kgi3dCanvas::ID_SET_REVERSE_ROOT, kgi3dCanvas::onCmdSetReverseRoot),
+    FXMAPFUNC(FX::SEL_COMMAND, kgi3dCanvas::ID_FLIP_POSE, kgi3dCanvas::onCmdFlipPose),
+    FXMAPFUNC(FX::SEL_COMMAND, kgi3dCanvas::ID_HAND_OPEN, kgi3dCanvas::onCmdHandOpen),
+    FXMAPFUNC(FX::SEL_COMMAND, kgi3dCanvas::ID_HAND_CLOSE, kgi3dCanvas::onCmdHandClose),
+    FXMAPFUNC(FX::SEL_COMMAND, kgi3dCanvas::ID_FOOT_LAND, kgi3dCanvas::onCmdFootLand),
+    FXMAPFUNC(FX::SEL_COMMAND, kgi3dCanvas::ID_LEVEL_ANKLES, kgi3dCanvas::onCmdLevelAnkles),
+    FXMAPFUNC(FX::SEL_COMMAND, kgi3dCanvas::ID_ADJUST_PREV_KEY, kgi3dCanvas::onCmdAdjustPrevKey),
 };
 
 FXIMPLEMENT(kgi3dCanvas, FX::FXGLCanvas, kgi3dCanvasMap, ARRAYNUMBER(kgi3dCanvasMap))

@@ -43,6 +43,21 @@ class kgi3dCanvas : public FX::FXGLCanvas, public kgiViewCanvas {
     friend class kgi3dViewToolbar;
 
 public:
+    // The joint commands (kgiCanvasPopupMenu.cpp), sent by the pop-up's
+    // items; the reverse root, the whole-pose flip and the ankle levelling
+    // have no item.
+    enum {
+        ID_SUBTREE_MIRROR = FX::FXGLCanvas::ID_LAST,
+        ID_SET_REVERSE_ROOT,
+        ID_FLIP_POSE,
+        ID_HAND_OPEN,
+        ID_HAND_CLOSE,
+        ID_FOOT_LAND,
+        ID_LEVEL_ANKLES,
+        ID_ADJUST_PREV_KEY,
+        ID_LAST
+    };
+
     // Always fills its parent (LAYOUT_FILL_X | LAYOUT_FILL_Y), whatever
     // opts asked; registers with the application.
     kgi3dCanvas(FX::FXComposite* parent, FX::FXGLVisual* visual, FX::FXObject* target = nullptr,
@@ -75,9 +90,28 @@ public:
     long onRightBtnPress(FX::FXObject*, FX::FXSelector, void*);
     long onRightBtnRelease(FX::FXObject*, FX::FXSelector, void*);
     long onLeave(FX::FXObject*, FX::FXSelector, void*);
-    // The joint pop-up for node at the event's root position, after a
-    // right click; no menu is built yet.
+    // The joint pop-up for node (kgiCanvasPopup's items) at the event's
+    // root position, run modally until it closes. Under a lesson lock only
+    // "The command is locked." on the diagnostic stream; nothing without a
+    // node.
     void showPopup(ksgNode* node, FX::FXEvent* ev);
+    // The picked node's character mirrors its pose from the limb of the
+    // picked joint; 0 without a picked node.
+    long onCmdSubtreeMirror(FX::FXObject*, FX::FXSelector, void*);
+    // The picked joint (or the first one above it taking part in IK)
+    // becomes the CCD reverse root, and the joint table toggles the part
+    // holding it as the one kept fixed. No redraw.
+    long onCmdSetReverseRoot(FX::FXObject*, FX::FXSelector, void*);
+    // The picked node's character mirrors its whole pose; 0 without a
+    // picked node.
+    long onCmdFlipPose(FX::FXObject*, FX::FXSelector, void*);
+    // The joint table's hand, foot and base-part commands on the picked
+    // node (motion mode where they take it), then a redraw.
+    long onCmdHandOpen(FX::FXObject*, FX::FXSelector, void*);
+    long onCmdHandClose(FX::FXObject*, FX::FXSelector, void*);
+    long onCmdFootLand(FX::FXObject*, FX::FXSelector, void*);
+    long onCmdLevelAnkles(FX::FXObject*, FX::FXSelector, void*);
+    long onCmdAdjustPrevKey(FX::FXObject*, FX::FXSelector, void*);
 
     // --- tool-bar commands (kgiCanvasToolCommands.cpp) ---
     // Mouse mode 2 (CCD IK), or 7 (animation IK) in motion mode.

@@ -131,7 +131,8 @@ void kgi3dWindow::runKeyAction(kgi3dWindowKeys::Action action)
             app->redrawViews();
         break;
     case kgi3dWindowKeys::CLEAR_IK_GROUP:
-        // The IK group belongs to the canvas's picking, which has none yet.
+        if (canvas != nullptr)
+            canvas->clearIkGroup();
         break;
     case kgi3dWindowKeys::ADD_KEY:
         kgiCanvasCommands::addKeyAtCurrentTime();

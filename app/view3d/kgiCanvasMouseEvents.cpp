@@ -151,5 +151,3 @@ long kgi3dCanvas::onRightBtnRelease(FX::FXObject*, FX::FXSelector, void* ptr)
     ungrab();
     return 1;
 }
-
-void kgi3dCanvas::showPopup(ksgNode*, FX::FXEvent*) {}

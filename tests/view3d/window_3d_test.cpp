@@ -18,6 +18,7 @@
 #include "support/app/kgiAppStandIns.h"
 #include "support/window/kgiWindowTest.h"
 #include "view3d/canvas_commands_fixture.h"
+#include "view3d/window_3d_fixture.h"
 
 namespace {
 
@@ -30,47 +31,6 @@ constexpr unsigned SPACE = 0x20;
 constexpr unsigned LEFT = 0xff51;
 constexpr unsigned RIGHT = 0xff53;
 constexpr unsigned ESCAPE = 0xff1b;
-
-// A 3D window made, shown and painted, deleted at the end unless the test
-// let it go.
-struct Window {
-    kgi3dWindow* window;
-
-    explicit Window(int x = 0, int y = 0, int w = 640, int h = 450)
-        : window(new kgi3dWindow(kgiTestApp(), "3DView", x, y, w, h))
-    {
-        window->create();
-        kgi3dCanvas* canvas = window->getCanvas();
-        EXPECT_TRUE(run([canvas] { return canvas->getPaintCount() > 0; })) << "never painted";
-    }
-    ~Window() { delete window; }
-
-    static bool run(const std::function<bool()>& done)
-    {
-        kgiTestWindow idle(1, 1);  // only for its event loop
-        return idle.runUntil(done);
-    }
-
-    // A key press or release as the toolkit hands it to the window.
-    long press(unsigned code, unsigned state = 0, unsigned time = 0)
-    {
-        FX::FXEvent e;
-        e.type = FX::SEL_KEYPRESS;
-        e.code = static_cast<FX::FXint>(code);
-        e.state = state;
-        e.time = time;
-        return window->handle(kgiTestApp(), FXSEL(FX::SEL_KEYPRESS, 0), &e);
-    }
-    long release(unsigned code, unsigned time = 0)
-    {
-        FX::FXEvent e;
-        e.type = FX::SEL_KEYRELEASE;
-        e.code = static_cast<FX::FXint>(code);
-        e.time = time;
-        return window->handle(kgiTestApp(), FXSEL(FX::SEL_KEYRELEASE, 0), &e);
-    }
-    long close() { return window->handle(kgiTestApp(), FXSEL(FX::SEL_CLOSE, 0), nullptr); }
-};
 
 bool hasKeyAt(kgiCharacter* c, float frame)
 {
@@ -107,7 +67,7 @@ TEST(Window3d, ShowsItsCanvasFillingItWithTheRobot)
 {
     KGI_REQUIRE_TEST_APP();
     ASSERT_TRUE(kgiTestLoadFactoryRobot());
-    Window w;
+    kgiTest3dWindow w;
     kgi3dWindow* win = w.window;
     kgi3dCanvas* canvas = win->getCanvas();
 
@@ -142,21 +102,21 @@ TEST(Window3d, SpaceThroughTheServerAddsAKeyAndArrowsStep)
     ASSERT_TRUE(kgiTestLoadFactoryRobot());
     kgiWorld* world = kgiWorld::instance();
     kgiCharacter* c = world->getCurrentCharacter();
-    Window w;
+    kgiTest3dWindow w;
     kgiTestFocus(w.window);
 
     const float frame = frameWithoutKey(c, 5.0f);
     world->setCurrentTime(frame);
     const int keys = c->getKeyCount();
     kgiTestKey("space");
-    EXPECT_TRUE(Window::run([&] { return c->getKeyCount() == keys + 1; }));
+    EXPECT_TRUE(kgiTest3dWindow::run([&] { return c->getKeyCount() == keys + 1; }));
     EXPECT_TRUE(hasKeyAt(c, frame));
 
     kgiTestKey("Right");
-    EXPECT_TRUE(Window::run([&] { return world->getCurrentTime() == frame + 1.0f; }));
+    EXPECT_TRUE(kgiTest3dWindow::run([&] { return world->getCurrentTime() == frame + 1.0f; }));
     kgiTestKey("Left");
     kgiTestKey("Left");
-    EXPECT_TRUE(Window::run([&] { return world->getCurrentTime() == frame - 1.0f; }));
+    EXPECT_TRUE(kgiTest3dWindow::run([&] { return world->getCurrentTime() == frame - 1.0f; }));
     EXPECT_FALSE(w.window->isKeyLatched());
 }
 
@@ -166,7 +126,7 @@ TEST(Window3d, HeldSpaceAddsOneKeyAndTheArrowsClampAtZero)
     ASSERT_TRUE(kgiTestLoadFactoryRobot());
     kgiWorld* world = kgiWorld::instance();
     kgiCharacter* c = world->getCurrentCharacter();
-    Window w;
+    kgiTest3dWindow w;
 
     const float first = frameWithoutKey(c, 21.0f);
     world->setCurrentTime(first);
@@ -207,7 +167,7 @@ TEST(Window3d, PoseUndoRedoKeysAndTheLessonLock)
     KGI_REQUIRE_TEST_APP();
     ASSERT_TRUE(kgiTestLoadFactoryRobot());
     kgiCharacter* c = kgiWorld::instance()->getCurrentCharacter();
-    Window w;
+    kgiTest3dWindow w;
 
     const std::vector<kmlMatrix4> before = kgiTestPose(c->getRoot());
     c->addPoseUndo();
@@ -255,7 +215,7 @@ TEST(Window3d, ClosingDeletesOnlyThatWindowAndItsEntries)
     second->create();
     kgi3dCanvas* c1 = first->getCanvas();
     kgi3dCanvas* c2 = second->getCanvas();
-    ASSERT_TRUE(Window::run([&] { return c1->getPaintCount() > 0 && c2->getPaintCount() > 0; }));
+    ASSERT_TRUE(kgiTest3dWindow::run([&] { return c1->getPaintCount() > 0 && c2->getPaintCount() > 0; }));
     const ksgManipulator* m1 = c1->getManipulator();
     const ksgViewpoint* v1 = c1->getOwnViewpoint();
     const ksgManipulator* m2 = c2->getManipulator();
@@ -282,7 +242,7 @@ TEST(Window3d, ClosingDeletesOnlyThatWindowAndItsEntries)
 
     // Left to the event loop, the chore deletes the window by itself.
     EXPECT_EQ(second->handle(app, FXSEL(FX::SEL_CLOSE, 0), nullptr), 1);
-    EXPECT_TRUE(Window::run([&] { return !inCanvasList(c2); }));
+    EXPECT_TRUE(kgiTest3dWindow::run([&] { return !inCanvasList(c2); }));
     EXPECT_FALSE(has(world->getManipulators(), m2));
 }
 

@@ -1,0 +1,457 @@
+// The hand, foot, floor and base-part tools of the robot joint table on
+// the factory robot as the world's current character.
+#include "robot/joint_fixture_test.h"
+
+#include "kgiCollisionCheck.h"
+#include "kgiKeyUndo.h"
+#include "kgiTables.h"
+#include "kgiWorld.h"
+#include "kutUndoMgr.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+namespace {
+
+using kgiTestRobot::maxDiff;
+
+// The kind of the entry an undo would step over; "" when none.
+std::string lastKind(kgiCharacter& c)
+{
+    const kutUndoEntry* e = c.getKeyUndo().getLast();
+    return e ? e->getRtti()->getName() : std::string();
+}
+
+// Entries in the key history (stepped back over and forward again).
+int keyUndoDepth(kgiCharacter& c)
+{
+    int n = 0;
+    while (c.undoKeys())
+        ++n;
+    for (int i = 0; i < n; ++i)
+        c.redoKeys();
+    return n;
+}
+
+// The factory robot loaded into a character of the world, made current,
+// and set up by the program's joint table as start-up does.
+class FactoryWorld : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        kgiCharacterServices::install(&services);
+        world = kgiWorld::instance();
+        id = world->createCharacter();
+        ASSERT_GE(id, 0);
+        robot = world->getCharacters()->find(id);
+        ASSERT_NE(robot, nullptr);
+        ASSERT_TRUE(robot->load(kgiTestRobot::projectPath()));
+        world->setCurrentCharacter(id);
+        world->setCurrentTime(0.0f);
+        table.setupJoints(robot, kgiTestRobot::projectPath());
+        ASSERT_EQ(table.getNodeCount(), 25);
+        root = robot->getRoot()->asTransform();
+        foot = robot->findNode("LAnkle2");
+        ASSERT_NE(foot, nullptr);
+        restHeight = root->getLocal()(1, 3);
+        robot->getPoseUndo().clear();
+    }
+    void TearDown() override
+    {
+        world->setStartFrame(0.0f);
+        world->setEndFrame(0.0f);
+        world->setCurrentTime(0.0f);
+        world->removeCharacter(id);
+        kgiCharacterServices::install(nullptr);
+    }
+
+    void range(float start, float end)
+    {
+        world->setStartFrame(0.0f);
+        world->setEndFrame(end);
+        world->setStartFrame(start);
+    }
+    void turn(const char* joint, float value) { ASSERT_TRUE(table.setJointAngleByName(robot, joint, value)); }
+    // The root placed at a height and turned about the vertical, the
+    // rest rotation kept below the turn.
+    void placeRoot(float x, float height, float z, float yaw = 0.0f)
+    {
+        kmlMatrix4 m;
+        m.setRotation(yaw, kmlVec3(0, 1, 0));
+        kmlMatrix4 rest = m * restRotation();
+        rest.setTranslation(kmlVec3(x, height, z));
+        root->setLocal(rest);
+        root->update(0.0f, false, true);
+    }
+    kmlMatrix4 restRotation() const
+    {
+        kmlMatrix4 m;
+        m.setRotation(kmlEuler(-90.0f, 0.0f, -90.0f));
+        return m;
+    }
+    void key(int frame) { ASSERT_TRUE(robot->addKey(frame)); }
+    // The lowest point of the model at a time.
+    float lowestAt(float t)
+    {
+        world->setCurrentTime(t);
+        return root->getBounds().getMin()[1];
+    }
+    kmlMatrix4 footAt(float t)
+    {
+        world->setCurrentTime(t);
+        return foot->getWorld();
+    }
+    kmlMatrix4 rootAt(float t)
+    {
+        world->setCurrentTime(t);
+        return root->getLocal();
+    }
+    float grip(const char* name) const
+    {
+        kgiJointRecord z;
+        z.axis = 2;
+        return kgiRobotJointTable::jointAngleOf(robot->findNode(name), z);
+    }
+
+    kgiTestJoints::QuietServices services;
+    kgiWorld* world = nullptr;
+    int id = -1;
+    kgiCharacter* robot = nullptr;
+    kgiRobotJointTable& table = *kgiRobotJointTable::instance();
+    ksgTransform* root = nullptr;
+    ksgNode* foot = nullptr;
+    float restHeight = 0.0f;
+};
+
+TEST_F(FactoryWorld, HandsCloseAndOpenAtTheNearestWrist)
+{
+    struct Case {
+        const char* picked;
+        bool close;
+        float l1, l2, r1, r2; // the grips afterwards
+    };
+    const Case cases[] = {
+        {"LPalm", true, 70, 85, 0, 0},
+        {"RFinger2", true, 70, 85, 70, 85},
+        {"LFinger1", false, 0, 0, 70, 85},
+        {"R_WR1", false, 0, 0, 0, 0},
+        {"Torso", true, 0, 0, 0, 0},
+        {"", true, 0, 0, 0, 0},
+    };
+    for (const Case& c : cases) {
+        ksgNode* picked = *c.picked ? robot->findNode(c.picked) : nullptr;
+        // A hit colour from before: the collision check after the tool
+        // clears it (with the detail setting off, as without a program).
+        kgiCollisionCheck::setSubtreeHit(robot->findNode("Body"), true);
+        EXPECT_TRUE(table.setHand(picked, c.close)) << c.picked;
+        EXPECT_NEAR(grip("L_GR1"), c.l1, 1e-3) << c.picked;
+        EXPECT_NEAR(grip("L_GR2"), c.l2, 1e-3) << c.picked;
+        EXPECT_NEAR(grip("R_GR1"), c.r1, 1e-3) << c.picked;
+        EXPECT_NEAR(grip("R_GR2"), c.r2, 1e-3) << c.picked;
+        EXPECT_FALSE(kgiKmdData::of(kgiCollisionCheck::partModel(robot->findNode("Torso")))->isHit())
+            << c.picked;
+    }
+    EXPECT_TRUE(services.captions.empty());
+    // Closed hands touch nothing they are not joined to.
+    unsigned char flags[kgiPartTable::FLAG_COUNT] = {};
+    table.setHand(robot->findNode("LPalm"), true);
+    table.setHand(robot->findNode("RPalm"), true);
+    EXPECT_FALSE(table.checkPartCollisions(robot, flags));
+}
+
+TEST_F(FactoryWorld, TheNearestWristAboveThePickedNodeIsTheHand)
+{
+    // Root > L_WR1 > R_WR1 > Pick, each wrist with its two grips.
+    std::unique_ptr<ksgTransform> top(new ksgTransform);
+    top->setName("Top");
+    auto add = [](ksgNode* parent, const char* name) {
+        ksgTransform* t = new ksgTransform;
+        t->setName(name);
+        parent->attachChild(t);
+        return t;
+    };
+    ksgTransform* left = add(top.get(), "L_WR1");
+    ksgTransform* right = add(left, "R_WR1");
+    ksgTransform* pick = add(right, "Pick");
+    for (const char* g : {"L_GR1", "L_GR2"})
+        add(left, g);
+    for (const char* g : {"R_GR1", "R_GR2"})
+        add(right, g);
+    const int other = world->createCharacter();
+    kgiCharacter* hand = world->getCharacters()->find(other);
+    hand->attachRoot(top.get());
+    EXPECT_TRUE(table.setHand(pick, true));
+    kgiJointRecord z;
+    z.axis = 2;
+    EXPECT_NEAR(kgiRobotJointTable::jointAngleOf(hand->findNode("R_GR1"), z), 70.0f, 1e-3);
+    EXPECT_NEAR(kgiRobotJointTable::jointAngleOf(hand->findNode("R_GR2"), z), 85.0f, 1e-3);
+    EXPECT_NEAR(kgiRobotJointTable::jointAngleOf(hand->findNode("L_GR1"), z), 0.0f, 1e-3);
+    EXPECT_NEAR(grip("R_GR1"), 0.0f, 1e-3) << "the current character's hand is another's";
+    world->removeCharacter(other);
+}
+
+TEST_F(FactoryWorld, PutOnFloorOverKeysReKeysTheRangeWithOneEntryEach)
+{
+    for (int f : {0, 10, 15, 30}) {
+        world->setCurrentTime(float(f));
+        placeRoot(0.0f, restHeight + 5.0f, 0.0f);
+        key(f);
+    }
+    robot->getKeyUndo().clear();
+    range(10, 20);
+    world->setCurrentTime(3.0f);
+
+    EXPECT_TRUE(table.putOnFloor(true));
+    EXPECT_EQ(world->getCurrentTime(), 3.0f);
+    EXPECT_EQ(robot->getKeyTimes(), (std::vector<float>{0, 10, 15, 30}));
+    EXPECT_NEAR(lowestAt(10), 0.0f, 1e-4);
+    EXPECT_NEAR(lowestAt(15), 0.0f, 1e-4);
+    EXPECT_NEAR(lowestAt(0), 5.0f, 1e-3);
+    EXPECT_NEAR(lowestAt(30), 5.0f, 1e-3);
+    EXPECT_EQ(keyUndoDepth(*robot), 2);
+    EXPECT_EQ(lastKind(*robot), "kgiAddKeyUndo");
+    ASSERT_TRUE(robot->undoKeys());
+    EXPECT_NEAR(lowestAt(15), 5.0f, 1e-3);
+    EXPECT_NEAR(lowestAt(10), 0.0f, 1e-4);
+
+    // At the key limit nothing is re-keyed and nothing recorded.
+    robot->getKeyUndo().clear();
+    services.limit = 4;
+    world->setCurrentTime(3.0f);
+    EXPECT_TRUE(table.putOnFloor(true));
+    EXPECT_EQ(world->getCurrentTime(), 3.0f);
+    EXPECT_EQ(services.captions, (std::vector<std::string>{"Warning - 153", "Warning - 153"}));
+    EXPECT_EQ(keyUndoDepth(*robot), 0);
+    EXPECT_NEAR(lowestAt(15), 5.0f, 1e-3);
+
+    // Without all keys only the pose on screen goes down.
+    world->setCurrentTime(15.0f);
+    EXPECT_TRUE(table.putOnFloor(false));
+    EXPECT_NEAR(root->getBounds().getMin()[1], 0.0f, 1e-4);
+    EXPECT_NEAR(lowestAt(30), 5.0f, 1e-3);
+    EXPECT_NEAR(lowestAt(15), 5.0f, 1e-3) << "not keyed";
+}
+
+TEST_F(FactoryWorld, WithoutACurrentCharacterTheToolsDoNothing)
+{
+    world->setCurrentCharacter(-1);
+    placeRoot(0.0f, restHeight + 5.0f, 0.0f);
+    EXPECT_FALSE(table.putOnFloor(false));
+    EXPECT_FALSE(table.putOnFloor(true));
+    EXPECT_NEAR(root->getBounds().getMin()[1], 5.0f, 1e-3);
+    EXPECT_FALSE(table.levelFootOverKeys(nullptr, true));
+    EXPECT_FALSE(table.levelFootOverKeys(foot, true));
+    EXPECT_FALSE(table.alignBasePart(foot, false));
+    EXPECT_FALSE(table.alignBasePartToTime(nullptr, 0.0f));
+    EXPECT_FALSE(table.alignBasePartOverRange(nullptr));
+    EXPECT_FALSE(table.storeReferencePlacement(nullptr));
+}
+
+TEST_F(FactoryWorld, FootQueriesAndTheAnkleToolChangeNothing)
+{
+    struct Case {
+        const char* node;
+        bool inFoot;
+        bool ankles;
+    };
+    const Case cases[] = {
+        {"LSole", true, true},      {"LAnkle2", true, true}, {"RFootBlock", true, true},
+        {"LAnkle1", false, false}, {"Torso", false, false}, {"", false, false},
+    };
+    const kmlMatrix4 rootBefore = root->getLocal();
+    const kmlMatrix4 ankleBefore = robot->findNode("LAnkle1")->getLocal();
+    for (const Case& c : cases) {
+        ksgNode* n = *c.node ? robot->findNode(c.node) : nullptr;
+        EXPECT_EQ(table.isInFoot(n), c.inFoot) << c.node;
+        EXPECT_EQ(table.levelAnkles(n), c.ankles) << c.node;
+    }
+    EXPECT_EQ(maxDiff(root->getLocal(), rootBefore), 0.0f);
+    EXPECT_EQ(maxDiff(robot->findNode("LAnkle1")->getLocal(), ankleBefore), 0.0f);
+    EXPECT_FALSE(robot->undoPose());
+    EXPECT_EQ(lastKind(*robot), "");
+}
+
+TEST_F(FactoryWorld, LevelFootTurnsTheRootByTheFootsTilt)
+{
+    // The root's order-5 angles off the rest; each case starts from there.
+    // A tilt in y is added to the root's y at each step (the foot's y
+    // follows the root's), so it grows rather than settles: only z is
+    // levelled then.
+    struct Case {
+        float dy, dz;
+        bool yLevelled;
+    };
+    for (const Case c : {Case{0.0f, 5.0f, true}, Case{0.0f, -12.0f, true}, Case{0.0f, 0.0f, true},
+                         Case{5.0f, 5.0f, false}}) {
+        kmlMatrix4 m = root->getLocal();
+        m.setRotation(kmlEuler(-90.0f, c.dy, -90.0f + c.dz));
+        m(1, 3) += 4.0f;
+        root->setLocal(m);
+        root->update(0.0f, false, true);
+        EXPECT_TRUE(table.levelFoot(robot->findNode("LSole"))) << c.dz;
+        const kmlEuler f = foot->getWorld().toEuler(kmlEuler::ZYX);
+        if (c.yLevelled) {
+            EXPECT_NEAR(f[1], 0.0f, 0.5f) << c.dz;
+        }
+        EXPECT_NEAR(f[2], -90.0f, 0.5f) << c.dz;
+        EXPECT_NEAR(root->getBounds().getMin()[1], 0.0f, 1e-4) << c.dz;
+    }
+    // Off the feet: nothing turns, but the model still goes to the floor.
+    placeRoot(0.0f, restHeight + 3.0f, 0.0f);
+    const kmlMatrix4 before = root->getLocal();
+    EXPECT_FALSE(table.levelFoot(robot->findNode("Torso")));
+    EXPECT_LT(kgiTestRobot::rotationDiff(root->getLocal(), before), 1e-6f);
+    EXPECT_NEAR(root->getBounds().getMin()[1], 0.0f, 1e-4);
+}
+
+TEST_F(FactoryWorld, TheBasePartKeepsItsWorldPlacementWhileTheLegTurns)
+{
+    table.toggleSelectedPart(robot->findNode("LSole"));
+    ASSERT_EQ(table.getBaseNode(), foot);
+    const kmlMatrix4 held = foot->getWorld();
+    // Turns about two axes, so a wrong order of the rotation or
+    // translation terms shows.
+    turn("LLegUp", -50.0f);
+    turn("LThigh", 20.0f);
+    ASSERT_GT(maxDiff(foot->getWorld(), held), 1.0f);
+    EXPECT_TRUE(table.keepBasePartFixed());
+    EXPECT_LT(maxDiff(foot->getWorld(), held), 1e-4f);
+
+    // Deselected, the part stays the base part.
+    table.toggleSelectedPart(foot);
+    EXPECT_EQ(table.getSelectedPart(), -1);
+    turn("LKnee", 80.0f);
+    EXPECT_TRUE(table.keepBasePartFixed());
+    EXPECT_LT(maxDiff(foot->getWorld(), held), 1e-4f);
+
+    // Another character current: its model is not moved for this one's foot.
+    world->setCurrentCharacter(-1);
+    EXPECT_FALSE(table.keepBasePartFixed());
+    world->setCurrentCharacter(id);
+
+    // A new load frees the tree the base part was in.
+    ASSERT_TRUE(robot->load(kgiTestRobot::projectPath()));
+    EXPECT_EQ(table.getBaseNode(), nullptr);
+    EXPECT_FALSE(table.keepBasePartFixed());
+}
+
+TEST_F(FactoryWorld, AlignBasePartPutsItWhereItWasAtThePreviousKey)
+{
+    key(0);
+    world->setCurrentTime(20.0f);
+    turn("LLegUp", -50.0f);
+    turn("LThigh", 20.0f);
+    key(20);
+    robot->getPoseUndo().clear();
+    const kmlMatrix4 atFirstKey = footAt(0.0f);
+
+    // At the first key there is no key before.
+    world->setCurrentTime(0.0f);
+    EXPECT_FALSE(table.alignBasePart(foot, false));
+    EXPECT_FALSE(robot->undoPose());
+
+    world->setCurrentTime(10.0f);
+    ASSERT_GT(maxDiff(foot->getWorld(), atFirstKey), 1.0f);
+    EXPECT_TRUE(table.alignBasePart(foot, false));
+    EXPECT_EQ(world->getCurrentTime(), 10.0f);
+    EXPECT_LT(maxDiff(foot->getWorld(), atFirstKey), 1e-4f);
+    EXPECT_EQ(lastKind(*robot), "") << "the root is not keyed";
+    EXPECT_TRUE(robot->undoPose());
+    EXPECT_FALSE(robot->undoPose()) << "one pose entry";
+    EXPECT_GT(maxDiff(footAt(10.0f), atFirstKey), 1.0f);
+}
+
+TEST_F(FactoryWorld, AlignBasePartOverRangeMovesTheAppendedKeysRigidly)
+{
+    // Keys 0 and 10 at rest; 20, 30 and 40 "appended" elsewhere, turned.
+    key(0);
+    key(10);
+    const float yaws[] = {30.0f, 35.0f, 50.0f};
+    for (int k = 0; k < 3; ++k) {
+        world->setCurrentTime(20.0f + 10.0f * k);
+        placeRoot(6.0f + k, restHeight + 1.0f, -4.0f, yaws[k]);
+        turn("LLegUp", -20.0f * k);
+        key(20 + 10 * k);
+    }
+    robot->getKeyUndo().clear();
+    std::vector<kmlMatrix4> roots;
+    for (float t : {0.0f, 10.0f, 20.0f, 30.0f, 40.0f})
+        roots.push_back(rootAt(t));
+    const kmlMatrix4 correction = footAt(10.0f) * footAt(20.0f).getInverse();
+
+    struct Refused {
+        float start, end;
+        const char* caption;
+        const char* text;
+    };
+    for (const Refused r : {Refused{0, 40, "Warning - 151", "Wr_No_Data_Bfore"},
+                            Refused{42, 50, "Warning - 152", "Wr_No_Data_Area"}}) {
+        services.captions.clear();
+        services.texts.clear();
+        range(r.start, r.end);
+        EXPECT_FALSE(table.alignBasePartOverRange(foot)) << r.caption;
+        EXPECT_EQ(services.captions, std::vector<std::string>{r.caption});
+        EXPECT_EQ(services.texts, std::vector<std::string>{r.text});
+        EXPECT_LT(maxDiff(rootAt(30.0f), roots[3]), 1e-6f) << r.caption;
+    }
+
+    services.captions.clear();
+    range(15, 40);
+    world->setCurrentTime(5.0f);
+    EXPECT_TRUE(table.alignBasePart(foot, true));
+    EXPECT_TRUE(services.captions.empty());
+    EXPECT_EQ(world->getCurrentTime(), 5.0f);
+    EXPECT_LT(maxDiff(footAt(20.0f), footAt(10.0f)), 1e-3f);
+    for (int k = 0; k < 5; ++k) {
+        const kmlMatrix4 expected = k < 2 ? roots[size_t(k)] : correction * roots[size_t(k)];
+        EXPECT_LT(maxDiff(rootAt(10.0f * k), expected), 1e-3f) << 10 * k;
+    }
+    EXPECT_EQ(robot->getKeyTimes(), (std::vector<float>{0, 10, 20, 30, 40}));
+
+    // One undo gives every key of the range back.
+    EXPECT_EQ(keyUndoDepth(*robot), 1);
+    ASSERT_TRUE(robot->undoKeys());
+    for (int k = 0; k < 5; ++k)
+        EXPECT_LT(maxDiff(rootAt(10.0f * k), roots[size_t(k)]), 1e-4f) << 10 * k;
+    ASSERT_TRUE(robot->redoKeys());
+    EXPECT_LT(maxDiff(rootAt(40.0f), correction * roots[4]), 1e-3f);
+}
+
+TEST_F(FactoryWorld, LevelFootOverKeysReKeysTheRangeWithOneUndo)
+{
+    for (int f : {0, 10, 20}) {
+        world->setCurrentTime(float(f));
+        kmlMatrix4 m = root->getLocal();
+        m.setRotation(kmlEuler(-90.0f, 0.0f, -90.0f + 4.0f + f));
+        root->setLocal(m);
+        root->update(0.0f, false, true);
+        key(f);
+    }
+    robot->getKeyUndo().clear();
+    const kmlMatrix4 lastBefore = rootAt(20.0f);
+    range(0, 10);
+    world->setCurrentTime(7.0f);
+    ksgNode* sole = robot->findNode("LSole");
+    EXPECT_TRUE(table.levelFootOverKeys(sole, true));
+    EXPECT_EQ(world->getCurrentTime(), 7.0f);
+    for (float t : {0.0f, 10.0f}) {
+        EXPECT_NEAR(footAt(t).toEuler(kmlEuler::ZYX)[2], -90.0f, 0.5f) << t;
+        EXPECT_NEAR(lowestAt(t), 0.0f, 1e-4) << t;
+    }
+    EXPECT_LT(maxDiff(rootAt(20.0f), lastBefore), 1e-6f) << "outside the range";
+    EXPECT_EQ(keyUndoDepth(*robot), 1);
+    ASSERT_TRUE(robot->undoKeys());
+    EXPECT_NEAR(footAt(10.0f).toEuler(kmlEuler::ZYX)[2], -76.0f, 0.5f);
+
+    // Nothing re-keyed (the key limit): nothing recorded.
+    robot->getKeyUndo().clear();
+    services.limit = 3;
+    EXPECT_TRUE(table.levelFootOverKeys(sole, true));
+    EXPECT_EQ(keyUndoDepth(*robot), 0);
+    EXPECT_FALSE(table.levelFootOverKeys(nullptr, false));
+}
+
+} // namespace
