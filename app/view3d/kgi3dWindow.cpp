@@ -161,8 +161,8 @@ void kgi3dWindow::runKeyAction(kgi3dWindowKeys::Action action)
         kgiCanvasCommands::resetPose();
         break;
     case kgi3dWindowKeys::TOGGLE_IK_FK:
-        // Switching between IK and FK belongs to the canvas's mouse modes,
-        // which have no switch yet.
+        if (canvas != nullptr)
+            canvas->toggleIkFk();
         break;
     case kgi3dWindowKeys::NEXT_FRAME:
     case kgi3dWindowKeys::PREV_FRAME:

@@ -118,6 +118,13 @@ TEST(Window3d, SpaceThroughTheServerAddsAKeyAndArrowsStep)
     kgiTestKey("Left");
     EXPECT_TRUE(kgiTest3dWindow::run([&] { return world->getCurrentTime() == frame - 1.0f; }));
     EXPECT_FALSE(w.window->isKeyLatched());
+
+    // 'k' switches the canvas between IK and FK and back.
+    const int ikMode = w.window->getCanvas()->getMouseMode();
+    kgiTestKey("k");
+    EXPECT_TRUE(kgiTest3dWindow::run([&] { return w.window->getCanvas()->getMouseMode() != ikMode; }));
+    kgiTestKey("k");
+    EXPECT_TRUE(kgiTest3dWindow::run([&] { return w.window->getCanvas()->getMouseMode() == ikMode; }));
 }
 
 TEST(Window3d, HeldSpaceAddsOneKeyAndTheArrowsClampAtZero)
