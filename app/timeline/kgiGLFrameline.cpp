@@ -424,7 +424,9 @@ void kgiGLFrameline::drawKeys() const {
 
 void kgiGLFrameline::drawHits() const {
     const std::vector<kgiCollisionCheck::HitRecord>& hits = collisionHits();
-    if (hits.empty()) return;
+    // Inset by a pixel on either side, a cell narrower than 3 pixels has
+    // nothing left (the overview's single columns show no hits).
+    if (hits.empty() || pixelsPerFrame < 3) return;
     const int right = x + width;
     const int top = y + 1;
     const int bottom = y + keyRowHeight / 2 - 1;

@@ -6,6 +6,7 @@
 
 #include "kgiGLFrameline.h"
 #include "kgiGLScroller.h"
+#include "kgiGLTextPrinter.h"
 #include "kgiGLTsMgr.h"
 #include "kgiKmdData.h"
 #include "ksgMotionController.h"
@@ -261,6 +262,28 @@ TEST_F(FramelineRobot, OverviewPanMovesTheLowerLineThroughTheManager) {
     EXPECT_EQ(lower->getFirst(), m.getScroller()->getValue()) << "the lower line follows";
     m.onMouse(L, 1, NONE, 200, y);
     EXPECT_EQ(m.getCaptured(), nullptr);
+}
+
+TEST(Frameline, ConstructionValuesAndTheLabelFontUnderTheBaseDirectory) {
+    kgiRecordingHost host;
+    host.base = kgiTestRobot::dataDir();
+    const kgiGLFrameline line(LEFT, TOP, 1014, 40, &host);
+    EXPECT_EQ(line.getBandFrames(), 7);
+    EXPECT_EQ(line.getLabelFrames(), 7);
+    EXPECT_EQ(line.getGridFrames(), 1);
+    EXPECT_EQ(line.getPixelsPerFrame(), 5);
+    EXPECT_EQ(line.getKeyRowHeight(), 5);
+    EXPECT_FALSE(line.isEditable());
+    EXPECT_FALSE(line.getShowRange());
+    EXPECT_FALSE(line.isTrashEnabled());
+    EXPECT_EQ(line.getDragMode(), kgiGLFrameline::DRAG_NONE);
+    ASSERT_TRUE(line.getPrinter()->hasFont()) << host.base << "/font/arial.ttf";
+    EXPECT_EQ(line.getPrinter()->getKind(), kgiGLTextPrinter::BITMAP);
+    EXPECT_EQ(line.getPrinter()->getFaceSize(), 10u) << "a quarter of the height";
+
+    host.base += "/missing";
+    const kgiGLFrameline bare(LEFT, TOP, 1014, 40, &host);
+    EXPECT_FALSE(bare.getPrinter()->hasFont()) << "no font, no labels";
 }
 
 // --- lessons ---
