@@ -107,6 +107,11 @@ public:
     void setStartFrame(float v);
     // Taken only when v >= 0 and v >= startFrame.
     void setEndFrame(float v);
+    // Both ends at once, in the order that lets both take (the end first
+    // when the new start lies above the current end), so a range moved
+    // wholly past the old one arrives whole. Refused, with the range kept,
+    // for a negative or NaN end or a start above the end; true when taken.
+    bool setFrameRange(float start, float end);
     float getStartFrame() const { return startFrame; }
     float getEndFrame() const { return endFrame; }
     void setFps(float f) { fps = f; }

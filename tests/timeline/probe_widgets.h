@@ -3,6 +3,7 @@
 // press when told to, and runs a test's step on press or motion.
 #include "kgiGLFrameButtons.h"
 #include "kgiGLFrameline.h"
+#include "kgiGLMediaPlaybackBar.h"
 #include "kgiGLPlaybackBar.h"
 #include "kgiGLScroller.h"
 #include "kgiGLTsMgr.h"

@@ -37,14 +37,24 @@ public:
     void redrawTimeline() override { calls.push_back("redrawTimeline"); }
     void redrawAll() override { calls.push_back("redrawAll"); }
     void updateTimeline(bool lessonCheck) override { calls.push_back(lessonCheck ? "updateTimeline(check)" : "updateTimeline"); }
-    bool getRobotSyncFlag() override { return false; }
+    // The robot follows playback; the motion write starts.
+    bool robotSync = false;
+    bool writeStarts = false;
+    // The last question asked.
+    std::string askedCaption;
+    std::string askedText;
+    bool getRobotSyncFlag() override { return robotSync; }
     bool loadRemoconList() override { return record("loadRemoconList", false); }
-    bool robotWriteMotions() override { return record("robotWriteMotions", false); }
+    bool robotWriteMotions() override { return record("robotWriteMotions", writeStarts); }
     void robotLinkCommand() override { calls.push_back("robotLinkCommand"); }
     void robotReadSystemData() override { calls.push_back("robotReadSystemData"); }
-    bool robotStartCommand(bool) override { return record("robotStartCommand", false); }
+    bool robotStartCommand(bool show) override { return record(show ? "robotStartCommand(true)" : "robotStartCommand(false)", false); }
     std::string languageText(const char* key) override { return key; }
-    bool askYesNo(const std::string&, const std::string&) override { return record("askYesNo", answerYes); }
+    bool askYesNo(const std::string& caption, const std::string& text) override {
+        askedCaption = caption;
+        askedText = text;
+        return record("askYesNo", answerYes);
+    }
     std::string baseDir() override { return base; }
 
 private:
