@@ -13,6 +13,8 @@ public:
     bool permissionA = true;
     bool permissionB = true;
     bool answerYes = false;
+    // What the lesson answers a key edit.
+    bool lessonAccepts = true;
     std::string base;
     std::vector<std::string> calls;
 
@@ -23,7 +25,7 @@ public:
     bool checkLessonKeyEdit(int frame, int keyIndex, int kind) override {
         calls.push_back("checkLessonKeyEdit(" + std::to_string(frame) + "," + std::to_string(keyIndex) + "," +
                         std::to_string(kind) + ")");
-        return true;
+        return lessonAccepts;
     }
     bool checkLessonKeyTime(bool exactOnly) override {
         calls.push_back(exactOnly ? "checkLessonKeyTime(exact)" : "checkLessonKeyTime");
