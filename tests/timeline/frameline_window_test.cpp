@@ -137,11 +137,15 @@ TEST_F(FramelineWindow, KeysCurrentFrameBandsAndHitsInTheirCells) {
 }
 
 TEST_F(FramelineWindow, MoveDragShowsTheHotTrashAboveTheDraggedKey) {
-    kgiGLTsMgr* m = canvas->getManager();
-    const int px = line->columnOf(10) + 3;
-    ASSERT_TRUE(m->onMouse(0, 0, -1, px, 104));
-    m->onMotion(px, 94 - 30);
-    ASSERT_TRUE(line->isOverTrash());
+    // Through the X server, as a user drags: events the window gets while
+    // it paints then belong to the same drag.
+    const int px = cx(line->columnOf(10) + 3);
+    window->movePointer(px, cy(104));
+    window->settle();
+    window->pressButton(1);
+    ASSERT_TRUE(window->runUntil([this] { return line->getDragMode() == kgiGLFrameline::DRAG_MOVE; }));
+    window->movePointer(px, cy(94 - 30));
+    ASSERT_TRUE(window->runUntil([this] { return line->isOverTrash(); }));
     const kgiTestImage shot = repaint();
     shot.save("frameline_trash");
 
@@ -163,7 +167,8 @@ TEST_F(FramelineWindow, MoveDragShowsTheHotTrashAboveTheDraggedKey) {
     // overview and the rows below it.
     EXPECT_EQ(shot.count(cx(5), cy(55), 1014, 2, WHITE), 1014 * 2);
 
-    m->onMouse(0, 1, -1, px, 94 - 30);
+    window->releaseButton(1);
+    ASSERT_TRUE(window->runUntil([this] { return line->getDragMode() == kgiGLFrameline::DRAG_NONE; }));
     EXPECT_EQ(robot->getKeyTimes(), (Times{0, 3})) << "dropped on the trash";
 }
 
