@@ -22,19 +22,7 @@ namespace {
 
 using Records = std::map<std::string, kgiJointRecord>;
 
-kgiJointRecord record(int axis, float min, float max, int direction, int servo, float scale, float offset)
-{
-    kgiJointRecord r;
-    r.axis = axis;
-    r.eulerOrder = kgiJointRecord::orderOfAxis(axis);
-    r.minAngle = min;
-    r.maxAngle = max;
-    r.direction = direction;
-    r.servoId = servo;
-    r.scale = scale;
-    r.offset = offset;
-    return r;
-}
+using kgiTestJoints::record;
 
 class JointFile : public kgiTestJoints::JointFixture {};
 
