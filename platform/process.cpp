@@ -2,9 +2,12 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <ctime>
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 extern char** environ;
 
@@ -17,6 +20,59 @@ namespace {
 // stall the user interface that calls this.
 constexpr int GRACE_STEPS = 40;
 constexpr long GRACE_STEP_NS = 5 * 1000 * 1000;
+
+// What the helper and the started program tell startDetached through its
+// pipe: the program's id, or why it could not be started.
+struct DetachNote {
+    enum Kind : int { STARTED, FAILED } kind;
+    int value;
+};
+
+void sendNote(int fd, DetachNote::Kind kind, int value)
+{
+    const DetachNote note{kind, value};
+    // One write of a few bytes to a pipe is atomic; nothing to retry but EINTR.
+    while (write(fd, &note, sizeof note) < 0 && errno == EINTR) {
+    }
+}
+
+// argv[0] as execv needs it: itself when it holds a '/', else the first
+// executable of that name in PATH; empty when there is none.
+std::string findProgram(const std::string& name)
+{
+    if (name.find('/') != std::string::npos)
+        return name;
+    const char* path = std::getenv("PATH");
+    const std::string dirs = path && *path ? path : "/usr/local/bin:/usr/bin:/bin";
+    std::string::size_type begin = 0;
+    while (begin <= dirs.size()) {
+        std::string::size_type end = dirs.find(':', begin);
+        if (end == std::string::npos)
+            end = dirs.size();
+        const std::string dir = end > begin ? dirs.substr(begin, end - begin) : std::string(".");
+        const std::string candidate = dir + "/" + name;
+        if (access(candidate.c_str(), X_OK) == 0)
+            return candidate;
+        begin = end + 1;
+    }
+    return std::string();
+}
+
+// Every descriptor from 3 up is closed by the next exec.
+void closeOnExecFrom3()
+{
+    close_range(3, ~0U, CLOSE_RANGE_CLOEXEC);
+}
+
+std::vector<char*> argumentVector(const std::vector<std::string>& argv)
+{
+    std::vector<char*> args;
+    args.reserve(argv.size() + 1);
+    for (const std::string& a : argv)
+        args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    return args;
+}
 
 } // namespace
 
@@ -32,11 +88,7 @@ bool Process::start(const std::vector<std::string>& argv, const std::string& wor
         error = EINVAL;
         return false;
     }
-    std::vector<char*> args;
-    args.reserve(argv.size() + 1);
-    for (const std::string& a : argv)
-        args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
+    std::vector<char*> args = argumentVector(argv);
 
     posix_spawn_file_actions_t actions;
     posix_spawnattr_t attributes;
@@ -107,6 +159,128 @@ void Process::terminate()
     else
         error = errno;
     pid = -1;
+}
+
+pid_t startDetached(const std::vector<std::string>& argv, const std::string& workDir, int* error)
+{
+    const auto fail = [error](int e) {
+        if (error)
+            *error = e;
+        return pid_t(-1);
+    };
+    if (argv.empty() || argv[0].empty())
+        return fail(EINVAL);
+    // Everything the children need is made before the fork: after it, in a
+    // program with threads, only async-signal-safe calls are allowed.
+    const std::string program = findProgram(argv[0]);
+    if (program.empty())
+        return fail(ENOENT);
+    std::vector<char*> args = argumentVector(argv);
+    const char* dir = workDir.empty() ? nullptr : workDir.c_str();
+    int notes[2];
+    if (pipe2(notes, O_CLOEXEC) < 0)
+        return fail(errno);
+
+    const pid_t helper = fork();
+    if (helper < 0) {
+        const int e = errno;
+        close(notes[0]);
+        close(notes[1]);
+        return fail(e);
+    }
+    if (helper == 0) {
+        // The helper: a new session, the program as its child, then gone.
+        // The program is left to the system's reaper, never to this process.
+        close(notes[0]);
+        setsid();
+        const pid_t child = fork();
+        if (child < 0) {
+            sendNote(notes[1], DetachNote::FAILED, errno);
+            _exit(1);
+        }
+        if (child > 0) {
+            sendNote(notes[1], DetachNote::STARTED, int(child));
+            _exit(0);
+        }
+        sigset_t none;
+        sigemptyset(&none);
+        sigprocmask(SIG_SETMASK, &none, nullptr);
+        struct sigaction fresh {};
+        fresh.sa_handler = SIG_DFL;
+        sigaction(SIGPIPE, &fresh, nullptr);
+        sigaction(SIGCHLD, &fresh, nullptr);
+        if (dir && chdir(dir) < 0) {
+            sendNote(notes[1], DetachNote::FAILED, errno);
+            _exit(127);
+        }
+        closeOnExecFrom3();
+        execv(program.c_str(), args.data());
+        // The pipe closes on a successful exec; only a failure writes.
+        sendNote(notes[1], DetachNote::FAILED, errno);
+        _exit(127);
+    }
+
+    close(notes[1]);
+    int status = 0;
+    while (waitpid(helper, &status, 0) < 0 && errno == EINTR) {
+    }
+    // Read until both the helper and the program have let go of the pipe:
+    // the program's id, and a failure when its exec did not happen.
+    pid_t started = -1;
+    int failure = 0;
+    DetachNote note{};
+    for (;;) {
+        const ssize_t n = read(notes[0], &note, sizeof note);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n != ssize_t(sizeof note))
+            break;
+        if (note.kind == DetachNote::STARTED)
+            started = pid_t(note.value);
+        else
+            failure = note.value;
+    }
+    close(notes[0]);
+    if (failure != 0)
+        return fail(failure);
+    if (started <= 0)
+        return fail(ECHILD);
+    return started;
+}
+
+int replaceProcess(const std::string& path, const std::vector<std::string>& argv, const std::string& workDir)
+{
+    if (path.empty() || argv.empty())
+        return EINVAL;
+    // What can be seen to fail is tested before anything of this process
+    // changes: a program that keeps running keeps its state.
+    if (access(path.c_str(), X_OK) < 0)
+        return errno;
+    const int here = open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (!workDir.empty() && chdir(workDir.c_str()) < 0) {
+        const int e = errno;
+        if (here >= 0)
+            close(here);
+        return e;
+    }
+    std::vector<char*> args = argumentVector(argv);
+    sigset_t none, old;
+    sigemptyset(&none);
+    sigprocmask(SIG_SETMASK, &none, &old);
+    // The descriptors of this program (display connection, serial port)
+    // are not the new program's.
+    closeOnExecFrom3();
+    execv(path.c_str(), args.data());
+    const int e = errno;
+    sigprocmask(SIG_SETMASK, &old, nullptr);
+    if (here >= 0) {
+        if (fchdir(here) < 0) {
+            // The old folder went away meanwhile; the failure of the exec
+            // is what the caller reports.
+        }
+        close(here);
+    }
+    return e;
 }
 
 } // namespace platform

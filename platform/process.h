@@ -51,4 +51,25 @@ private:
     int error = 0;
 };
 
+// Starts argv[0] (searched in PATH unless it holds a '/') with the following
+// elements as its arguments, in `workDir` when that is not empty, as a
+// program of its own: it runs in a session of its own (a signal to this
+// program's process group, Ctrl+C among them, does not reach it), is never
+// terminated by this process, and is not this process's child (a helper
+// process starts it and is reaped here at once), so it leaves no zombie
+// behind when it ends. Only standard input, output and error are passed
+// on. Returns the started program's process id, or -1 when argv is empty
+// or the program could not be started; *error (when given) then holds the
+// errno.
+pid_t startDetached(const std::vector<std::string>& argv, const std::string& workDir = std::string(),
+                    int* error = nullptr);
+
+// Replaces this process by the program at `path` (no PATH search, never a
+// shell) with argv as its argument vector, after making `workDir` the
+// current directory when it is not empty. Descriptors other than standard
+// input, output and error are not passed on. Returns only when that failed:
+// the errno, with the current directory as it was.
+int replaceProcess(const std::string& path, const std::vector<std::string>& argv,
+                   const std::string& workDir = std::string());
+
 } // namespace platform

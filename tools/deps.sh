@@ -10,7 +10,7 @@ KGI_BUILD_PACKAGES="build-essential cmake pkg-config
   gstreamer1.0-plugins-ugly gstreamer1.0-libav gstreamer1.0-gl
   gstreamer1.0-x gstreamer1.0-alsa libxrandr-dev
   libespeak-ng-dev espeak-ng festival festvox-kallpc16k
-  libsdl2-mixer-dev"
+  libsdl2-mixer-dev xdg-utils"
 KGI_TEST_PACKAGES="libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth libxtst-dev clang libclang-rt-dev gstreamer1.0-tools locales"
 

@@ -85,6 +85,8 @@ public:
     const std::string& getModelId() const { return modelId; }
     const std::string& getFactoryDir() const { return factoryDir; }
     const std::string& getMotionDir() const { return motionDir; }
+    // The folder the robot-motion dialogs start in (kept after each).
+    void setMotionDir(const std::string& d) { motionDir = d; }
     const std::string& getPoseDir() const { return poseDir; }
     const std::string& getMediaDir() const { return mediaDir; }
     const std::string& getRemoconListPath() const { return remoconListPath; }

@@ -71,6 +71,25 @@ public:
     // The model's initial pose as the default pose, on the floor.
     virtual bool applyInitialPose(kgiCharacter*) { return false; }
 
+    // The steps of a project load, one by one (setupJoints runs them all):
+    // the joint records of the model beside the timesheet, and the joint
+    // limits of the tree below node. A table that knows no joints does
+    // nothing (loadModelIni answers false).
+    virtual bool loadModelIni(const std::string& /*timesheetPath*/, kgiCharacter*) { return false; }
+    virtual void setupJointLimits(ksgNode*) {}
+
+    // The robot's own files, read into or written from the current
+    // character: a motion (".mdm") from frame `start`, a pose (".mdp"; with
+    // applyRoot also the root's placement), a script of the robot's
+    // programming tool (".psf") as keys. Each shows its own message on bad
+    // content and answers whether it succeeded. A table that knows no
+    // joints reads and writes nothing and answers false, without a message.
+    virtual bool importMotionMdm(const std::string& /*path*/, int /*start*/) { return false; }
+    virtual bool exportMotionMdm(const std::string& /*path*/) { return false; }
+    virtual bool importPoseMdp(const std::string& /*path*/, bool /*applyRoot*/) { return false; }
+    virtual bool exportPoseMdp(const std::string& /*path*/) { return false; }
+    virtual bool importPellScript(const std::string& /*path*/) { return false; }
+
     // The table in use, or null. The installer keeps it alive while it is
     // installed and installs null before destroying it.
     static void install(kgiPartTable* table);

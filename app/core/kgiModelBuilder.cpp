@@ -1,5 +1,7 @@
 #include "kgiModelBuilder.h"
 
+#include "platform/path.h"
+
 #include "kgiCharacterServices.h"
 #include "kgiKeyEdit.h"
 #include "kgiKmdData.h"
@@ -306,7 +308,12 @@ bool kgiModelBuilder::saveMotion(const std::string& path)
         return false;
     }
     const std::string source = path.empty() ? project->getTsName() : path;
-    const std::string name = kutRemoveExt(kutRemovePath(source)) + ".ts";
+    std::string name = kutRemoveExt(kutRemovePath(source)) + ".ts";
+    // A path with a folder keeps it: the project saves into (or makes) the
+    // project folder there, where the user chose, not into its old one.
+    const std::string::size_type sep = platform::lastPathSeparator(path);
+    if (!path.empty() && sep != std::string::npos)
+        name = path.substr(0, sep + 1) + name;
     const bool saved = project->save(name.c_str()) == 1;
     project->releaseMotionFile();
     return saved;

@@ -58,9 +58,11 @@ public:
     bool load(const std::string& path, unsigned char flags);
 
     // Writes the tree's keys into a new motion-key file of the project and
-    // saves the project as "<name of path>.ts" in its folder (the project's
-    // own name for an empty path). False without a project or tree, or
-    // when a file cannot be made or written.
+    // saves the project as "<name of path>.ts": in the project's own folder
+    // for a bare name (and under the project's own name for an empty path),
+    // in the path's folder for a path with one (kgiProject::save makes or
+    // adopts the project folder there). False without a project or tree,
+    // or when a file cannot be made or written.
     bool saveMotion(const std::string& path);
 
     // The world's first and last frame, truncated, become the project's

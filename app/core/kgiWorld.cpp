@@ -133,6 +133,20 @@ void kgiWorld::setEndFrame(float v) {
     if (v >= 0.0f && v >= startFrame) endFrame = v;
 }
 
+bool kgiWorld::setFrameRange(float start, float end) {
+    if (!(start >= 0.0f) || !(end >= start)) return false;  // also catches NaN
+    // Each setter refuses a value that would cross the other end, so the
+    // end that moves away from the other goes first.
+    if (start > endFrame) {
+        setEndFrame(end);
+        setStartFrame(start);
+    } else {
+        setStartFrame(start);
+        setEndFrame(end);
+    }
+    return true;
+}
+
 float kgiWorld::getLastKeyTime() const {
     const std::vector<float>* keys = kgiWorldLinks::characterKeyTimes(getCurrentCharacter());
     return keys && !keys->empty() ? keys->back() : 0.0f;

@@ -5,6 +5,7 @@
 // kgiWorld::instance().
 #include "kgcAxisAlignedBox.h"
 
+#include <string>
 #include <vector>
 
 class kgiCharacter;
@@ -45,6 +46,25 @@ public:
     virtual int importMediaFile() { return -1; }
     // Stops and destroys the track; nothing out of range (or by default).
     virtual void removeTrack(int index) { (void)index; }
+    // Every track stopped and destroyed (the media window shown again when
+    // it was shown). Nothing by default.
+    virtual void removeAllTracks() {}
+    // The media list kept in the "media" folder beside a timesheet: read
+    // (all tracks removed first unless appending) or written, one line per
+    // track. Whether the file was read or written; false by default.
+    virtual bool loadMediaList(const std::string& timesheetPath, bool append) {
+        (void)timesheetPath;
+        (void)append;
+        return false;
+    }
+    virtual bool saveMediaList(const std::string& timesheetPath) {
+        (void)timesheetPath;
+        return false;
+    }
+    // The media window shown (and put at the current time) or hidden; the
+    // state is remembered. Nothing by default.
+    virtual void showMediaWindow() {}
+    virtual void hideMediaWindow() {}
     // Copies the placement into the track's own; nothing out of range or
     // for a null record.
     virtual void setTrackInfo(int index, const kgiMediaPlacement* info) {
@@ -87,6 +107,11 @@ public:
     void setStartFrame(float v);
     // Taken only when v >= 0 and v >= startFrame.
     void setEndFrame(float v);
+    // Both ends at once, in the order that lets both take (the end first
+    // when the new start lies above the current end), so a range moved
+    // wholly past the old one arrives whole. Refused, with the range kept,
+    // for a negative or NaN end or a start above the end; true when taken.
+    bool setFrameRange(float start, float end);
     float getStartFrame() const { return startFrame; }
     float getEndFrame() const { return endFrame; }
     void setFps(float f) { fps = f; }

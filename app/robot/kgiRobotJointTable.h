@@ -63,7 +63,7 @@ public:
     // modelIniPath = the model file's folder + "/character/model.ini"
     // ("character/model.ini" in the base directory for a path without a
     // folder), then readJointFile.
-    bool loadModelIni(const std::string& modelFilePath, kgiCharacter* character);
+    bool loadModelIni(const std::string& modelFilePath, kgiCharacter* character) override;
     // Reads modelIniPath. Entry 0 becomes the character's model root. When
     // the file opens, the records start empty and every accepted line adds
     // its record and its node (null when the model lacks it); true. When it
@@ -150,11 +150,11 @@ public:
     // FK/IK flags and hinge limits of the subtree's joints from their
     // records. Nodes without kgiKmdData, and parts (type 5), are passed
     // over with everything below them.
-    void setupJointLimits(ksgNode* node);
+    void setupJointLimits(ksgNode* node) override;
     // Applies the values of the joint file's lines as each joint's default
     // pose, then places the model on the floor (one pose undo entry). False
     // when a line failed (the others are applied); true without a file.
-    bool applyInitialPose(kgiCharacter* c);
+    bool applyInitialPose(kgiCharacter* c) override;
     // The file name of path (folder removed) is the table's name.
     bool isTableFile(const std::string& path) const;
     // The first call records the joint nodes' names and depths (pre-order,
@@ -182,11 +182,11 @@ public:
     // pose the default. A line without "=", or whose name and value do not
     // read, shows "Error - 062" and fails.
     bool applyJointValueLine(const std::string& line, kgiCharacter* c);
-    bool exportPoseMdp(const std::string& path);
-    bool importPoseMdp(const std::string& path, bool applyRoot);
-    bool exportMotionMdm(const std::string& path);
-    bool importMotionMdm(const std::string& path, int start);
-    bool importPellScript(const std::string& path);
+    bool exportPoseMdp(const std::string& path) override;
+    bool importPoseMdp(const std::string& path, bool applyRoot) override;
+    bool exportMotionMdm(const std::string& path) override;
+    bool importMotionMdm(const std::string& path, int start) override;
+    bool importPellScript(const std::string& path) override;
     bool applyPoseLine(const std::string& line, kgiCharacter* c, bool applyRoot);
     void applyMotionLine(const std::string& line, kgiCharacter* c, int start);
 

@@ -5,6 +5,12 @@
 // `visible` units from `first`, `pixelsPerUnit` columns each. Whatever
 // changes value, first or the scale keeps the thumb's column
 //   thumbX = (value - first) * pixelsPerUnit + x.
+//
+// Dragging the thumb comes in two kinds. Bounded (the scroller's own): the
+// thumb stops at an edge of the bar and the bar's window scrolls by the
+// overshoot instead (earlier not below unit 0, later without limit). Free
+// (the playback bar's): the window stays and the thumb goes where the
+// pointer takes it, never before unit 0.
 #include "kgiGLWidget.h"
 
 class kgiGLScroller : public kgiGLWidget {
@@ -15,6 +21,22 @@ public:
 
     // visible = w / pixelsPerUnit, then the rectangle.
     void setSize(int w, int h) override;
+    // A press inside: the middle button off the thumb centres the thumb on
+    // the clicked unit (not before 0) and answers true; other buttons grab
+    // the thumb when they hit it (hitThumb). Any other action ends the
+    // grab and answers false.
+    bool onMouse(int button, int action, int modifier, int px, int py) override;
+    // While grabbing: the thumb moves by the whole units the pointer
+    // crossed since the last step that moved (bounded or free, see above);
+    // value follows the thumb.
+    void onMotion(int px, int py) override;
+    // The bar in its colour, the thumb in the thumb colour clipped to the
+    // bar, over the full height.
+    void draw() override;
+    // Grabs the thumb when (px, py) lies inside the bar and strictly inside
+    // the thumb's columns (the part past the right edge counts as the bar's
+    // end); false, with grabOffset -1, otherwise.
+    virtual bool hitThumb(int px, int py);
 
     // value = v, 0 when v is negative.
     void setValue(int v);
@@ -30,6 +52,8 @@ public:
     int getPixelsPerUnit() const { return pixelsPerUnit; }
     int getVisible() const { return visible; }
     int getThumbX() const { return thumbX; }
+    // Pointer column minus thumbX at the last grab, -1 after a failed test.
+    int getGrabOffset() const { return grabOffset; }
 
     void setFreeDrag(bool on) { freeDrag = on; }
     bool isFreeDrag() const { return freeDrag; }
@@ -39,6 +63,12 @@ public:
 
 protected:
     void placeThumb() { thumbX = (value - first) * pixelsPerUnit + x; }
+    // The thumb's columns: left, and right (exclusive), which is the bar's
+    // right end when the thumb runs past the window.
+    int thumbLeft() const { return (value - first) * pixelsPerUnit + x; }
+    int thumbRight() const;
+    // The grab test with the thumb's left column in or out.
+    bool grabIfOnThumb(int px, int py, bool leftColumnIn);
 
     int grabOffset = 0;
     int grabX = 0;

@@ -3,6 +3,7 @@
 
 #include "kgiGLFrameButtons.h"
 #include "kgiGLFrameline.h"
+#include "kgiGLMediaPlaybackBar.h"
 #include "kgiGLPlaybackBar.h"
 #include "kgiGLScroller.h"
 #include "kgiTimelineHost.h"
@@ -329,6 +330,7 @@ void kgiGLTsMgr::addMediaBar(int track) {
     if (!info) return;
     removeMediaBar();
     mediaBar = maker->makeMediaBar(cursorX, cursorY, innerWidth, rowHeight * 2 / 3, getHost());
+    mediaBar->setTrack(track);
     mediaBar->setPixelsPerUnit(pixelsPerFrame);
     mediaBar->setValue(info->startFrame);
     mediaBar->setLength(info->endFrame - info->startFrame + 1);

@@ -62,11 +62,63 @@ public:
     void unlockAllCommands(kgiMainCommandLocks& record) override;
     FX::FXWindow* timelineCanvas() override;
     void setStartFolders(const std::string& timesheetFolder, const std::string& poseFolder) override;
+    // The play range from the current character's first key to its last
+    // (0 to 0 without keys), the time line re-read and redrawn. With
+    // lessonCheck and the refresh locked (byte 53) only the not-good sound
+    // plays; unlocked, the lesson hears of the action first. Nothing
+    // changes without a current character.
+    void refreshTimeline(bool lessonCheck) override;
+
+    // A timesheet loaded as a new character that becomes the current one:
+    // the joint table's records and limits, the default pose, evaluated at
+    // the current time, put into the scene with the views centred on it,
+    // the initial pose when it has no keys, robot communication off and
+    // the session deleted. On failure the character goes again and, unless
+    // keepCurrent, no character is current. Whether it loaded.
+    bool loadTimesheet(const std::string& path, bool keepCurrent);
+    // The new-project command: refused ("Warning - 141", false) while
+    // robot communication is on; else every character and media track
+    // removed and the model's factory timesheet loaded (true, whether or
+    // not the load succeeded).
+    bool newProject();
+
+    // What the help command starts: xdg-open and the help page's path, the
+    // language text helpText (leading white space removed) below baseDir.
+    static std::vector<std::string> helpCommand(const std::string& baseDir, const std::string& helpText);
+    // Where the companion program is looked for: "Vevur" in the base
+    // directory.
+    static std::string companionPath(const std::string& baseDir);
+    // The message shown when the companion cannot start, for an errno.
+    static std::string companionFailure(int error);
 
     // Messages.
     long onCmdQuit(FX::FXObject*, FX::FXSelector, void*);
     long onCmdLanguage(FX::FXObject*, FX::FXSelector, void*);
     long onCmdTimeDisplay(FX::FXObject*, FX::FXSelector, void*);
+    // The file, media and window commands (kgiTimesheetCommands.cpp). Each
+    // answers 1, but add motion without a current character answers 0.
+    long onCmdLoadTimesheet(FX::FXObject*, FX::FXSelector, void*);
+    long onCmdAddTimesheet(FX::FXObject*, FX::FXSelector, void*);
+    long onCmdSaveTimesheet(FX::FXObject*, FX::FXSelector, void*);
+    long onCmdSaveTimesheetAs(FX::FXObject*, FX::FXSelector, void*);
+    long onCmdAddMotion(FX::FXObject*, FX::FXSelector, void*);
+    long onCmdNew(FX::FXObject*, FX::FXSelector, void*);
+    long onCmdImportPsf(FX::FXObject*, FX::FXSelector, void*);
+    long onCmdLoadMdm(FX::FXObject*, FX::FXSelector, void*);
+    long onCmdAddMdm(FX::FXObject*, FX::FXSelector, void*);
+    long onCmdSaveMdm(FX::FXObject*, FX::FXSelector, void*);
+    long onCmdSaveMdmAs(FX::FXObject*, FX::FXSelector, void*);
+    long onCmdMediaAdd(FX::FXObject*, FX::FXSelector, void*);
+    long onCmdMediaRemove(FX::FXObject*, FX::FXSelector, void*);
+    long onCmdUnload(FX::FXObject*, FX::FXSelector, void*);
+    long onCmdPoseSave(FX::FXObject*, FX::FXSelector, void*);
+    long onCmdPoseLoad(FX::FXObject*, FX::FXSelector, void*);
+    long onCmdMediaWindow(FX::FXObject*, FX::FXSelector, void*);
+    long onCmdAuxWindow(FX::FXObject*, FX::FXSelector, void*);
+    long onCmdOptions(FX::FXObject*, FX::FXSelector, void*);
+    long onCmdHelp(FX::FXObject*, FX::FXSelector, void*);
+    long onCmdAbout(FX::FXObject*, FX::FXSelector, void*);
+    long onCmdAgent(FX::FXObject*, FX::FXSelector, void*);
 
     // What the window holds (for its neighbours and tests).
     kgiTimesheetCanvas* getCanvas() const { return canvas; }
@@ -115,6 +167,15 @@ private:
     void applyLanguageFont(int language);
     FX::FXString entryText(const MenuEntry& e) const;
     int paneIndexOf(const char* key) const;
+    // The time line re-reads the world and is redrawn (no range change).
+    void refreshTimelineWidgets();
+    // Runs a file dialog of the table (kgiTimesheetCommands.cpp) starting
+    // in folder; true with the chosen path.
+    bool chooseFile(int command, const std::string& folder, std::string& path);
+    // The current character's keys, or "Warning - 150" and false.
+    bool hasKeysToSave();
+    // Load (false) or add (true) a robot motion file.
+    void loadRobotMotion(bool add);
 
     kgiApp* application = nullptr;
     FX::FXGLVisual* visual = nullptr;

@@ -448,7 +448,7 @@ TEST_F(ModelBuilder, KeysSurviveASaveAndALoad)
         b.getRoot()->depthVisit(add, leave);
     }
     const std::vector<kmlMatrix4> saved = keyMatrices(b.getRoot(), {0.0f, 10.0f});
-    ASSERT_TRUE(b.saveMotion((dir / "walk.ts").string()));
+    ASSERT_TRUE(b.saveMotion("walk.ts"));
     // Rotation-only joints are written with their own translation, not the
     // identity's zeros.
     kgiKmmFile kmm;
@@ -469,6 +469,45 @@ TEST_F(ModelBuilder, KeysSurviveASaveAndALoad)
     ASSERT_EQ(read.size(), saved.size());
     for (size_t i = 0; i < read.size(); ++i)
         EXPECT_LT(kgiTestRobot::maxDiff(read[i], saved[i]), 1e-5f) << "joint " << i / 2 << " key " << i % 2;
+}
+
+TEST_F(ModelBuilder, APathWithAFolderSavesWhereItPointsABareNameInThePlace)
+{
+    // "Save as" into another folder: the timesheet and its motion file go
+    // there (into the project folder the save makes), the old project's
+    // files stay as they were; a bare name stays in the project's folder.
+    const fs::path oldTs = dir / "robot" / "DORUZAVO_1.ts";
+    const fs::path oldKmm = dir / "robot" / "motion" / "DORUZAVO_1.kmm";
+    const auto stamp = [](const fs::path& p) { return fs::last_write_time(p); };
+    const auto tsBefore = stamp(oldTs);
+    const auto kmmBefore = stamp(oldKmm);
+    kgiModelBuilder b;
+    ASSERT_TRUE(b.load(project, kgiModelBuilder::BUILD_TREE));
+    ksgNullVisitor leave;
+    kgiAddKey add(4.0f);
+    b.getRoot()->depthVisit(add, leave);
+
+    fs::create_directories(dir / "elsewhere");
+    ASSERT_TRUE(b.saveMotion((dir / "elsewhere" / "walk.ts").string()));
+    const fs::path saved = dir / "elsewhere" / "walk.prj";
+    EXPECT_TRUE(fs::exists(saved / "walk.ts"));
+    EXPECT_TRUE(fs::exists(saved / "motion" / "walk.kmm"));
+    EXPECT_FALSE(fs::exists(dir / "robot" / "walk.ts"));
+    EXPECT_EQ(stamp(oldTs), tsBefore);
+    EXPECT_EQ(stamp(oldKmm), kmmBefore);
+    EXPECT_EQ(b.getProject()->getTsPath(), (saved / "walk.ts").string());
+
+    // The project now lives there: an empty name saves in place, a bare
+    // name beside it.
+    ASSERT_TRUE(b.saveMotion(""));
+    ASSERT_TRUE(b.saveMotion("run"));
+    EXPECT_TRUE(fs::exists(saved / "run.ts"));
+    EXPECT_TRUE(fs::exists(saved / "motion" / "run.kmm"));
+    kgiModelBuilder again;
+    ASSERT_TRUE(again.load((saved / "walk.ts").string(), kgiModelBuilder::BUILD_TREE));
+    kgiGetKeysInfo info;
+    again.getRoot()->depthVisit(info, leave);
+    EXPECT_EQ(info.times, std::vector<float>({4.0f}));
 }
 
 TEST_F(ModelBuilder, NodeNamesAFileCannotHoldAreMadeReadableAndSurviveASave)

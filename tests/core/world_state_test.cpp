@@ -70,6 +70,26 @@ TEST_F(World, RangeEndsCannotCross) {
     EXPECT_EQ(w->getStartFrame(), 20.0f);
 }
 
+TEST_F(World, FrameRangeSetsBothEndsOrNothing) {
+    const float nan = std::nanf("");
+    struct Case {
+        float start, end;
+        bool taken;
+    } cases[] = {
+        {30.0f, 60.0f, true},  // wholly past the old end: the end must go first
+        {2.0f, 5.0f, true},    // wholly inside
+        {5.0f, 5.0f, true},    // one frame
+        {-1.0f, 4.0f, false}, {6.0f, 5.0f, false}, {nan, 4.0f, false}, {2.0f, nan, false}, {nan, nan, false},
+    };
+    for (const Case& c : cases) {
+        w->setStartFrame(0.0f);
+        w->setEndFrame(20.0f);
+        EXPECT_EQ(w->setFrameRange(c.start, c.end), c.taken) << c.start << ".." << c.end;
+        EXPECT_EQ(w->getStartFrame(), c.taken ? c.start : 0.0f) << c.start << ".." << c.end;
+        EXPECT_EQ(w->getEndFrame(), c.taken ? c.end : 20.0f) << c.start << ".." << c.end;
+    }
+}
+
 TEST_F(World, PlaybackCarriesTheFractionOfAFrame) {
     w->setPlaying(true);
     float previous = w->getCurrentTime();

@@ -3,6 +3,7 @@
 // press when told to, and runs a test's step on press or motion.
 #include "kgiGLFrameButtons.h"
 #include "kgiGLFrameline.h"
+#include "kgiGLMediaPlaybackBar.h"
 #include "kgiGLPlaybackBar.h"
 #include "kgiGLScroller.h"
 #include "kgiGLTsMgr.h"
@@ -37,7 +38,9 @@ public:
 
     bool onMouse(int button, int action, int modifier, int px, int py) override {
         log.add(name + (action == 0 ? " press " : " release ") + std::to_string(button));
-        Base::onMouse(button, action, modifier, px, py);
+        // Only the stored event of the widget base: the real widget's press
+        // (a frame line's drag, say) is what a probe stands in for.
+        this->kgiGLWidget::onMouse(button, action, modifier, px, py);
         if (action == 1 && onRelease) onRelease(*this, button);
         if (action != 0 || !takesPress) return false;
         if (onPress) onPress(*this, button);

@@ -13,6 +13,8 @@ public:
     bool permissionA = true;
     bool permissionB = true;
     bool answerYes = false;
+    // What the lesson answers a key edit.
+    bool lessonAccepts = true;
     std::string base;
     std::vector<std::string> calls;
 
@@ -23,7 +25,7 @@ public:
     bool checkLessonKeyEdit(int frame, int keyIndex, int kind) override {
         calls.push_back("checkLessonKeyEdit(" + std::to_string(frame) + "," + std::to_string(keyIndex) + "," +
                         std::to_string(kind) + ")");
-        return true;
+        return lessonAccepts;
     }
     bool checkLessonKeyTime(bool exactOnly) override {
         calls.push_back(exactOnly ? "checkLessonKeyTime(exact)" : "checkLessonKeyTime");
@@ -37,14 +39,24 @@ public:
     void redrawTimeline() override { calls.push_back("redrawTimeline"); }
     void redrawAll() override { calls.push_back("redrawAll"); }
     void updateTimeline(bool lessonCheck) override { calls.push_back(lessonCheck ? "updateTimeline(check)" : "updateTimeline"); }
-    bool getRobotSyncFlag() override { return false; }
+    // The robot follows playback; the motion write starts.
+    bool robotSync = false;
+    bool writeStarts = false;
+    // The last question asked.
+    std::string askedCaption;
+    std::string askedText;
+    bool getRobotSyncFlag() override { return robotSync; }
     bool loadRemoconList() override { return record("loadRemoconList", false); }
-    bool robotWriteMotions() override { return record("robotWriteMotions", false); }
+    bool robotWriteMotions() override { return record("robotWriteMotions", writeStarts); }
     void robotLinkCommand() override { calls.push_back("robotLinkCommand"); }
     void robotReadSystemData() override { calls.push_back("robotReadSystemData"); }
-    bool robotStartCommand(bool) override { return record("robotStartCommand", false); }
+    bool robotStartCommand(bool show) override { return record(show ? "robotStartCommand(true)" : "robotStartCommand(false)", false); }
     std::string languageText(const char* key) override { return key; }
-    bool askYesNo(const std::string&, const std::string&) override { return record("askYesNo", answerYes); }
+    bool askYesNo(const std::string& caption, const std::string& text) override {
+        askedCaption = caption;
+        askedText = text;
+        return record("askYesNo", answerYes);
+    }
     std::string baseDir() override { return base; }
 
 private:

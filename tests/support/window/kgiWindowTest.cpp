@@ -260,6 +260,11 @@ void kgiTestWindow::show()
 
 bool kgiTestWindow::runUntil(const std::function<bool()>& done, int maxPasses)
 {
+    return kgiTestRunUntil(done, maxPasses);
+}
+
+bool kgiTestRunUntil(const std::function<bool()>& done, int maxPasses)
+{
     for (int i = 0; i < maxPasses; ++i) {
         runOnePass();
         if (done())

@@ -56,6 +56,10 @@ const std::string& kgiTestBaseDir();
 bool kgiTestLoadFactoryRobot();
 // Every character removed again (an empty scene).
 void kgiTestRemoveCharacters();
+// Runs pending events, idle passes and repaints of the application until
+// done() is true; false when it still is not after maxPasses rounds (for
+// windows a test makes itself, as kgiTestWindow::runUntil does for its own).
+bool kgiTestRunUntil(const std::function<bool()>& done, int maxPasses = 400);
 
 // Window pixels, rows from the top.
 struct kgiTestImage {

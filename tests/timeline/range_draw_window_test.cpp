@@ -1,0 +1,121 @@
+// What the time line's scroller, playback bar and frame buttons put on the
+// screen, in a real window on the staged base directory.
+#include "support/window/kgiWindowTest.h"
+
+#include "kgiGLFrameButtons.h"
+#include "kgiGLTsMgr.h"
+#include "kgiTimesheetCanvas.h"
+#include "kgiWorld.h"
+
+#include "kgiPictureSet.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+
+namespace {
+
+const kgiTestImage::Rgb WHITE{255, 255, 255};
+const kgiTestImage::Rgb YELLOW{255, 221, 0};
+const kgiTestImage::Rgb GREEN{132, 199, 44};
+const kgiTestImage::Rgb RED{255, 0, 0};
+
+// The shipped picture of that name ("s_play.bmp").
+kgiPicture picture(const char* name) {
+    for (const kgiPictureDef& def : kgiPictures::timeline())
+        if (std::strstr(def.path, name)) return kgiPictureSet::render(def);
+    ADD_FAILURE() << "no picture " << name;
+    return kgiPicture(1, 1, kgiRgb());
+}
+
+// Pixels of the picture at (left, top) of the shot that differ from it,
+// leaving out a border of `inset` pixels.
+int differences(const kgiTestImage& shot, int left, int top, const kgiPicture& p, int inset = 0) {
+    int n = 0;
+    for (int py = inset; py < p.getHeight() - inset; ++py)
+        for (int px = inset; px < p.getWidth() - inset; ++px) {
+            const kgiRgb c = p.at(px, py);
+            n += shot.at(left + px, top + py) != kgiTestImage::Rgb{c.r, c.g, c.b};
+        }
+    return n;
+}
+
+class TimelineRangeWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        KGI_REQUIRE_TEST_APP();
+        world->setPlaying(false);
+        world->setLoop(true);  // keeps playing while the shot is taken
+        world->setFrameRange(10.0f, 40.0f);
+        world->setCurrentTime(0.0f);
+        window = std::make_unique<kgiTestWindow>(1024, 150, "time line");
+        canvas = new kgiTimesheetCanvas(window->shell(), kgiTestWindow::glVisual(), nullptr, 0,
+                                        FX::LAYOUT_FILL_X | FX::LAYOUT_FILL_Y, 0, 0, 1024, 150);
+        window->show();
+        ASSERT_TRUE(window->runUntil([this] { return canvas->getPaintCount() > 0; })) << "never painted";
+        canvas->updateWidgets();
+    }
+    void TearDown() override {
+        world->setPlaying(false);
+        world->setLoop(false);
+        world->setFrameRange(0.0f, 0.0f);
+        world->setCurrentTime(0.0f);
+    }
+    kgiTestImage repaint() {
+        const long before = canvas->getPaintCount();
+        canvas->update();
+        window->runUntil([&] { return canvas->getPaintCount() > before; });
+        return window->grab();
+    }
+
+    kgiWorld* world = kgiWorld::instance();
+    std::unique_ptr<kgiTestWindow> window;
+    kgiTimesheetCanvas* canvas = nullptr;
+};
+
+TEST_F(TimelineRangeWindow, ThumbRangeTrianglesAndButtons) {
+    kgiTestImage shot = repaint();
+    shot.save("timeline_range");
+    const int cx = canvas->getX();
+    const int cy = canvas->getY();
+
+    // The scroller's thumb: the lower line's 126 frames at a column each.
+    EXPECT_EQ(shot.count(cx, cy + 5, 1024, 10, YELLOW, 1), 126 * 10);
+    EXPECT_EQ(shot.count(cx + 5, cy + 10, 1, 1, YELLOW, 1), 1) << "from column 5";
+    EXPECT_EQ(shot.count(cx + 130, cy + 10, 1, 1, YELLOW, 1), 1) << "to column 130";
+    EXPECT_EQ(shot.at(cx + 131, cy + 10), WHITE);
+
+    // The range 10..40 at 8 columns a frame: columns 85 to 332 of the bar's
+    // rows 74..93; above the triangles (rows 74, 75) all green.
+    EXPECT_EQ(shot.count(cx, cy + 74, 1024, 2, GREEN, 1), 248 * 2);
+    EXPECT_EQ(shot.at(cx + 84, cy + 80), WHITE);
+    EXPECT_EQ(shot.at(cx + 333, cy + 80), WHITE);
+    // The triangles point out of the end cells; the cells between are green.
+    EXPECT_EQ(shot.at(cx + 88, cy + 84), WHITE);
+    EXPECT_EQ(shot.at(cx + 329, cy + 84), WHITE);
+    EXPECT_EQ(shot.count(cx + 93, cy + 76, 232, 16, WHITE), 0);
+    EXPECT_GT(shot.count(cx + 85, cy + 76, 8, 16, WHITE), 20);
+    EXPECT_GT(shot.count(cx + 325, cy + 76, 8, 16, WHITE), 20);
+
+    // The buttons over the range's middle (column 209): the group of three
+    // 16 x 12 pictures from column 185, their rows 60..71.
+    const kgiGLFrameButtons* b = canvas->getManager()->getFrameButtons();
+    ASSERT_EQ(b->getGroupX(), 185);
+    EXPECT_EQ(differences(shot, cx + 185, cy + 60, picture("s_begin")), 0);
+    EXPECT_EQ(differences(shot, cx + 201, cy + 60, picture("s_play")), 0);
+    EXPECT_EQ(differences(shot, cx + 217, cy + 60, picture("s_end")), 0);
+    EXPECT_EQ(shot.count(cx, cy + 58, 1024, 16, RED), 0);
+
+    world->setPlaying(true);
+    shot = repaint();
+    shot.save("timeline_range_playing");
+    // The stop picture, inside the red box drawn over its edge.
+    // (The box's lines lie on pixel edges and may take either side.)
+    EXPECT_EQ(differences(shot, cx + 201, cy + 60, picture("s_stop"), 2), 0);
+    EXPECT_GT(shot.count(cx + 199, cy + 58, 20, 16, RED), 40);
+    EXPECT_EQ(shot.count(cx, cy + 58, 199, 16, RED), 0) << "only around the middle button";
+}
+
+} // namespace
