@@ -3,6 +3,8 @@
 #include "support/window/kgiWindowTest.h"
 
 #include "kgiGLFrameButtons.h"
+#include "kgiGLGarbage.h"
+#include "kgiGLPlaybackBar.h"
 #include "kgiGLTsMgr.h"
 #include "kgiTimesheetCanvas.h"
 #include "kgiWorld.h"
@@ -116,6 +118,106 @@ TEST_F(TimelineRangeWindow, ThumbRangeTrianglesAndButtons) {
     EXPECT_EQ(differences(shot, cx + 201, cy + 60, picture("s_stop"), 2), 0);
     EXPECT_GT(shot.count(cx + 199, cy + 58, 20, 16, RED), 40);
     EXPECT_EQ(shot.count(cx, cy + 58, 199, 16, RED), 0) << "only around the middle button";
+}
+
+// The time line with a trash can drawn over the overview (nothing puts
+// one there in the program).
+class ManagerWithTrash : public kgiGLTsMgr {
+public:
+    ManagerWithTrash(int w, int h) : kgiGLTsMgr(0, 0, w, h) {}
+    kgiGLGarbage can{600, 20, 30, 30};
+    void draw() override {
+        kgiGLTsMgr::draw();
+        can.draw();
+    }
+};
+
+TEST_F(TimelineRangeWindow, TrashCanShowsOnlyWhenNotHidden) {
+    auto* m = new ManagerWithTrash(1024, 150);
+    canvas->setManager(m);
+    canvas->layout();
+    const int cx = canvas->getX();
+    const int cy = canvas->getY();
+    const kgiTestImage hidden = repaint();
+    // Pixels of the can's rectangle (and a pixel around it) that differ
+    // from the shot with the can hidden.
+    const auto changed = [&](const kgiTestImage& shot) {
+        int n = 0;
+        for (int y = cy + 19; y <= cy + 51; ++y)
+            for (int x = cx + 599; x <= cx + 631; ++x) n += shot.at(x, y) != hidden.at(x, y);
+        return n;
+    };
+
+    m->can.setHidden(false);
+    m->can.setImageOffset(7);
+    kgiTestImage shot = repaint();
+    shot.save("timeline_trash");
+    EXPECT_GT(changed(shot), 0);
+    // Its white rectangle over the overview, and the open can (no key held)
+    // with its lower left corner at (607, 36).
+    EXPECT_EQ(shot.count(cx + 600, cy + 20, 7, 30, WHITE), 7 * 30);
+    EXPECT_EQ(shot.count(cx + 600, cy + 36, 30, 14, WHITE), 30 * 14);
+    EXPECT_EQ(differences(shot, cx + 607, cy + 20, picture("b_trash2")), 0);
+    m->can.setFrame(12);
+    shot = repaint();
+    EXPECT_EQ(differences(shot, cx + 607, cy + 20, picture("b_trash.bmp")), 0);
+
+    m->can.setHidden(true);
+    EXPECT_EQ(changed(repaint()), 0) << "hidden again: nothing of it drawn";
+}
+
+TEST_F(TimelineRangeWindow, MouseMovesTheRangeAndTheButtonsPlay) {
+    const int cx = canvas->getX();
+    const int cy = canvas->getY();
+    const auto col = [cx](int frame) { return cx + 5 + frame * 8 + 3; };
+    const int barY = cy + 84;
+    const kgiGLPlaybackBar* bar = canvas->getManager()->getPlaybackBar();
+    const auto settle = [this] { window->settle(5); };
+
+    // The whole range, grabbed at frame 20, dropped with its start on 50:
+    // wholly past the old end, and released at once.
+    window->movePointer(col(20), barY);
+    window->pressButton(1);
+    settle();
+    window->movePointer(col(60), barY);
+    settle();
+    window->releaseButton(1);
+    settle();
+    EXPECT_EQ(bar->getValue(), 50);
+    EXPECT_EQ(world->getStartFrame(), 50.0f);
+    EXPECT_EQ(world->getEndFrame(), 80.0f);
+
+    // A new range drawn with the middle button from frame 90 back to 70.
+    window->movePointer(col(90), barY);
+    window->pressButton(2);
+    settle();
+    window->movePointer(col(70), barY);
+    settle();
+    window->releaseButton(2);
+    settle();
+    EXPECT_EQ(world->getStartFrame(), 70.0f);
+    EXPECT_EQ(world->getEndFrame(), 90.0f);
+    EXPECT_EQ(bar->getLength(), 21);
+
+    // The buttons sit over it; the middle one plays, the first one then
+    // does nothing until the middle one stops.
+    const kgiGLFrameButtons* b = canvas->getManager()->getFrameButtons();
+    const int buttonY = cy + 65;
+    window->click(cx + b->getGroupX() + 24, buttonY);
+    settle();
+    EXPECT_TRUE(world->isPlaying());
+    window->click(cx + b->getGroupX() + 8, buttonY);
+    settle();
+    EXPECT_TRUE(world->isPlaying());
+    window->click(cx + b->getGroupX() + 24, buttonY);
+    settle();
+    EXPECT_FALSE(world->isPlaying());
+    window->click(cx + b->getGroupX() + 8, buttonY);
+    settle();
+    EXPECT_EQ(world->getCurrentTime(), 70.0f);
+    window->click(cx + b->getGroupX() + 40, buttonY);
+    settle();
+    EXPECT_EQ(world->getCurrentTime(), 90.0f);
 }
 
 } // namespace
