@@ -19,21 +19,25 @@
 #include "platform/files.h"
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
-#include <sstream>
 
 namespace {
 
 constexpr int END_MARK = 300;
 constexpr int VALUES_PER_LINE = 8;
 
+// False for a file that cannot be read, a folder among them (reading a
+// folder through a stream buffer iterator throws).
 bool readText(const std::string& path, std::string& text)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return false;
+    text.clear();
+    char buffer[4096];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
+    const bool ok = !std::ferror(f);
+    std::fclose(f);
+    return ok;
 }
 
 // Lines with their line feeds (the last one may lack it).
@@ -182,8 +186,9 @@ bool kgiRobotSession::saveRemoconMotion(int i, const std::string& name)
         text += line;
     }
     if (!writeFile(kutAppendPath(folder, fileName) + ".obc", text)) return false;
-    writeRemoconListEntry(i, name, 0);
-    return true;
+    // An entry the list does not name is not saved as far as the user and
+    // the robot's list are concerned.
+    return writeRemoconListEntry(i, name, 0);
 }
 
 bool kgiRobotSession::writeRemoconListEntry(int i, const std::string& name, int mode)

@@ -127,6 +127,18 @@ TEST_F(RemoconFiles, ListLinesAreReplacedAndTheListAlwaysKeeps32)
     EXPECT_FALSE(fs::exists(dir / "x.obc"));
 }
 
+TEST_F(RemoconFiles, AListOrEntryThatIsAFolderIsAFailureNotASaveOrACrash)
+{
+    // A folder where the list file should be: the list cannot be read or
+    // replaced, and no reader stumbles over it.
+    fs::create_directories(list());
+    EXPECT_FALSE(session->editRemoconList(4, 0, "walk"));
+    EXPECT_FALSE(session->loadRemoconList());
+    EXPECT_TRUE(fs::is_directory(list()));
+    fs::create_directories(dir / "run.obc");
+    EXPECT_FALSE(session->loadRemoconFile(2, "run"));
+}
+
 TEST_F(RemoconFiles, NamesThatAreNotPlainFileNamesTouchNoFile)
 {
     const fs::path outside = dir.parent_path() / "victim.obc";

@@ -3,6 +3,7 @@
 #include "support/window/kgiWindowTest.h"
 
 #include "kgiGLFrameButtons.h"
+#include "kgiGLPlaybackBar.h"
 #include "kgiGLTsMgr.h"
 #include "kgiTimesheetCanvas.h"
 #include "kgiWorld.h"
@@ -116,6 +117,60 @@ TEST_F(TimelineRangeWindow, ThumbRangeTrianglesAndButtons) {
     EXPECT_EQ(differences(shot, cx + 201, cy + 60, picture("s_stop"), 2), 0);
     EXPECT_GT(shot.count(cx + 199, cy + 58, 20, 16, RED), 40);
     EXPECT_EQ(shot.count(cx, cy + 58, 199, 16, RED), 0) << "only around the middle button";
+}
+
+TEST_F(TimelineRangeWindow, MouseMovesTheRangeAndTheButtonsPlay) {
+    const int cx = canvas->getX();
+    const int cy = canvas->getY();
+    const auto col = [cx](int frame) { return cx + 5 + frame * 8 + 3; };
+    const int barY = cy + 84;
+    const kgiGLPlaybackBar* bar = canvas->getManager()->getPlaybackBar();
+    const auto settle = [this] { window->settle(5); };
+
+    // The whole range, grabbed at frame 20, dropped with its start on 50:
+    // wholly past the old end, and released at once.
+    window->movePointer(col(20), barY);
+    window->pressButton(1);
+    settle();
+    window->movePointer(col(60), barY);
+    settle();
+    window->releaseButton(1);
+    settle();
+    EXPECT_EQ(bar->getValue(), 50);
+    EXPECT_EQ(world->getStartFrame(), 50.0f);
+    EXPECT_EQ(world->getEndFrame(), 80.0f);
+
+    // A new range drawn with the middle button from frame 90 back to 70.
+    window->movePointer(col(90), barY);
+    window->pressButton(2);
+    settle();
+    window->movePointer(col(70), barY);
+    settle();
+    window->releaseButton(2);
+    settle();
+    EXPECT_EQ(world->getStartFrame(), 70.0f);
+    EXPECT_EQ(world->getEndFrame(), 90.0f);
+    EXPECT_EQ(bar->getLength(), 21);
+
+    // The buttons sit over it; the middle one plays, the first one then
+    // does nothing until the middle one stops.
+    const kgiGLFrameButtons* b = canvas->getManager()->getFrameButtons();
+    const int buttonY = cy + 65;
+    window->click(cx + b->getGroupX() + 24, buttonY);
+    settle();
+    EXPECT_TRUE(world->isPlaying());
+    window->click(cx + b->getGroupX() + 8, buttonY);
+    settle();
+    EXPECT_TRUE(world->isPlaying());
+    window->click(cx + b->getGroupX() + 24, buttonY);
+    settle();
+    EXPECT_FALSE(world->isPlaying());
+    window->click(cx + b->getGroupX() + 8, buttonY);
+    settle();
+    EXPECT_EQ(world->getCurrentTime(), 70.0f);
+    window->click(cx + b->getGroupX() + 40, buttonY);
+    settle();
+    EXPECT_EQ(world->getCurrentTime(), 90.0f);
 }
 
 } // namespace
