@@ -29,7 +29,7 @@ public:
 
     // Deletes the key at `frame` from the current character (no undo
     // entry); nothing when frame is -1 or no character is current. True
-    // when a key was deleted.
+    // when the deletion ran (kgiCharacter::deleteKey).
     bool dropKey();
 
     void setHidden(bool on) { hidden = on; }

@@ -3,6 +3,7 @@
 #include "support/window/kgiWindowTest.h"
 
 #include "kgiGLFrameButtons.h"
+#include "kgiGLGarbage.h"
 #include "kgiGLPlaybackBar.h"
 #include "kgiGLTsMgr.h"
 #include "kgiTimesheetCanvas.h"
@@ -117,6 +118,52 @@ TEST_F(TimelineRangeWindow, ThumbRangeTrianglesAndButtons) {
     EXPECT_EQ(differences(shot, cx + 201, cy + 60, picture("s_stop"), 2), 0);
     EXPECT_GT(shot.count(cx + 199, cy + 58, 20, 16, RED), 40);
     EXPECT_EQ(shot.count(cx, cy + 58, 199, 16, RED), 0) << "only around the middle button";
+}
+
+// The time line with a trash can drawn over the overview (nothing puts
+// one there in the program).
+class ManagerWithTrash : public kgiGLTsMgr {
+public:
+    ManagerWithTrash(int w, int h) : kgiGLTsMgr(0, 0, w, h) {}
+    kgiGLGarbage can{600, 20, 30, 30};
+    void draw() override {
+        kgiGLTsMgr::draw();
+        can.draw();
+    }
+};
+
+TEST_F(TimelineRangeWindow, TrashCanShowsOnlyWhenNotHidden) {
+    auto* m = new ManagerWithTrash(1024, 150);
+    canvas->setManager(m);
+    canvas->layout();
+    const int cx = canvas->getX();
+    const int cy = canvas->getY();
+    const kgiTestImage hidden = repaint();
+    // Pixels of the can's rectangle (and a pixel around it) that differ
+    // from the shot with the can hidden.
+    const auto changed = [&](const kgiTestImage& shot) {
+        int n = 0;
+        for (int y = cy + 19; y <= cy + 51; ++y)
+            for (int x = cx + 599; x <= cx + 631; ++x) n += shot.at(x, y) != hidden.at(x, y);
+        return n;
+    };
+
+    m->can.setHidden(false);
+    m->can.setImageOffset(7);
+    kgiTestImage shot = repaint();
+    shot.save("timeline_trash");
+    EXPECT_GT(changed(shot), 0);
+    // Its white rectangle over the overview, and the open can (no key held)
+    // with its lower left corner at (607, 36).
+    EXPECT_EQ(shot.count(cx + 600, cy + 20, 7, 30, WHITE), 7 * 30);
+    EXPECT_EQ(shot.count(cx + 600, cy + 36, 30, 14, WHITE), 30 * 14);
+    EXPECT_EQ(differences(shot, cx + 607, cy + 20, picture("b_trash2")), 0);
+    m->can.setFrame(12);
+    shot = repaint();
+    EXPECT_EQ(differences(shot, cx + 607, cy + 20, picture("b_trash.bmp")), 0);
+
+    m->can.setHidden(true);
+    EXPECT_EQ(changed(repaint()), 0) << "hidden again: nothing of it drawn";
 }
 
 TEST_F(TimelineRangeWindow, MouseMovesTheRangeAndTheButtonsPlay) {

@@ -447,9 +447,13 @@ TEST_F(TimesheetCommands, AddTimesheetAddsACharacterAndKeepsTheCurrentOneOnFailu
     EXPECT_EQ(world->getCurrentCharacter(), robot) << "kept on failure";
     EXPECT_NE(folder(window->getLastTimesheetFolder()), dir.string());
 
+    // A project that loads ends the robot session.
+    app->setRobotCommunication(true);
+    ASSERT_NE(app->getRobotSession(), nullptr);
     dialogs.answers = {clip};
     send(W::ID_ADD_TIMESHEET);
-    EXPECT_NE(world->getCurrentCharacter(), robot);
+    EXPECT_FALSE(app->isRobotCom());
+    EXPECT_EQ(app->getRobotSession(), nullptr);
     EXPECT_EQ(keys(), (Times{0, 10}));
     EXPECT_EQ(kgiCharacterTable::instance()->size(), 2);
     EXPECT_EQ(folder(window->getLastTimesheetFolder()), (dir / "clips").string());
