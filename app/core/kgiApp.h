@@ -102,9 +102,11 @@ public:
     bool getNextEvent(FX::FXRawEvent& ev, bool blocking = true) override;
 
     // The idle task: runs one pass, then arranges the next one
-    // (scheduleNextPass).
+    // (scheduleNextPass). Answers 1 only for a pass that had work (see
+    // isQuietPass): the toolkit walks its widgets after every handler that
+    // answers 1.
     long onChore(FX::FXObject*, FX::FXSelector, void*);
-    // The fallback timeout: asks for a pass.
+    // The fallback timeout: asks for a pass; answers 0.
     long onIdleTimeout(FX::FXObject*, FX::FXSelector, void*);
     // One idle pass (see kgiApp.cpp for the order).
     void idleTick();
@@ -470,6 +472,10 @@ private:
     // Chooses how the next pass comes, after each pass: at once while
     // something animates, else from the next event or the fallback timeout.
     void scheduleNextPass();
+    // Whether the next pass has nothing to do: nothing animates or waits
+    // for a step (lesson, playback, drag, course, robot link, close) and no
+    // redraw is requested.
+    bool isQuietPass() const;
     // The player, made first when it is missing; null without a maker.
     kgiSoundOutput* ensureSoundPlayer();
     // Waits while any of the sounds first to last plays, at most

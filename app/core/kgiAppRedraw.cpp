@@ -124,6 +124,18 @@ bool kgiApp::isCanvasDragPending() const {
     return std::any_of(canvases.begin(), canvases.end(), [](kgiViewCanvas* c) { return c->isIkDragPending(); });
 }
 
+bool kgiApp::isQuietPass() const {
+    if (isLessonMode() || robotCom || closeRequested) return false;
+    if (kgiWorld::instance()->isPlaying() || isCanvasDragPending() || isCourseRunning()) return false;
+    // The requests flushRedraws would carry out now (a hidden curve window
+    // keeps its request without drawing).
+    const bool redrawPending = std::find(canvasDirty.begin(), canvasDirty.end(), true) != canvasDirty.end() ||
+                               (timelineCanvas && timelineDirty) ||
+                               (curvesDirty && curveWindow && curveWindow->shown()) ||
+                               (optionsDirty && optionsDialog);
+    return !redrawPending;
+}
+
 void kgiApp::resetCanvasMouseModes() {
     for (kgiViewCanvas* c : canvases) c->setMouseMode(0);
     canvases.clear();

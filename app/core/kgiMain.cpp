@@ -2,11 +2,12 @@
 // robot joint table (installed in the core before start-up needs it), the
 // current directory as the base directory of every data path, the makers of
 // the neighbours the application creates (the message-window host, the
-// sound player, the robot session, the about box and the main window, which
-// opens the first 3D window), then the toolkit's event loop with the idle
-// task until the user quits.
+// sound player, the robot session, the options window, the about box and
+// the main window, which opens the first 3D window), then the toolkit's
+// event loop with the idle task until the user quits.
 #include "kgiApp.h"
 #include "kgiMsgWindowHost.h"
+#include "kgiOptionsDialog.h"
 #include "kgiRobotJointTable.h"
 #include "kgiRobotSession.h"
 #include "kgiSoundPlayer.h"
@@ -27,6 +28,7 @@ int main(int argc, char** argv) {
     makers.msgWindowHost = [] { return new kgiMsgWindowHost(); };
     makers.soundPlayer = [] { return new kgiSoundPlayer(nullptr); };
     makers.robotSession = [] { return new kgiRobotSession(); };
+    makers.optionsDialog = &kgiOptionsDialog::make;
     makers.mainWindow = [](kgiApp& a) { return new kgiTimesheetWindow(&a); };
     app.setMakers(makers);
     app.setVersionDialogMaker(&kgiVersionDialog::make);

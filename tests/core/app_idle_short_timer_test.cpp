@@ -1,6 +1,8 @@
 // The idle task's short timer: while a lesson is on, communication is on or
 // its close is pending, the next pass comes from a toolkit timeout of
 // kgiApp::SHORT_PASS_MS at most; otherwise the pacing stays the quiet one.
+// And the pass's answer to the toolkit: a pass with nothing to do answers 0,
+// so the toolkit does not walk every widget after it.
 #include "kgiApp.h"
 #include "kgiWorld.h"
 
@@ -71,6 +73,51 @@ void shortTimerCases() {
 
 TEST(AppIdleShortTimer, LessonsAndCommunicationArmTheShortTimerUntilTheyEnd) {
     EXPECT_IN_CHILD(shortTimerCases);
+}
+
+// What a pass answers, from its handler's return value.
+long passAnswer(kgiApp& app) {
+    return app.handle(&app, FXSEL(SEL_CHORE, kgiApp::ID_IDLE), nullptr);
+}
+
+void quietPassesAnswerZero() {
+    const std::vector<ShortTimerCase> cases = {
+        {"redraw request",
+         [](kgiAppRig& r) {
+             r.app->createOptionsDialog();
+             r.app->redrawCanvas(nullptr);  // marks the options dialog only
+         },
+         [](kgiAppRig&) {}},
+        {"lesson", [](kgiAppRig& r) { r.fakes.lesson.mode = 1; }, [](kgiAppRig& r) { r.fakes.lesson.mode = 0; }},
+        {"playback", [](kgiAppRig&) { kgiWorld::instance()->setPlaying(true); },
+         [](kgiAppRig&) { kgiWorld::instance()->setPlaying(false); }},
+        // The pass that deletes the session after switching off has work too.
+        {"communication", [](kgiAppRig& r) { r.app->setRobotCommunication(true); },
+         [](kgiAppRig& r) {
+             r.app->setRobotCommunication(false);
+             CHILD_CHECK(passAnswer(*r.app) == 1);
+         }},
+    };
+    kgiAppRig rig;
+    kgiApp& app = *rig.app;
+    pass(app);
+    CHILD_CHECK(passAnswer(app) == 0);
+    for (const ShortTimerCase& c : cases) {
+        c.start(rig);
+        if (passAnswer(app) != 1) {
+            std::fprintf(stderr, "%s: the pass answered 0\n", c.name);
+            std::_Exit(1);
+        }
+        c.stop(rig);
+        if (passAnswer(app) != 0) {
+            std::fprintf(stderr, "%s: the quiet pass after it answered 1\n", c.name);
+            std::_Exit(1);
+        }
+    }
+}
+
+TEST(AppIdleShortTimer, OnlyPassesWithWorkAskTheToolkitToUpdateItsWidgets) {
+    EXPECT_IN_CHILD(quietPassesAnswerZero);
 }
 
 } // namespace

@@ -31,6 +31,7 @@ TEST(Staging, StagedFolderHoldsWhatStartUpReads) {
     for (const char* f : {"settings/settings.txt", "icons/app2.bmp", "se/keyset.wav",
                           "font/arial.ttf", "DORUZAVO_1base/DORUZAVO_1.ts",
                           "DORUZAVO_1base/character/DORUZAVO_1.kmd",
+                          "DORUZAVO_1base/character/motNames.txt",
                           "DORUZAVO_1base/motion/DORUZAVO_1.kmm", "libkut.so", "libkml.so",
                           "libkgc.so", "libksg.so", "kgimedialib.so", "kgimsglib.so"})
         EXPECT_TRUE(kit::fs::is_regular_file(dir / f)) << f;
@@ -57,6 +58,7 @@ TEST(Staging, StagingAgainKeepsTheUsersFilesAndRefreshesTheRest) {
         {"comports.txt", false, true},  // not the build's: never deleted
         {"DORUZAVO_1base/remocon/list.txt", false, true},
         {"DORUZAVO_1base/remocon/wave.obc", false, true},
+        {"DORUZAVO_1base/character/motNames.txt", true, true},
         {"DORUZAVO_1base/DORUZAVO_1.ts", true, false},
         {"icons/app2.bmp", true, false},
     };

@@ -22,9 +22,10 @@ if(NOT IS_DIRECTORY "${KGI_STAGE_DATA_DIR}")
 endif()
 
 # Paths below the base directory that the program writes: the settings, the
-# model folder, where the user's motions, poses, media and projects go, and
-# the remote-control entries and their list.
-set(KGI_STAGE_USER_FILES "^settings/settings\\.txt$" "^DORUZAVO_1/" "^DORUZAVO_1base/remocon/")
+# model folder, where the user's motions, poses, media and projects go, the
+# remote-control entries and their list, and the joint tab's motor names.
+set(KGI_STAGE_USER_FILES "^settings/settings\\.txt$" "^DORUZAVO_1/" "^DORUZAVO_1base/remocon/"
+    "^DORUZAVO_1base/character/motNames\\.txt$")
 
 # Copies src over dst when dst is missing or differs, through a temporary
 # file renamed into place, so a program still running from the folder keeps

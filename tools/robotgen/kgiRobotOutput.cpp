@@ -89,6 +89,15 @@ std::string kgiRobotOutput::jointTableText(const kgiRobotModel& model)
     return text;
 }
 
+std::string kgiRobotOutput::motorNamesText(const kgiRobotModel& model)
+{
+    std::string text;
+    int number = 0;
+    for (const kgiRobotJointLine& l : model.getLines())
+        text += kgiRobotFormat("%02d : %s\n", number++, l.name.c_str());
+    return text;
+}
+
 std::string kgiRobotOutput::timesheetText(const kgiRobotModel& model)
 {
     const kgiProjectPrefs p;
@@ -204,6 +213,8 @@ std::string kgiRobotOutput::writeDataTree(const kgiRobotModel& model, const std:
     std::string err = writeScene(model, scene.string());
     if (err.empty())
         err = writeText(jointTableText(model), table.string());
+    if (err.empty())
+        err = writeText(motorNamesText(model), (base / "character" / "motNames.txt").string());
     if (err.empty())
         err = writeMotion(model, (base / "motion" / motionFileName(model)).string());
     if (err.empty())

@@ -12,6 +12,11 @@ class kgiRobotOutput {
 public:
     // The joint table, one line per joint in the description's line order.
     static std::string jointTableText(const kgiRobotModel& model);
+    // The joint tab's display names, one line per joint-table line in its
+    // order ("%02d : %s", the joint's node name: short and without blanks,
+    // since a reader takes a name up to its first blank). The program
+    // rewrites this file when the user renames a row.
+    static std::string motorNamesText(const kgiRobotModel& model);
     // The default project: folders "character" and "motion", default
     // preferences, the quaternion controller, the model and motion files.
     static std::string timesheetText(const kgiRobotModel& model);
@@ -24,8 +29,9 @@ public:
     static std::string writeText(const std::string& text, const std::string& path);
 
     // Lays out the default base directory below `dataDir`:
-    //   <model>base/<model>.ts, <model>base/character/<model>.kmd and
-    //   model.ini, <model>base/motion/<model>.kmm, and the model folder
+    //   <model>base/<model>.ts, <model>base/character/<model>.kmd,
+    //   model.ini and motNames.txt, <model>base/motion/<model>.kmm, and the
+    //   model folder
     //   <model>/ with motion/, pose/, media/ and character/ (copies of the
     //   .kmd and model.ini): the program's file dialogs start there and the
     //   factory project saves into it.
