@@ -18,25 +18,14 @@ void skipBlanks(const char*& p)
         ++p;
 }
 
-bool readInt(const char*& p, int& out)
+// An int or a float in the C notation, whatever the locale.
+template <class Number>
+bool readNumber(const char*& p, Number& out)
 {
     skipBlanks(p);
     const char* q = p;
-    if (*q == '+')
-        ++q;
-    const char* end = q + std::strlen(q);
-    const auto r = std::from_chars(q, end, out);
-    if (r.ec != std::errc())
-        return false;
-    p = r.ptr;
-    return true;
-}
-
-bool readFloat(const char*& p, float& out)
-{
-    skipBlanks(p);
-    const char* q = p;
-    // from_chars takes a minus but no plus; "-+1" must stay a mismatch.
+    // from_chars takes a minus but no plus. Only the plus is stepped over:
+    // "+-1" stays a mismatch, as it is for sscanf.
     if (*q == '+' && q[1] != '-')
         ++q;
     const char* end = q + std::strlen(q);
@@ -88,9 +77,9 @@ int kgiLineScan::scan(const char* text, const char* format, ...)
             break;
         bool ok = false;
         if (kind == 'd')
-            ok = readInt(p, *va_arg(args, int*));
+            ok = readNumber(p, *va_arg(args, int*));
         else if (kind == 'f')
-            ok = readFloat(p, *va_arg(args, float*));
+            ok = readNumber(p, *va_arg(args, float*));
         else if (kind == 's')
             ok = readWord(p, *va_arg(args, std::string*));
         if (!ok)

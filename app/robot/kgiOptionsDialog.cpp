@@ -269,9 +269,6 @@ void kgiOptionsDialog::refreshAll()
     const int port = settings ? settings->robotComId : 0;
     const int item = port >= 1 && port <= w.comPort->getNumItems() ? port - 1 : -1;
     w.comPort->setCurrentItem(item);
-    // The list's first item is current from the start, and making the
-    // current item current again leaves the combo's field as it was.
-    w.comPort->setText(item >= 0 ? w.comPort->getItemText(item) : FXString::null);
     kgiCharacter* character = currentCharacter();
     lastChangedFields = 0;
     if (character)

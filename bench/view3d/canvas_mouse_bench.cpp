@@ -5,26 +5,18 @@
 
 #include <benchmark/benchmark.h>
 
-#include <memory>
 #include <string>
+#include <utility>
 
 #include "core/pose_robot_fixture_test.h"
+#include "view3d/canvas_mouse_rig.h"
 #include "kgiCanvasMouse.h"
 #include "kgiCharacter.h"
 #include "kgiCharacterServices.h"
-#include "kgiKinematicControllers.h"
 #include "kgiTables.h"
 #include "kgiWorld.h"
-#include "kmlVec4.h"
-#include "ksgCcdIk.h"
 #include "ksgManipulator.h"
-#include "ksgScene.h"
 #include "ksgTransform.h"
-#include "ksgTransformController.h"
-#include "ksgView.h"
-#include "ksgViewpoint.h"
-#include "ksgViewportState.h"
-#include "ksgVisualState.h"
 
 namespace {
 
@@ -56,49 +48,16 @@ void BM_DragStepOnTheArm(benchmark::State& state)
     }
     world->setCurrentCharacter(id);
     robot->getRoot()->update(0.0f, false, true);
-    ksgScene scene;
-    scene.addRoot(robot->getRoot()->asTransform());
-    ksgVisualState visual;
-    ksgViewpoint viewpoint;
-    ksgView view(visual);
-    view.setViewpoint(&viewpoint);
-    ksgViewportState* port = view.getViewport();
-    port->setPlanes(0.1f, 1000.0f);
-    port->setFov(56.0f);
-    port->setWindow(0, 0, 640, 450);
-    port->setProjMode(ksgViewportState::PERSPECTIVE);
-    viewpoint.center(robot->getBounds());
-
     ksgManipulator manipulator;
-    ksgCcdIKController ik;
-    ksgAxisFKController axisFk;
-    ksgTrackballFKController trackballFk;
-    kgiBodyFKController bodyFk;
-    kgiAnimFKController animFk;
-    kgiAnimIKController animIk;
-    ik.setMode(1);
+    kgiCanvasMouseRig rig;
     Host host;
     host.mirror = state.range(0) != 0;
     kgiCanvasMouse mouse(host);
-    kgiCanvasMouse::Parts p;
-    p.view = &view;
-    p.scene = &scene;
-    p.manipulator = &manipulator;
-    p.ik = &ik;
-    p.axisFk = &axisFk;
-    p.trackballFk = &trackballFk;
-    p.bodyFk = &bodyFk;
-    p.animFk = &animFk;
-    p.animIk = &animIk;
-    mouse.setParts(p);
-    mouse.setMouseMode(2);
+    rig.attach(robot, manipulator, mouse);
 
     // Press on the hand where it shows.
-    const kmlVec4 c = robot->findNode("R_WR1")->getWorld().getColumn(3);
-    const kmlVec4 e = viewpoint.getMatrix().getInverse() * kmlVec4(c.get(0), c.get(1), c.get(2), 1.0f);
-    const float t = 0.5317094f * -e.get(2);  // tan(28 degrees) x depth
-    const int x = int(320.0f + 320.0f * e.get(0) / (t * port->getAspect()));
-    const int y = int(225.0f - 225.0f * e.get(1) / t);
+    const std::pair<int, int> hand = rig.pixelOfJoint(robot, "R_WR1");
+    const int x = hand.first, y = hand.second;
     mouse.hover(x, y);
     mouse.leftPress(x, y, 0, 1);
     if (manipulator.getTarget() == nullptr)

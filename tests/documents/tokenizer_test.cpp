@@ -2,6 +2,7 @@
 #include "kgiTokenizer.h"
 
 #include "docs_test_util.h"
+#include "support/kgiCommaLocale.h"
 
 #include <gtest/gtest.h>
 
@@ -178,18 +179,7 @@ TEST(TextNumbers, ConvertLikeAtoiAndAtofInTheCNotation)
 
 TEST(TextNumbers, TheThreadLocaleChangesNothing)
 {
-    locale_t comma = nullptr;
-    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8"})
-        if ((comma = newlocale(LC_ALL_MASK, name, nullptr)))
-            break;
-#ifdef KGI_TEST_LOCALE_DIR
-    if (!comma) {
-        // The build compiles one into its own folder.
-        setenv("LOCPATH", KGI_TEST_LOCALE_DIR, 1);
-        comma = newlocale(LC_ALL_MASK, "de_DE.UTF-8", nullptr);
-        unsetenv("LOCPATH");
-    }
-#endif
+    locale_t comma = kgiNewCommaLocale();
     if (!comma)
         GTEST_SKIP() << "no locale with a decimal comma installed";
     locale_t old = uselocale(comma);

@@ -18,18 +18,11 @@ namespace {
 
 using kgiTestJoints::JointFixture;
 
+// A record without a servo, with what the angle tests vary first.
 kgiJointRecord rec(int axis, int direction, float min = -180.0f, float max = 180.0f, float scale = 1.0f,
                    float offset = 0.0f)
 {
-    kgiJointRecord r;
-    r.axis = axis;
-    r.eulerOrder = kgiJointRecord::orderOfAxis(axis);
-    r.direction = direction;
-    r.minAngle = min;
-    r.maxAngle = max;
-    r.scale = scale;
-    r.offset = offset;
-    return r;
+    return kgiTestJoints::record(axis, min, max, direction, kgiJointRecord().servoId, scale, offset);
 }
 
 class JointAngles : public JointFixture {};

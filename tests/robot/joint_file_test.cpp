@@ -2,6 +2,7 @@
 // what a refused line leaves, servo lookups, and what a model change
 // leaves behind.
 #include "robot/joint_fixture_test.h"
+#include "support/kgiCommaLocale.h"
 
 #include "kgiCharacter.h"
 #include "kgiCharacterServices.h"
@@ -21,19 +22,7 @@ namespace {
 
 using Records = std::map<std::string, kgiJointRecord>;
 
-kgiJointRecord record(int axis, float min, float max, int direction, int servo, float scale, float offset)
-{
-    kgiJointRecord r;
-    r.axis = axis;
-    r.eulerOrder = kgiJointRecord::orderOfAxis(axis);
-    r.minAngle = min;
-    r.maxAngle = max;
-    r.direction = direction;
-    r.servoId = servo;
-    r.scale = scale;
-    r.offset = offset;
-    return r;
-}
+using kgiTestJoints::record;
 
 class JointFile : public kgiTestJoints::JointFixture {};
 
@@ -104,17 +93,7 @@ TEST_F(JointFile, The256thLineAndLaterAreIgnored)
 
 TEST_F(JointFile, NumbersReadTheSameUnderADecimalCommaLocale)
 {
-    locale_t comma = nullptr;
-    for (const char* n : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8"})
-        if ((comma = newlocale(LC_ALL_MASK, n, nullptr)))
-            break;
-#ifdef KGI_TEST_LOCALE_DIR
-    if (!comma) {
-        setenv("LOCPATH", KGI_TEST_LOCALE_DIR, 1);
-        comma = newlocale(LC_ALL_MASK, "de_DE.UTF-8", nullptr);
-        unsetenv("LOCPATH");
-    }
-#endif
+    locale_t comma = kgiNewCommaLocale();
     if (!comma)
         GTEST_SKIP() << "no locale with a decimal comma installed";
     writeModelIni("1 : Knee = 0.5 :2,-10.5,80.25,1 :2,0.5,99.5;\n");

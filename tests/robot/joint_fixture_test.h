@@ -25,6 +25,23 @@
 
 namespace kgiTestJoints {
 
+// A joint record with its fields in a model.ini line's order (axis, limits,
+// direction, servo, scale, offset); the Euler order follows the axis, as
+// the reader sets it.
+inline kgiJointRecord record(int axis, float min, float max, int direction, int servo, float scale, float offset)
+{
+    kgiJointRecord r;
+    r.axis = axis;
+    r.eulerOrder = kgiJointRecord::orderOfAxis(axis);
+    r.minAngle = min;
+    r.maxAngle = max;
+    r.direction = direction;
+    r.servoId = servo;
+    r.scale = scale;
+    r.offset = offset;
+    return r;
+}
+
 // A folder of its own below the temporary directory, removed at the end.
 struct TempDir {
     std::string path;

@@ -395,7 +395,6 @@ TEST_F(OptionsWindow, JointFieldsFollowThePoseAndPlayback)
     }
     EXPECT_EQ(str(w.keysMax->getText()), "200");
     EXPECT_EQ(w.comPort->getCurrentItem(), -1) << "a port outside 1..16";
-    EXPECT_EQ(str(w.comPort->getText()), "");
 
     // Row 0 shows the servo value of its joint and follows a new pose.
     kgiCharacter* robot = kgiWorld::instance()->getCurrentCharacter();
@@ -488,8 +487,8 @@ TEST_F(OptionsWindow, DeletingTheWindowDeletesItsInformationWindow)
     EXPECT_TRUE(info->shown());
     EXPECT_EQ(info->getOwner(), d);
     app->deleteOptionsDialog();
-    // The sanitizer build reports the information window if it leaked; on
-    // screen no top window of that title is left.
+    // A leaked information window would stay a top window of the screen
+    // (reachable there, so no leak checker sees it).
     int infoWindows = 0;
     for (FX::FXWindow* top = app->getRootWindow()->getFirst(); top; top = top->getNext())
         if (dynamic_cast<kgiInfoDialog*>(top)) ++infoWindows;
@@ -529,13 +528,13 @@ TEST_F(OptionsWindow, ScreenshotOfEachTab)
 {
     ASSERT_TRUE(kgiTestLoadFactoryRobot());
     app->loadLanguage(0);
-    app->getSettings().robotComId = 3;
+    app->getSettings().robotComId = 1;
     kgiOptionsDialog* d = open();
     ASSERT_NE(d, nullptr);
     EXPECT_EQ(d->getX(), kgiOptionsDialog::X);
     EXPECT_EQ(d->getY(), kgiOptionsDialog::Y);
     d->setStatusText("[Ready] : ROBO Info Read Complete !");
-    EXPECT_EQ(str(d->widgets().comPort->getText()), "COM3");
+    EXPECT_EQ(str(d->widgets().comPort->getText()), "COM1");
     const kgiOptionsDialog::Widgets& w = d->widgets();
     const char* names[] = {"options_sample", "options_joints", "options_robot", "options_settings"};
     for (int tab = 0; tab < 4; ++tab) {

@@ -74,6 +74,39 @@ kgiRobotSession* sessionOf(kgiApp& app)
     return dynamic_cast<kgiRobotSession*>(app.getRobotSession());
 }
 
+// Idle passes until the information read that opening the link starts has
+// ended.
+bool passUntilInfoRead(kgiApp& app, kgiRobotSession* session)
+{
+    return passUntil(app, [&] { return session->getLink().infoRead[1] == 0 && !session->isInfoReading(); });
+}
+
+// An application whose sessions talk to the simulated board on COM1 (with
+// the stepping clock), and the boxes kept; the services and the board go
+// with it.
+struct BoardRig {
+    kgiAppRig rig{false};
+    kgiApp& app = *rig.app;
+    kgiSimBoard board;
+    Boxes boxes;
+
+    BoardRig()
+    {
+        app.setMakers(sessionMaker(false));
+        CHILD_CHECK(board.ok());
+        board.start();
+        pointCom1At(rig.base, board.devicePath());
+        kgiCharacterServices::install(&boxes);
+    }
+    ~BoardRig()
+    {
+        kgiCharacterServices::install(nullptr);
+        board.stop();
+    }
+    BoardRig(const BoardRig&) = delete;
+    BoardRig& operator=(const BoardRig&) = delete;
+};
+
 int infoReadsSeen(kgiSimBoard& board)
 {
     int n = 0;
@@ -83,15 +116,9 @@ int infoReadsSeen(kgiSimBoard& board)
 
 void switchingOnAndOff()
 {
-    kgiAppRig rig(false);
-    kgiApp& app = *rig.app;
-    app.setMakers(sessionMaker(false));
-    kgiSimBoard board;
-    CHILD_CHECK(board.ok());
-    board.start();
-    pointCom1At(rig.base, board.devicePath());
-    Boxes boxes;
-    kgiCharacterServices::install(&boxes);
+    BoardRig r;
+    kgiApp& app = r.app;
+    kgiSimBoard& board = r.board;
 
     // On twice opens the port once; the idle passes run the information read.
     app.setRobotCommunication(true);
@@ -99,7 +126,7 @@ void switchingOnAndOff()
     app.setRobotCommunication(true);
     CHILD_CHECK(session && sessionOf(app) == session && app.isRobotCom());
     CHILD_CHECK(deviceOpen(board.devicePath()));
-    CHILD_CHECK(passUntil(app, [&] { return session->getLink().infoRead[1] == 0 && !session->isInfoReading(); }));
+    CHILD_CHECK(passUntilInfoRead(app, session));
     CHILD_CHECK(infoReadsSeen(board) == 1);
     CHILD_CHECK(session->getStatusDetail() == "ROBO Info Read Complete !");
 
@@ -114,9 +141,7 @@ void switchingOnAndOff()
     world->setPlaying(false);
     app.idleTick();
     CHILD_CHECK(app.getRobotSession() == nullptr && !deviceOpen(board.devicePath()));
-    CHILD_CHECK(boxes.shown.empty());
-    kgiCharacterServices::install(nullptr);
-    board.stop();
+    CHILD_CHECK(r.boxes.shown.empty());
 }
 
 TEST(RobotSessionInApp, SwitchingOnTwiceOpensOnceAndOffClosesAfterPlayback)
@@ -145,21 +170,16 @@ TEST(RobotSessionInApp, AFailedOpenWarnsOnceAndLeavesCommunicationOff)
 
 void silentBoard()
 {
-    kgiAppRig rig(false);
-    kgiApp& app = *rig.app;
-    app.setMakers(sessionMaker(false));
-    kgiSimBoard board;
-    CHILD_CHECK(board.ok());
-    board.start();
-    pointCom1At(rig.base, board.devicePath());
-    Boxes boxes;
+    BoardRig r;
+    kgiApp& app = r.app;
+    kgiSimBoard& board = r.board;
+    Boxes& boxes = r.boxes;
     boxes.idle = &app;
-    kgiCharacterServices::install(&boxes);
 
     app.setRobotCommunication(true);
     kgiRobotSession* session = sessionOf(app);
     CHILD_CHECK(session);
-    CHILD_CHECK(passUntil(app, [&] { return session->getLink().infoRead[1] == 0 && !session->isInfoReading(); }));
+    CHILD_CHECK(passUntilInfoRead(app, session));
     kgiSimBoard::Faults f;
     f.silent = true;
     board.setFaults(f);
@@ -171,8 +191,6 @@ void silentBoard()
     app.idleTick();
     CHILD_CHECK(app.getRobotSession() == nullptr && !deviceOpen(board.devicePath()));
     CHILD_CHECK(boxes.shown.size() == 1);
-    kgiCharacterServices::install(nullptr);
-    board.stop();
 }
 
 TEST(RobotSessionInApp, ABoardFallingSilentWarnsOnceAndSwitchesCommunicationOff)

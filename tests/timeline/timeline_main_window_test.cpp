@@ -20,18 +20,6 @@ namespace {
 const kgiTestImage::Rgb WHITE{255, 255, 255};
 const kgiTestImage::Rgb GREY_BLUE{128, 128, 179};
 
-bool pump(const std::function<bool()>& done, int rounds = 400) {
-    kgiApp* app = kgiTestApp();
-    for (int i = 0; i < rounds; ++i) {
-        for (int turn = 0; turn < 50 && app->peekEvent(); ++turn) app->runOneEvent(false);
-        app->idleTick();
-        app->repaint();
-        app->flush(true);
-        if (done()) return true;
-    }
-    return false;
-}
-
 struct WindowDeleter {
     void operator()(kgiTimesheetWindow* w) const {
         delete w;
@@ -43,7 +31,7 @@ using WindowPtr = std::unique_ptr<kgiTimesheetWindow, WindowDeleter>;
 WindowPtr showWindow() {
     WindowPtr w(new kgiTimesheetWindow(kgiTestApp()));
     w->create();
-    pump([&] { return w->shown() && w->getCanvas()->getPaintCount() > 0; });
+    kgiTestRunUntil([&] { return w->shown() && w->getCanvas()->getPaintCount() > 0; });
     return w;
 }
 
@@ -52,7 +40,7 @@ kgiTestImage paintedCanvas(kgiTimesheetWindow& w) {
     kgiTimesheetCanvas* canvas = w.getCanvas();
     const long before = canvas->getPaintCount();
     canvas->update();
-    pump([&] { return canvas->getPaintCount() > before; });
+    kgiTestRunUntil([&] { return canvas->getPaintCount() > before; });
     return kgiTestGrab(canvas);
 }
 
@@ -76,14 +64,14 @@ TEST(TimelineMainWindow, RowsFillTheBottomAlsoAfterWidening) {
     KGI_REQUIRE_TEST_APP();
     WindowPtr w = showWindow();
     w->resize(900, 400);
-    pump([&] { return w->getWidth() == 900 && w->getCanvas()->getHeight() >= 140; });
+    kgiTestRunUntil([&] { return w->getWidth() == 900 && w->getCanvas()->getHeight() >= 140; });
     kgiTestImage shot = paintedCanvas(*w);
     shot.save("timeline_main_window");
     EXPECT_EQ(shot.width, w->getCanvas()->getWidth());
     expectRows(shot);
 
     w->resize(1200, 400);
-    pump([&] { return w->getCanvas()->getWidth() > 1100; });
+    kgiTestRunUntil([&] { return w->getCanvas()->getWidth() > 1100; });
     shot = paintedCanvas(*w);
     EXPECT_GT(shot.width, 1100);
     expectRows(shot);

@@ -29,22 +29,9 @@ using W = kgiTimesheetWindow;
 
 namespace {
 
-// Runs events, idle passes and repaints until done() holds (bounded).
-bool pump(const std::function<bool()>& done, int rounds = 400) {
-    kgiApp* app = kgiTestApp();
-    for (int i = 0; i < rounds; ++i) {
-        for (int turn = 0; turn < 50 && app->peekEvent(); ++turn) app->runOneEvent(false);
-        app->idleTick();
-        app->repaint();
-        app->flush(true);
-        if (done()) return true;
-    }
-    return false;
-}
-
 void settle(int rounds = 10) {
     int n = 0;
-    pump([&] { return ++n >= rounds; }, rounds);
+    kgiTestRunUntil([&] { return ++n >= rounds; }, rounds);
 }
 
 struct WindowDeleter {
@@ -62,7 +49,7 @@ WindowPtr buildWindow() { return WindowPtr(new W(kgiTestApp())); }
 WindowPtr showWindow() {
     WindowPtr w = buildWindow();
     w->create();
-    pump([&] { return w->shown() && w->getCanvas()->getPaintCount() > 0; });
+    kgiTestRunUntil([&] { return w->shown() && w->getCanvas()->getPaintCount() > 0; });
     settle();
     return w;
 }
@@ -281,7 +268,7 @@ TEST(kgiTimesheetWindow, VevurStaysAtTheRightEnd) {
     FXButton* vevur = w->getButton(9);
     for (const int width : {1024, 1250}) {
         w->resize(width, w->getHeight());
-        pump([&] { return bar->getWidth() == width; });
+        kgiTestRunUntil([&] { return bar->getWidth() == width; });
         settle();
         EXPECT_EQ(bar->getWidth(), width);
         EXPECT_EQ(vevur->getX() + vevur->getWidth(), bar->getWidth() - bar->getBorderWidth() - bar->getPadRight())

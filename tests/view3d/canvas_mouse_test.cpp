@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/pose_robot_fixture_test.h"
+#include "view3d/canvas_mouse_rig.h"
 #include "kgiCanvasMouse.h"
 #include "kgiCharacter.h"
 #include "kgiCharacterServices.h"
@@ -36,8 +37,6 @@ namespace {
 
 using kgiTestRobot::maxDiff;
 
-const int WIDTH = 640;
-const int HEIGHT = 450;
 const unsigned NUM_LOCK = 0x10;
 
 struct RecordingHost : kgiCanvasMouse::Host {
@@ -97,7 +96,7 @@ public:
     }
 };
 
-class CanvasMouse : public ::testing::Test {
+class CanvasMouse : public ::testing::Test, protected kgiCanvasMouseRig {
 protected:
     void SetUp() override
     {
@@ -110,30 +109,7 @@ protected:
         ASSERT_TRUE(robot->load(kgiTestRobot::projectPath())) << kgiTestRobot::projectPath();
         world->setCurrentCharacter(id);
         robot->getRoot()->update(0.0f, false, true);
-        scene.addRoot(robot->getRoot()->asTransform());
-
-        view = std::make_unique<ksgView>(visual);
-        view->setViewpoint(&viewpoint);
-        ksgViewportState* port = view->getViewport();
-        port->setPlanes(0.1f, 1000.0f);
-        port->setFov(56.0f);
-        port->setWindow(0, 0, WIDTH, HEIGHT);
-        port->setProjMode(ksgViewportState::PERSPECTIVE);
-        viewpoint.center(robot->getBounds());
-
-        ik.setMode(1);
-        kgiCanvasMouse::Parts p;
-        p.view = view.get();
-        p.scene = &scene;
-        p.manipulator = &manipulator;
-        p.ik = &ik;
-        p.axisFk = &axisFk;
-        p.trackballFk = &trackballFk;
-        p.bodyFk = &bodyFk;
-        p.animFk = &animFk;
-        p.animIk = &animIk;
-        mouse.setParts(p);
-        mouse.setMouseMode(2);
+        attach(robot, manipulator, mouse);
         kgiNodeGroup::ccdGroup().reset();
     }
 
@@ -149,22 +125,7 @@ protected:
         world->setCurrentTime(0.0f);
     }
 
-    // The pixel a world point shows at.
-    std::pair<int, int> pixelOf(const kmlVec3& p) const
-    {
-        const kmlVec4 e = viewpoint.getMatrix().getInverse() * kmlVec4(p, 1.0f);
-        const float depth = -e.get(2);
-        const float t = std::tan(56.0f / 2.0f * 3.14159265f / 180.0f) * depth;
-        const float nx = e.get(0) / (t * view->getViewport()->getAspect());
-        const float ny = e.get(1) / t;
-        return {int(std::lround((nx + 1.0f) * WIDTH / 2.0f)), int(std::lround(HEIGHT - (ny + 1.0f) * HEIGHT / 2.0f))};
-    }
-
-    std::pair<int, int> pixelOfJoint(const char* name) const
-    {
-        const kmlVec4 c = robot->findNode(name)->getWorld().getColumn(3);
-        return pixelOf(kmlVec3(c.get(0), c.get(1), c.get(2)));
-    }
+    std::pair<int, int> pixelOfJoint(const char* name) const { return kgiCanvasMouseRig::pixelOfJoint(robot, name); }
 
     static bool isBelow(ksgNode* n, const char* name)
     {
@@ -202,17 +163,7 @@ protected:
     kgiWorld* world = nullptr;
     int id = -1;
     kgiCharacter* robot = nullptr;
-    ksgScene scene;
-    ksgVisualState visual;
-    ksgViewpoint viewpoint;
-    std::unique_ptr<ksgView> view;
     RecordingManipulator manipulator;
-    ksgCcdIKController ik;
-    ksgAxisFKController axisFk;
-    ksgTrackballFKController trackballFk;
-    kgiBodyFKController bodyFk;
-    kgiAnimFKController animFk;
-    kgiAnimIKController animIk;
     RecordingHost host;
     kgiCanvasMouse mouse{host};
 };

@@ -4,33 +4,23 @@
 #include "kgiRobotLink.h"
 #include "kgiRobotSession.h"
 
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <string>
+#include "remocon_fuzz_folder.h"
 
-#include <unistd.h>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const std::string dir = "/tmp/kgi_remocon_entry_fuzz_" + std::to_string(::getpid());
-    static const bool made = std::filesystem::create_directories(dir) || true;
-    (void)made;
-    static kgiRobotSession* session = [] {
-        kgiRobotSession* s = new kgiRobotSession;
-        s->setRemoconFolder(dir, dir + "/list.txt");
-        return s;
-    }();
+    static const kgiRemoconFuzzFolder folder("remocon_entry_fuzz");
+    kgiRobotSession* session = folder.session;
     const std::string text(reinterpret_cast<const char*>(data), size);
     const std::vector<int> values = kgiRobotSession::parseEntryValues(text);
     if (values.size() > size_t(kgiRobotSession::ENTRY_READ_VALUES)) std::abort();
     for (int v : values)
         if (v < 0 || v > 255) std::abort();
 
-    FILE* f = std::fopen((dir + "/entry.obc").c_str(), "wb");
-    if (!f) return 0;
-    std::fwrite(data, 1, size, f);
-    std::fclose(f);
+    if (!folder.write("entry.obc", data, size)) return 0;
     kgiRobotLink& link = session->getLink();
     const int32_t before = link.slotLength[1][0];
     if (session->loadRemoconFile(0, "entry")) {
