@@ -2,6 +2,7 @@
 #include "kgiMessage.h"
 #include "kgiWorld.h"
 
+#include "core/base_dir_test.h"
 #include "core/child_process_test.h"
 #include "support/kgiTestEnv.h"
 
@@ -74,22 +75,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-std::filesystem::path makeBaseDir(const std::string& name) {
-    const auto dir = std::filesystem::temp_directory_path() /
-                     (name + "_" + std::to_string(::getpid()));
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir / "settings");
-    std::ofstream(dir / "settings" / "settings.txt") << "language=0\n";
-    return dir;
-}
-
-std::string readFile(const std::filesystem::path& p) {
-    std::ifstream in(p);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 // main()'s sequence in a child (the base directory holds settings but no
 // project, so start-up shows its error boxes), with the signal sent once
 // the state is reached.
@@ -133,7 +118,7 @@ void runAndSignal(const std::filesystem::path& dir, State state, int sig) {
     // for ever.
     CHILD_CHECK(Clock::duration(endedAt - sentAt) < std::chrono::seconds(1));
     if (state == State::QuestionBoxInMainLoop) CHILD_CHECK(asked && !answeredYes);
-    CHILD_CHECK(readFile(dir / "settings" / "settings.txt").find("Robot_COM_ID=9\n") !=
+    CHILD_CHECK(kgiReadWholeFile(dir / "settings" / "settings.txt").find("Robot_COM_ID=9\n") !=
                 std::string::npos);
     std::_Exit(0);
 }
@@ -158,7 +143,7 @@ TEST(AppSignal, InterruptAndTerminateEndTheProgramInEveryState) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const auto dir = makeBaseDir("kgi_app_signal");
+        const auto dir = kgiMakeBaseDir("kgi_app_signal", "language=0\n");
         EXPECT_EXIT(runAndSignal(dir, c.state, c.sig), ::testing::ExitedWithCode(0), "");
         std::filesystem::remove_all(dir);
     }

@@ -5,6 +5,7 @@
 #include "kgiTables.h"
 #include "kgiWorld.h"
 
+#include "core/base_dir_test.h"
 #include "core/child_process_test.h"
 
 #include <gtest/gtest.h>
@@ -23,26 +24,6 @@ using namespace FX;
 // The program has one FXApp, and so does a test process, so every test here
 // runs its kgiApp in a fresh child process (death-test "threadsafe" style
 // re-runs the test binary) and reports through the child's exit code.
-
-namespace {
-
-std::filesystem::path makeBaseDir(const char* name, const std::string& settings) {
-    const auto dir = std::filesystem::temp_directory_path() /
-                     (std::string(name) + "_" + std::to_string(::getpid()));
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir / "settings");
-    std::ofstream(dir / "settings" / "settings.txt") << settings;
-    return dir;
-}
-
-std::string readFile(const std::filesystem::path& p) {
-    std::ifstream in(p);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-} // namespace
 
 // Presses OK on every modal box, one after the other, and keeps their
 // captions joined by '|'.
@@ -129,7 +110,7 @@ void runProgramWithoutProject(const std::filesystem::path& dir) {
     CHILD_CHECK(code == 0);
     // Gone with the application: the defaults (no key limit) are back.
     CHILD_CHECK(kgiCharacterServices::current().keysMax() == INT_MAX);
-    const std::string saved = readFile(dir / "settings" / "settings.txt");
+    const std::string saved = kgiReadWholeFile(dir / "settings" / "settings.txt");
     CHILD_CHECK(saved.find("language=0\nKeys_MAX=77\n") == 0);
     CHILD_CHECK(saved.find("DrawNo=1\n") != std::string::npos);
     std::_Exit(0);
@@ -150,7 +131,7 @@ void runUntilTerminated(const std::filesystem::path& dir) {
         CHILD_CHECK(app.run() == 0);
         app.getSettings().robotComId = 9;
     }
-    CHILD_CHECK(readFile(dir / "settings" / "settings.txt").find("Robot_COM_ID=9\n") !=
+    CHILD_CHECK(kgiReadWholeFile(dir / "settings" / "settings.txt").find("Robot_COM_ID=9\n") !=
                 std::string::npos);
     std::_Exit(0);
 }
@@ -158,7 +139,7 @@ void runUntilTerminated(const std::filesystem::path& dir) {
 TEST(AppStartup, MissingProjectShowsErrorThenRunsAndSavesSettingsAtExit) {
     if (!hasDisplay()) GTEST_SKIP() << "no display";
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    const auto dir = makeBaseDir("kgi_app_startup", "language=0\nKeys_MAX=77\n");
+    const auto dir = kgiMakeBaseDir("kgi_app_startup", "language=0\nKeys_MAX=77\n");
     EXPECT_EXIT(runProgramWithoutProject(dir), ::testing::ExitedWithCode(0), "");
     std::filesystem::remove_all(dir);
 }
@@ -166,7 +147,7 @@ TEST(AppStartup, MissingProjectShowsErrorThenRunsAndSavesSettingsAtExit) {
 TEST(AppStartup, TerminateSignalEndsTheLoopCleanly) {
     if (!hasDisplay()) GTEST_SKIP() << "no display";
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    const auto dir = makeBaseDir("kgi_app_term", "");
+    const auto dir = kgiMakeBaseDir("kgi_app_term", "");
     EXPECT_EXIT(runUntilTerminated(dir), ::testing::ExitedWithCode(0), "");
     std::filesystem::remove_all(dir);
 }
@@ -252,7 +233,7 @@ void runIdlePacing(const std::filesystem::path& dir) {
 TEST(AppStartup, IdlePassesWaitUnlessSomethingAnimates) {
     if (!hasDisplay()) GTEST_SKIP() << "no display";
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    const auto dir = makeBaseDir("kgi_app_idle", "");
+    const auto dir = kgiMakeBaseDir("kgi_app_idle", "");
     EXPECT_EXIT(runIdlePacing(dir), ::testing::ExitedWithCode(0), "");
     std::filesystem::remove_all(dir);
 }
