@@ -4,6 +4,7 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <csignal>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -37,14 +38,19 @@ void stopPrivateServer()
 // display would cover each other's windows (XGetImage then reads the
 // window on top) and share the pointer and the focus. Xvfb picks a free
 // display number and writes it to descriptor 3 once it accepts
-// connections. Empty when it did not start.
+// connections. Empty when it did not start. The server ends with the test
+// process however that ends: a test that crashes must not leave a server
+// behind holding the test runner's output pipe open.
 std::string startPrivateServer()
 {
     int fds[2];
     if (pipe(fds) != 0)
         return std::string();
+    const pid_t parent = getpid();
     privateServer = fork();
     if (privateServer == 0) {
+        if (prctl(PR_SET_PDEATHSIG, SIGTERM) != 0 || getppid() != parent)
+            _exit(127);
         close(fds[0]);
         if (fds[1] != 3) {
             dup2(fds[1], 3);
