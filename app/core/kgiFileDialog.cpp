@@ -26,10 +26,10 @@ std::string nameOf(const std::string& path) {
 
 } // namespace
 
-bool kgiFileDialogs::choose(const kgiFileDialogSpec& spec, std::string& path) {
+bool kgiFileDialogs::choose(const kgiFileDialogRequest& request, std::string& path) {
     FX::FXApp* app = FX::FXApp::instance();
     if (!app || !app->isInitialized()) {
-        std::fprintf(stderr, "%s: no display for the file dialog\n", spec.title.c_str());
+        std::fprintf(stderr, "%s: no display for the file dialog\n", request.title.c_str());
         return false;
     }
     kgiApp* program = kgiApp::instance();
@@ -38,11 +38,11 @@ bool kgiFileDialogs::choose(const kgiFileDialogSpec& spec, std::string& path) {
     // The dialog needs a created owner; the toolkit's root stands in
     // before the main window exists.
     if (!owner || !owner->id()) owner = app->getRootWindow();
-    FX::FXFileDialog dialog(owner, spec.title.c_str());
-    dialog.setPatternList(spec.filter.c_str());
+    FX::FXFileDialog dialog(owner, request.title.c_str());
+    dialog.setPatternList(request.filter.c_str());
     dialog.setCurrentPattern(0);
-    dialog.setSelectMode(spec.save ? FX::SELECTFILE_ANY : FX::SELECTFILE_EXISTING);
-    if (!spec.folder.empty()) dialog.setDirectory(spec.folder.c_str());
+    dialog.setSelectMode(request.save ? FX::SELECTFILE_ANY : FX::SELECTFILE_EXISTING);
+    if (!request.folder.empty()) dialog.setDirectory(request.folder.c_str());
     if (!dialog.execute(FX::PLACEMENT_OWNER)) return false;
     const FX::FXString chosen = dialog.getFilename();
     if (chosen.empty()) return false;
@@ -50,16 +50,16 @@ bool kgiFileDialogs::choose(const kgiFileDialogSpec& spec, std::string& path) {
     return true;
 }
 
-bool kgiFileDialogs::run(const kgiFileDialogSpec& spec, std::string& path) {
-    kgiFileDialogSpec showing = spec;
+bool kgiFileDialogs::run(const kgiFileDialogRequest& request, std::string& path) {
+    kgiFileDialogRequest showing = request;
     for (;;) {
         std::string chosen;
         if (!current().choose(showing, chosen)) return false;
-        if (!spec.save) {
+        if (!request.save) {
             path = chosen;
             return true;
         }
-        chosen = withExtension(chosen, spec.extension);
+        chosen = withExtension(chosen, request.extension);
         if (!fileExists(chosen)) {
             path = chosen;
             return true;
@@ -68,7 +68,7 @@ bool kgiFileDialogs::run(const kgiFileDialogSpec& spec, std::string& path) {
         // as the file system gave it.
         kgiCharacterServices& services = kgiCharacterServices::current();
         const std::string name = kgiNarrowString::toNarrowText(FX::FXString(nameOf(chosen).c_str()));
-        if (services.askYesNo(spec.title, name + " already exists.\nDo you want to replace it?")) {
+        if (services.askYesNo(request.title, name + " already exists.\nDo you want to replace it?")) {
             path = chosen;
             return true;
         }

@@ -14,7 +14,7 @@
 // holds for every chooser.
 #include <string>
 
-struct kgiFileDialogSpec {
+struct kgiFileDialogRequest {
     bool save = false;          // a save dialog; else an open dialog
     std::string title;          // "Load timesheet"
     std::string filter;         // "TS file (*.ts)": a text with its pattern in brackets
@@ -31,14 +31,14 @@ public:
     // dialog over the main window; an open dialog lets only an existing
     // file be chosen. Without a running GUI it answers cancel after one
     // line on standard error.
-    virtual bool choose(const kgiFileDialogSpec& spec, std::string& path);
+    virtual bool choose(const kgiFileDialogRequest& request, std::string& path);
 
     // The whole dialog, through the installed chooser. A save dialog adds
     // "." + the extension to a chosen name that has none and, when that
     // file exists, asks whether to replace it (kgiCharacterServices'
     // yes/no box); no shows the dialog again in the chosen folder. True
     // with the path; false on cancel, with path untouched.
-    static bool run(const kgiFileDialogSpec& spec, std::string& path);
+    static bool run(const kgiFileDialogRequest& request, std::string& path);
 
     // The folder a dialog's path is kept as: everything before the last
     // '/' ("/" for a file in the root; empty for a bare name).

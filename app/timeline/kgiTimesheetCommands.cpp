@@ -86,13 +86,13 @@ std::string toStd(const FX::FXString& s) { return std::string(s.text(), static_c
 bool kgiTimesheetWindow::chooseFile(int command, const std::string& folder, std::string& path) {
     for (const DialogDef& d : DIALOGS) {
         if (d.command != command) continue;
-        kgiFileDialogSpec spec;
-        spec.save = d.save;
-        spec.title = d.title;
-        spec.filter = d.filter;
-        spec.extension = d.extension;
-        spec.folder = folder;
-        return kgiFileDialogs::run(spec, path);
+        kgiFileDialogRequest request;
+        request.save = d.save;
+        request.title = d.title;
+        request.filter = d.filter;
+        request.extension = d.extension;
+        request.folder = folder;
+        return kgiFileDialogs::run(request, path);
     }
     return false;
 }

@@ -52,9 +52,9 @@ protected:
         std::error_code ignored;
         fs::remove_all(dir, ignored);
     }
-    static kgiFileDialogSpec spec(bool save)
+    static kgiFileDialogRequest request(bool save)
     {
-        kgiFileDialogSpec s;
+        kgiFileDialogRequest s;
         s.save = save;
         s.title = save ? "Save Zodarovu motion..." : "Load Zodarovu motion...";
         s.filter = "Zodarovu Motion (*.mdm)";
@@ -72,7 +72,7 @@ TEST_F(FileDialog, CancelLeavesThePathAlone)
 {
     for (bool save : {false, true}) {
         std::string path = "kept";
-        EXPECT_FALSE(kgiFileDialogs::run(spec(save), path));
+        EXPECT_FALSE(kgiFileDialogs::run(request(save), path));
         EXPECT_EQ(path, "kept");
     }
     ASSERT_EQ(dialogs.shown.size(), 2u);
@@ -100,7 +100,7 @@ TEST_F(FileDialog, SaveAddsTheExtensionOnlyToANameWithout)
     for (const Case& c : cases) {
         dialogs.answers = {c.chosen};
         std::string path;
-        ASSERT_TRUE(kgiFileDialogs::run(spec(true), path)) << c.chosen;
+        ASSERT_TRUE(kgiFileDialogs::run(request(true), path)) << c.chosen;
         EXPECT_EQ(path, c.expected);
     }
     EXPECT_TRUE(services.questions.empty()) << "no file existed";
@@ -108,7 +108,7 @@ TEST_F(FileDialog, SaveAddsTheExtensionOnlyToANameWithout)
     // An open dialog hands over what was chosen.
     dialogs.answers = {(dir / "walk").string()};
     std::string path;
-    ASSERT_TRUE(kgiFileDialogs::run(spec(false), path));
+    ASSERT_TRUE(kgiFileDialogs::run(request(false), path));
     EXPECT_EQ(path, (dir / "walk").string());
 }
 
@@ -119,7 +119,7 @@ TEST_F(FileDialog, ReplacingAFileIsAskedAndNoShowsTheDialogAgain)
     dialogs.answers = {(dir / "walk").string(), (dir / "walk.mdm").string()};
     services.answers = {false, true};
     std::string path;
-    ASSERT_TRUE(kgiFileDialogs::run(spec(true), path));
+    ASSERT_TRUE(kgiFileDialogs::run(request(true), path));
     EXPECT_EQ(path, (dir / "walk.mdm").string());
     ASSERT_EQ(services.questions.size(), 2u);
     EXPECT_EQ(services.questions[0], "Save Zodarovu motion...|walk.mdm already exists.\nDo you want to replace it?");
@@ -130,13 +130,13 @@ TEST_F(FileDialog, ReplacingAFileIsAskedAndNoShowsTheDialogAgain)
     dialogs.answers = {(dir / "walk.mdm").string()};
     services.answers = {false};
     path = "kept";
-    EXPECT_FALSE(kgiFileDialogs::run(spec(true), path));
+    EXPECT_FALSE(kgiFileDialogs::run(request(true), path));
     EXPECT_EQ(path, "kept");
 
     // An open dialog never asks.
     services.questions.clear();
     dialogs.answers = {(dir / "walk.mdm").string()};
-    ASSERT_TRUE(kgiFileDialogs::run(spec(false), path));
+    ASSERT_TRUE(kgiFileDialogs::run(request(false), path));
     EXPECT_TRUE(services.questions.empty());
 }
 

@@ -19,11 +19,11 @@ public:
     // The paths the next showings choose, in order.
     std::deque<std::string> answers;
     // Every showing, in order.
-    std::vector<kgiFileDialogSpec> shown;
+    std::vector<kgiFileDialogRequest> shown;
 
-    bool choose(const kgiFileDialogSpec& spec, std::string& path) override
+    bool choose(const kgiFileDialogRequest& request, std::string& path) override
     {
-        shown.push_back(spec);
+        shown.push_back(request);
         if (answers.empty())
             return false;
         path = answers.front();
