@@ -206,10 +206,11 @@ public:
     // file does not open or no line keyed.
     bool importMotionMdm(const std::string& path, int start) override;
     // Replaces the motion by the default pose at frame 0 and the script's
-    // MOVE and DELAY steps (SPEED numbers below 1 are ignored), with two
-    // undo entries: the old motion's removal (when there was one) and the
-    // script's keys. At the key limit (more MOVE lines than Keys_MAX) the
-    // motion and the history are given back as they were before, after
+    // MOVE and DELAY steps, with two undo entries: the old motion's removal
+    // (when there was one) and the script's keys. SPEED numbers below 1 and
+    // negative DELAYs are ignored; a step whose key time lies outside 0 ..
+    // 65,535 keys nothing. At the key limit (more MOVE lines than Keys_MAX)
+    // the motion and the history are given back as they were before, after
     // "Warning - 153"; false. False, nothing changed, when the file does
     // not open.
     bool importPellScript(const std::string& path) override;
@@ -221,9 +222,10 @@ public:
     bool applyPoseLine(const std::string& line, kgiCharacter* c, bool applyRoot);
     // One motion-file line keyed at its frame + start; whether it keyed.
     // Nothing is keyed for a line that does not read, a root placement
-    // that is not finite, or a negative frame or key time. A name=value
-    // pair with a name over 55 or a value over 63 characters, or a value
-    // that is not finite, is passed over.
+    // that is not finite, a negative frame, or a key time outside 0 ..
+    // 65,535 (the motion-key file's frames). A name=value pair with a name
+    // over 55 or a value over 63 characters, or a value that is not finite,
+    // is passed over.
     bool applyMotionLine(const std::string& line, kgiCharacter* c, int start);
 
     // --- hand, foot and floor tools ---

@@ -9,6 +9,7 @@
 #include "kgiCharacter.h"
 #include "kgiCharacterServices.h"
 #include "kgiKeyUndo.h"
+#include "kgiKmmFile.h"
 #include "kgiLangKeys.h"
 #include "kgiLineScan.h"
 #include "kgiRobotSession.h"
@@ -55,8 +56,9 @@ constexpr int SCRIPT_START_SPEED = 8;
 constexpr int SCRIPT_SPEED_SCALE = 50;
 constexpr int SCRIPT_DEFAULT_DELAY_MS = 500;
 
-// Key times are float frames: past 2^24 they are no longer whole frames.
-constexpr std::int64_t LAST_KEY_FRAME = std::int64_t(1) << 24;
+// The last frame a key may take: the project's motion-key file holds no
+// later one.
+constexpr std::int64_t LAST_KEY_FRAME = kgiKmmFile::MAX_FRAMES - 1;
 
 bool isValidKeyTime(std::int64_t t)
 {

@@ -337,6 +337,14 @@ TEST_F(FactoryFiles, MotionLinesKeyAtTheirFramePlusTheStart)
     EXPECT_NEAR(table.getJointAngleAt(node("RElbow"), 19.0f), -4.0f, 1e-3);
     EXPECT_TRUE(services.captions.empty());
 
+    // Key times end at the motion-key file's last frame.
+    const std::string placed = " [ Robot px=0.000, py=0.000, pz=0.000, rx=0.000, ry=0.000, rz=0.000 ];";
+    EXPECT_TRUE(table.applyMotionLine("F65525" + placed, robot, 10));
+    EXPECT_FALSE(table.applyMotionLine("F65526" + placed, robot, 10));
+    robot->updateKeysInfo();
+    EXPECT_EQ(keys(), (std::vector<float>{15, 19, 65535}));
+    robot->deleteKey(65535);
+
     // A file of lines that key nothing.
     std::ofstream(path("none.mdm")) << "F-3 [ Robot px=0.000, py=0.000, pz=0.000, rx=0.000, ry=0.000, rz=0.000 ];\nx\n";
     EXPECT_FALSE(table.importMotionMdm(path("none.mdm"), 2));
