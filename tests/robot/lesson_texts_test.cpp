@@ -1,365 +1,122 @@
-// The lessons' step files as the build ships them: converted from their
-// UTF-8 sources, laid out as the lesson manager reads them, and naming
-// what the program shows (captions from the language file of the same
-// language, sample names from the sample list).
-#include "kgiMsgWindowHost.h"
-#include "kgiOptionsData.h"
-
-#include "platform/codepage.h"
+// The lesson step file reader: which slot each line lands in, the speech
+// copy, the bounds of the table and of a slot, and line endings.
+#include "kgiLessonManager.h"
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <map>
-#include <sstream>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
 
 namespace {
 
-const std::string SOURCE_DIR = KGI_TUTORIAL_SOURCE_DIR;
-const std::string TUTORIAL_DIR = KGI_TUTORIAL_DIR;
-const std::string DATA_DIR = KGI_DATA_DIR;
-
-// The lesson modes with files, and the final step of each (the step after
-// its last ordinary step).
-struct Lesson {
-    int mode;
-    int finalStep;
-};
-const Lesson LESSONS[] = {{1, 5}, {2, 10}, {3, 9}, {4, 11}, {5, 6}, {6, 10}, {7, 14}, {9, 8}};
-
-struct Language {
-    int number;             // the settings' language
-    const char* prefix;     // of the step files
-    const char* langFile;   // settings/...
-    // How the texts name the time line's image buttons and the tool bar's
-    // zoom button.
-    const char* goToStart;
-    const char* play;
-    const char* zoom;
-};
-const Language LANGUAGES[] = {
-    {0, "Estep", "lang_eng.txt", "go-to-start button", "play button", "zoom button"},
-    {1, "step", "lang_jap.txt", "\xE5\x85\x88\xE9\xA0\xAD\xE3\x81\xB8\xE6\x88\xBB\xE3\x82\x8B"
-                                "\xE3\x83\x9C\xE3\x82\xBF\xE3\x83\xB3",                // 先頭へ戻るボタン
-     "\xE5\x86\x8D\xE7\x94\x9F\xE3\x83\x9C\xE3\x82\xBF\xE3\x83\xB3",                   // 再生ボタン
-     "\xE3\x82\xBA\xE3\x83\xBC\xE3\x83\xA0\xE3\x83\x9C\xE3\x82\xBF\xE3\x83\xB3"},      // ズームボタン
+struct Slot {
+    int bank, kind, page, step;
+    std::string text;
 };
 
-const int BANKS = 2, KINDS = 2, PAGES = 4, STEPS = 20;
-const int NOTICE_STEP = 19;
-// The message window: 6 lines at most (it opens at y 40 or 450), each
-// counted as the host counts it, and a page below the 1024 bytes the
-// manager takes.
-const int MAX_LINES = 6;
-const std::size_t MAX_PAGE_BYTES = 1023;
-
-std::string readBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-std::string fileName(const Language& l, int mode)
-{
-    return l.prefix + std::to_string(mode) + ".txt";
-}
-
-// The step file's texts, [bank][kind][page][step], as the lesson manager
-// reads a step file: lines of 2 bytes or fewer (line feed counted) are
-// dropped, "[n]" selects a step, ":b,k,p" a bank, kind and page, and every
-// other line is appended, line feed included; English also gets a speech
-// copy of each line in the next kind, with quotes and '_' as blanks and
-// "No." read as "number ". Lines outside the table are dropped.
-class StepTexts {
-public:
-    StepTexts(const std::string& cp932, bool english)
-    {
-        int bank = 0, kind = 0, page = 0, step = 0;
-        std::istringstream in(cp932);
-        std::string line;
-        while (std::getline(in, line)) {
-            line += '\n';
-            if (line.size() <= 2)
-                continue;
-            if (line[0] == '[') {
-                std::sscanf(line.c_str(), "[%d]", &step);
-                continue;
-            }
-            if (line[0] == ':') {
-                std::sscanf(line.c_str(), ":%d,%d,%d", &bank, &kind, &page);
-                continue;
-            }
-            append(bank, kind, page, step, line);
-            if (english)
-                append(bank, kind + 1, page, step, speech(line));
-        }
-    }
-    const std::string& text(int bank, int kind, int page, int step) const
-    {
-        static const std::string none;
-        auto it = slots.find({bank, kind, page, step});
-        return it == slots.end() ? none : it->second;
-    }
-    // A page the manager shows: more than 2 characters.
-    bool present(int bank, int kind, int page, int step) const
-    {
-        return text(bank, kind, page, step).size() > 2;
-    }
-
-private:
-    static std::string speech(std::string line)
-    {
-        for (char& c : line)
-            if (c == '"' || c == '_')
-                c = ' ';
-        for (std::size_t at = 0; (at = line.find("No.", at)) != std::string::npos; at += 7)
-            line.replace(at, 3, "number ");
-        return line;
-    }
-    void append(int bank, int kind, int page, int step, const std::string& line)
-    {
-        if (bank >= 0 && bank < BANKS && kind >= 0 && kind < KINDS && page >= 0 && page < PAGES &&
-            step >= 0 && step < STEPS)
-            slots[{bank, kind, page, step}] += line;
-    }
-    std::map<std::array<int, 4>, std::string> slots;
-};
-
-StepTexts readShipped(const Language& l, int mode)
-{
-    return StepTexts(readBytes(TUTORIAL_DIR + "/" + fileName(l, mode)), l.number == 0);
-}
-
-// The language file's texts by key (code page 932, as the program reads them).
-std::map<std::string, std::string> readCaptions(const Language& l)
-{
-    std::map<std::string, std::string> out;
-    std::istringstream in(readBytes(DATA_DIR + "/settings/" + l.langFile));
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        const std::size_t eq = line.find('=');
-        if (eq != std::string::npos)
-            out[line.substr(0, eq)] = line.substr(eq + 1);
-    }
+// Every non-empty slot of the table, in table order.
+std::vector<Slot> filledSlots(const kgiLessonTexts& texts) {
+    std::vector<Slot> out;
+    for (int b = 0; b < kgiLessonTexts::BANKS; ++b)
+        for (int k = 0; k < kgiLessonTexts::KINDS; ++k)
+            for (int p = 0; p < kgiLessonTexts::PAGES; ++p)
+                for (int s = 0; s < kgiLessonTexts::STEPS; ++s)
+                    if (!texts.get(b, k, p, s).empty()) out.push_back({b, k, p, s, texts.get(b, k, p, s)});
     return out;
 }
 
-// The characters of a UTF-8 text.
-std::vector<char32_t> codePoints(const std::string& utf8)
-{
-    std::vector<char32_t> out;
-    for (std::size_t i = 0; i < utf8.size();) {
-        const unsigned char c = static_cast<unsigned char>(utf8[i]);
-        const int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
-        char32_t cp = extra ? c & (0x3F >> extra) : c;
-        for (int k = 1; k <= extra && i + k < utf8.size(); ++k)
-            cp = (cp << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
-        out.push_back(cp);
-        i += 1 + extra;
-    }
+std::string describe(const std::vector<Slot>& slots) {
+    std::string out;
+    for (const Slot& s : slots)
+        out += "[" + std::to_string(s.bank) + "][" + std::to_string(s.kind) + "][" + std::to_string(s.page) + "][" +
+               std::to_string(s.step) + "] \"" + s.text + "\"\n";
     return out;
 }
 
-// What the Japanese voice reads as written: kana, the long-vowel mark,
-// Japanese commas and full stops, blanks and line feeds. A kanji, a Latin
-// letter or a digit would be spelt out or skipped.
-bool isSpokenKana(char32_t c)
-{
-    return (c >= 0x3041 && c <= 0x3096) || (c >= 0x30A1 && c <= 0x30FA) || c == 0x30FC ||
-           c == 0x3001 || c == 0x3002 || c == ' ' || c == '\n';
+class LessonTextsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = std::filesystem::temp_directory_path() / ("kgi_lesson_texts_" + std::to_string(::getpid()));
+        std::filesystem::create_directories(dir);
+    }
+    void TearDown() override { std::filesystem::remove_all(dir); }
+
+    std::string write(const std::string& content) {
+        const std::string path = (dir / "Estep1.txt").string();
+        std::FILE* f = std::fopen(path.c_str(), "wb");
+        std::fwrite(content.data(), 1, content.size(), f);
+        std::fclose(f);
+        return path;
+    }
+
+    std::filesystem::path dir;
+};
+
+TEST_F(LessonTextsTest, LinesLandInTheirSlotsAndNowhereElse) {
+    const std::string x1023(1023, 'x');
+    struct Case {
+        const char* name;
+        std::string file;
+        bool english;
+        std::vector<Slot> expected;  // every slot that is not empty
+    };
+    const Case cases[] = {
+        {"without a step line all text is step 0", "Hello there\nSecond line\n", true,
+         {{0, 0, 0, 0, "Hello there\nSecond line\n"}, {0, 1, 0, 0, "Hello there\nSecond line\n"}}},
+        {"lines of 2 characters or fewer are skipped, 3 kept", "a\n\nab\nxy", false, {{0, 0, 0, 0, "ab\n"}}},
+        {"the speech copy speaks quotes and _ as blanks and No. as number",
+         "Read \"Walk_1\", No. 13\n", true,
+         {{0, 0, 0, 0, "Read \"Walk_1\", No. 13\n"}, {0, 1, 0, 0, "Read  Walk 1 , number  13\n"}}},
+        {"another language has speech only from its kind-1 sections",
+         "[2]\nshown\n:0,1,0\nspoken\n:1,0,3\nnotice\n", false,
+         {{0, 0, 0, 2, "shown\n"}, {0, 1, 0, 2, "spoken\n"}, {1, 0, 3, 2, "notice\n"}}},
+        {"sections outside the table drop their lines and nothing else",
+         "[0]\nkeep0\n[20]\nstep20\n[-1]\nstepminus\n[1]\n:0,0,4\npage4\n:2,0,0\nbank2\n:0,2,0\nkind2\n"
+         ":0,0,1\nkeep1\n",
+         true, {{0, 0, 0, 0, "keep0\n"}, {0, 0, 1, 1, "keep1\n"}, {0, 1, 0, 0, "keep0\n"}, {0, 1, 1, 1, "keep1\n"}}},
+        {"a long line is read in pieces and a slot keeps 1023 characters",
+         std::string(1200, 'x') + "\nmore\n[1]\nnext\n", false, {{0, 0, 0, 0, x1023}, {0, 0, 0, 1, "next\n"}}},
+        {"CR LF ends a line like LF", "one\r\nab\r\na\r\n[3]\r\nthree\r\n", false,
+         {{0, 0, 0, 0, "one\nab\n"}, {0, 0, 0, 3, "three\n"}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        kgiLessonTexts texts;
+        ASSERT_TRUE(texts.readFile(write(c.file), c.english));
+        EXPECT_EQ(describe(filledSlots(texts)), describe(c.expected));
+    }
+}
+
+TEST_F(LessonTextsTest, PiecesOfALongLineSplitAtAnyCharacter) {
+    // The CR of a CR LF that falls at the end of a piece goes too, and the
+    // speech copy of a long English line is capped like its display text.
+    kgiLessonTexts texts;
+    ASSERT_TRUE(texts.readFile(write(std::string(510, 'y') + "\r\nNo.\n"), true));
+    EXPECT_EQ(texts.get(0, 0, 0, 0), std::string(510, 'y') + "No.\n");
+    ASSERT_TRUE(texts.readFile(write(std::string(1100, '_') + "\n"), true));
+    EXPECT_EQ(texts.get(0, 1, 0, 0), std::string(1023, ' '));
+    EXPECT_TRUE(texts.isPresent(0, 1, 0, 0));
+}
+
+TEST_F(LessonTextsTest, AMissingFileLeavesEveryTextEmpty) {
+    kgiLessonTexts texts;
+    ASSERT_TRUE(texts.readFile(write("old\n"), true));
+    EXPECT_FALSE(texts.readFile((dir / "missing.txt").string(), true));
+    EXPECT_TRUE(filledSlots(texts).empty());
+    // Outside the table every text is empty and absent.
+    EXPECT_EQ(texts.get(0, 0, 0, 20), "");
+    EXPECT_EQ(texts.get(2, 0, 0, 0), "");
+    EXPECT_FALSE(texts.isPresent(0, 0, -1, 0));
+}
+
+TEST(LessonStepFile, PathNamesTheLanguagesFileInTheFactoryTutorialFolder) {
+    EXPECT_EQ(kgiLessonManager::stepFilePath("/b", "DORUZAVO_1", 0, 3), "/b/DORUZAVO_1base/tutorial/Estep3.txt");
+    EXPECT_EQ(kgiLessonManager::stepFilePath("/b", "DORUZAVO_1", 1, 3), "/b/DORUZAVO_1base/tutorial/step3.txt");
+    EXPECT_EQ(kgiLessonManager::stepFilePath("/b", "DORUZAVO_1", 2, -1), "/b/DORUZAVO_1base/tutorial/step-1.txt");
 }
 
 } // namespace
-
-TEST(LessonTexts, EachShippedFileConvertsBackToItsSource)
-{
-    for (const Language& l : LANGUAGES)
-        for (const Lesson& lesson : LESSONS) {
-            const std::string name = fileName(l, lesson.mode);
-            const std::string source = readBytes(SOURCE_DIR + "/" + name);
-            const std::string shipped = readBytes(TUTORIAL_DIR + "/" + name);
-            ASSERT_FALSE(source.empty()) << name;
-            ASSERT_FALSE(shipped.empty()) << name;
-            EXPECT_EQ(platform::cp932ToUtf8(shipped), source) << name;
-            // Japanese is converted, not copied.
-            EXPECT_EQ(shipped == source, l.number == 0) << name;
-        }
-}
-
-TEST(LessonTexts, TheReaderKeepsEverySourceLine)
-{
-    for (const Language& l : LANGUAGES)
-        for (const Lesson& lesson : LESSONS) {
-            const std::string name = fileName(l, lesson.mode);
-            const std::string text = readBytes(TUTORIAL_DIR + "/" + name);
-            ASSERT_FALSE(text.empty()) << name;
-            EXPECT_EQ(text.back(), '\n') << name << ": the last line has no line feed";
-            std::istringstream in(text);
-            std::string line, previous;
-            for (int n = 1; std::getline(in, line); ++n) {
-                const std::string where = name + ":" + std::to_string(n);
-                // Shorter lines are dropped; a CR would be part of the text.
-                EXPECT_GE(line.size(), 2u) << where;
-                EXPECT_EQ(line.find('\r'), std::string::npos) << where;
-                // A step header keeps the previous bank, kind and page, so
-                // its own ':' line must follow it at once.
-                if (!previous.empty() && previous[0] == '[') {
-                    EXPECT_EQ(line[0], ':') << where << ": step " << previous << " has no page line";
-                }
-                if (line[0] == '[') {
-                    int step = -1;
-                    char close = 0;
-                    EXPECT_EQ(std::sscanf(line.c_str(), "[%d%c", &step, &close), 2) << where;
-                    EXPECT_EQ(close, ']') << where;
-                    EXPECT_TRUE(step >= 0 && step < STEPS) << where;
-                } else if (line[0] == ':') {
-                    int bank = -1, kind = -1, page = -1;
-                    EXPECT_EQ(std::sscanf(line.c_str(), ":%d,%d,%d", &bank, &kind, &page), 3) << where;
-                    EXPECT_TRUE(bank >= 0 && bank < BANKS) << where;
-                    // English speech is the reader's copy of the display
-                    // lines; Japanese brings its own.
-                    EXPECT_TRUE(kind == 0 || (kind == 1 && l.number != 0)) << where;
-                    EXPECT_TRUE(page >= 0 && page < PAGES) << where;
-                }
-                previous = line;
-            }
-        }
-}
-
-TEST(LessonTexts, EveryStepOfEveryLessonHasItsPagesAndSpeech)
-{
-    for (const Language& l : LANGUAGES)
-        for (const Lesson& lesson : LESSONS) {
-            const std::string name = fileName(l, lesson.mode);
-            const StepTexts texts = readShipped(l, lesson.mode);
-            for (int step = 0; step < STEPS; ++step) {
-                int pages = 0;
-                for (int page = 0; page < PAGES; ++page) {
-                    const std::string where =
-                        name + " step " + std::to_string(step) + " page " + std::to_string(page);
-                    const bool shown = texts.present(0, 0, page, step);
-                    // The page tick shows a page only with both texts, and
-                    // stops at the first page without them.
-                    EXPECT_EQ(shown, texts.present(0, 1, page, step)) << where;
-                    EXPECT_FALSE(shown && pages < page) << where << " follows a missing page";
-                    pages += shown;
-                    // Notices are one page, of step 19 only.
-                    const bool notice = step == NOTICE_STEP && page == 0;
-                    for (int kind = 0; kind < KINDS; ++kind)
-                        EXPECT_EQ(texts.present(1, kind, page, step), notice) << where << " bank 1";
-                }
-                const std::string where = name + " step " + std::to_string(step);
-                if (step <= lesson.finalStep) {
-                    EXPECT_GE(pages, 1) << where;
-                } else {
-                    EXPECT_EQ(pages, 0) << where << " lies past the final step";
-                }
-                if (step == 0) {
-                    EXPECT_LE(pages, 3) << where;
-                }
-            }
-        }
-}
-
-TEST(LessonTexts, EveryPageFitsTheMessageWindow)
-{
-    const int maxHeight = MAX_LINES * kgiMsgWindowHost::LINE_HEIGHT + kgiMsgWindowHost::EXTRA_HEIGHT;
-    for (const Language& l : LANGUAGES)
-        for (const Lesson& lesson : LESSONS) {
-            const StepTexts texts = readShipped(l, lesson.mode);
-            for (int bank = 0; bank < BANKS; ++bank)
-                for (int page = 0; page < PAGES; ++page)
-                    for (int step = 0; step < STEPS; ++step) {
-                        const std::string where = fileName(l, lesson.mode) + " bank " +
-                                                  std::to_string(bank) + " step " +
-                                                  std::to_string(step) + " page " +
-                                                  std::to_string(page);
-                        const std::string& shown = texts.text(bank, 0, page, step);
-                        const std::string& spoken = texts.text(bank, 1, page, step);
-                        EXPECT_LE(kgiMsgWindowHost::windowHeight(shown.c_str()), maxHeight) << where;
-                        EXPECT_LE(shown.size(), MAX_PAGE_BYTES) << where;
-                        EXPECT_LE(spoken.size(), MAX_PAGE_BYTES) << where;
-                        if (l.number == 0)
-                            continue;
-                        for (char32_t c : codePoints(platform::cp932ToUtf8(spoken))) {
-                            EXPECT_TRUE(isSpokenKana(c))
-                                << where << ": U+" << std::hex << unsigned(c) << " in the speech";
-                        }
-                    }
-        }
-}
-
-TEST(LessonTexts, TheStepsNameTheCaptionsOfTheirLanguage)
-{
-    // Steps whose page 0 names a command by its caption (language keys).
-    struct Caption {
-        int mode, step;
-        const char* key;
-    };
-    const Caption CAPTIONS[] = {
-        {1, 1, "Tool_Option"}, {1, 2, "Sample"}, {1, 3, "Spl_Read"},
-        {2, 2, "Tool_Option"}, {2, 3, "ROBOT_COM"}, {2, 4, "ROBOT_COM"},
-        {2, 5, "ROBOT_COM_Pose_Reflection"},
-        {3, 1, "ROBOT_COM"}, {3, 3, "ROBOT_COM_AddList"}, {3, 5, "ROBOT_COM_WriteIRC"},
-        {3, 8, "ROBOT_COM_PlayRimocon"},
-        {4, 9, "File"}, {4, 9, "File_Save_as"},
-        {6, 1, "Tool_Option"}, {6, 3, "Spl_Read"}, {6, 5, "Spl_Add"}, {6, 7, "Spl_Add"},
-        {7, 1, "Tool_Option"}, {7, 3, "Spl_Read"}, {7, 5, "Spl_Add"}, {7, 7, "Spl_Add"},
-        {7, 9, "Spl_Add"}, {7, 11, "Spl_Add"},
-        {9, 1, "View"}, {9, 1, "View_Media_Window"}, {9, 2, "File"}, {9, 2, "Media_Add"},
-        {9, 4, "Tool_Option"}, {9, 6, "Spl_Read"},
-    };
-    // Steps that name an image button, and the frames the key steps ask for.
-    enum Button { GO_TO_START, PLAY, ZOOM };
-    struct Named {
-        int mode, step, page;
-        Button button;
-    };
-    const Named BUTTONS[] = {
-        {1, 4, 0, PLAY}, {1, 5, 2, GO_TO_START}, {2, 1, 0, PLAY}, {2, 6, 0, GO_TO_START},
-        {2, 7, 0, PLAY}, {4, 1, 0, PLAY}, {4, 2, 0, ZOOM}, {4, 7, 0, GO_TO_START},
-        {4, 8, 0, PLAY}, {5, 1, 0, PLAY}, {5, 4, 0, GO_TO_START}, {5, 5, 0, PLAY},
-        {6, 8, 0, GO_TO_START}, {6, 9, 0, PLAY}, {7, 12, 0, GO_TO_START}, {7, 13, 0, PLAY},
-        {9, 7, 0, PLAY},
-    };
-    struct Frame {
-        int mode, step;
-        const char* frame;
-    };
-    const Frame FRAMES[] = {{4, 3, "197"}, {4, 4, "160"}, {4, 5, "27"}};
-
-    for (const Language& l : LANGUAGES) {
-        const std::map<std::string, std::string> captions = readCaptions(l);
-        std::map<int, StepTexts> texts;
-        for (const Lesson& lesson : LESSONS)
-            texts.emplace(lesson.mode, readShipped(l, lesson.mode));
-        for (const Caption& c : CAPTIONS) {
-            ASSERT_TRUE(captions.count(c.key)) << l.langFile << " has no " << c.key;
-            const std::string& caption = captions.at(c.key);
-            EXPECT_NE(texts.at(c.mode).text(0, 0, 0, c.step).find(caption), std::string::npos)
-                << fileName(l, c.mode) << " step " << c.step << " does not name "
-                << platform::cp932ToUtf8(caption) << " (" << c.key << ")";
-        }
-        for (const Named& b : BUTTONS) {
-            const char* phrase = b.button == PLAY ? l.play : b.button == ZOOM ? l.zoom : l.goToStart;
-            EXPECT_NE(platform::cp932ToUtf8(texts.at(b.mode).text(0, 0, b.page, b.step)).find(phrase),
-                      std::string::npos)
-                << fileName(l, b.mode) << " step " << b.step << " page " << b.page
-                << " does not name the " << phrase;
-        }
-        for (const Frame& f : FRAMES)
-            EXPECT_NE(texts.at(f.mode).text(0, 0, 0, f.step).find(f.frame), std::string::npos)
-                << fileName(l, f.mode) << " step " << f.step << " does not name frame " << f.frame;
-        // The final step of lesson 1 frees the go-to-start button while
-        // its third page shows.
-        EXPECT_TRUE(texts.at(1).present(0, 0, 2, 5)) << fileName(l, 1);
-    }
-}
