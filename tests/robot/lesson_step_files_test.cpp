@@ -2,8 +2,9 @@
 // UTF-8 sources, laid out as the lesson manager reads them, and naming
 // what the program shows (captions from the language file of the same
 // language, sample names from the sample list).
-#include "robot/joint_fixture_test.h"
 #include "kgiLessonManager.h"
+#include "kgiModelBuilder.h"
+#include "kgiModelData.h"
 #include "kgiMsgWindowHost.h"
 #include "kgiOptionsData.h"
 
@@ -347,16 +348,13 @@ TEST(LessonStepFiles, TheAnswerStepsNameTheirSampleRows)
 TEST(LessonStepFiles, ThePoseLessonNamesTheLastKeyOfTheShippedBow)
 {
     // Lesson 5 waits for a click at the bow's last key, as the key import
-    // finds it in the timesheet the lesson opens.
-    kgiTestJoints::QuietServices services;
-    kgiCharacterServices::install(&services);
-    kgiCharacter robot;
-    const bool loaded = robot.load(kgiTestRobot::projectPath()) &&
-                        robot.importMotion(DATA_DIR + "/DORUZAVO_1base/1_Bow.ts", 0, -1);
-    kgiCharacterServices::install(nullptr);
-    ASSERT_TRUE(loaded);
-    ASSERT_FALSE(robot.getKeyTimes().empty());
-    const int last = int(robot.getKeyTimes().back());
+    // reads it from the timesheet the lesson opens.
+    kgiModelBuilder bow;
+    ASSERT_TRUE(bow.load(DATA_DIR + "/DORUZAVO_1base/1_Bow.ts", kgiModelBuilder::KEEP_MODEL_DATA));
+    const kgiModelData* data = bow.getModelData();
+    ASSERT_TRUE(data && !data->models.empty() && data->models[0].keyFrames &&
+                data->models[0].keyCount > 0);
+    const int last = data->models[0].keyFrames[data->models[0].keyCount - 1];
     for (const Language& l : LANGUAGES)
         EXPECT_TRUE(namesNumber(readShipped(l, 5).get(0, 0, 0, 2), last))
             << fileName(l, 5) << " step 2 does not name frame " << last;
