@@ -80,3 +80,8 @@ kgiRobotDesc kgiObstacleCourse()
     d.parts.push_back(box("Wall", "wall", 3.0f, LANE_HALF_WIDTH, -0.05f, 12.0f, 37.0f, 45.0f));
     return d;
 }
+
+std::vector<kgiCourseRun> kgiCourseRuns()
+{
+    return {{"nomalCource", {34, 10, 10}}, {"obsCource", {39, 35, 10, 36, 10}}};
+}

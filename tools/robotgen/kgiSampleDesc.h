@@ -101,6 +101,16 @@ struct kgiSampleCourseLayout {
     static constexpr float SIDE_STEP = -18.0f;       // row 36: to the robot's right, past the wall
 };
 
+// A course lesson's run: the course scene and the rows it reads (the
+// first) and adds (the others), in order.
+struct kgiCourseRun {
+    std::string course; // the course model's name
+    std::vector<int> rows;
+};
+// Lesson 6: 34, 10, 10 on the normal course; lesson 7: 39, 35, 10, 36, 10
+// on the obstacle course.
+std::vector<kgiCourseRun> kgiCourseRuns();
+
 // The normal course and the obstacle course: scenes of boxes on a root
 // (kgiRobotDesc without joints), see kgiCourses.cpp.
 struct kgiRobotDesc;
