@@ -167,11 +167,9 @@ TEST_F(CourseRun, BothLessonsEndPastTheGoalForEveryBasePart)
         }
 }
 
-TEST_F(CourseRun, PicturesOfTheSampleTabAndTheNormalCourseAsTheLessonTurnsTheView)
+TEST_F(CourseRun, PicturesOfTheSampleTabAndTheCoursesAsTheLessonTurnsTheViewWithTheLaneInView)
 {
-    kgiTest3dWindow view;
-    kgiCharacter* course = loadCourse(NORMAL);
-    ASSERT_NE(course, nullptr);
+    ASSERT_NE(loadCourse(NORMAL), nullptr);
     // The sample tab with row 13 chosen, as lesson 1 asks.
     dialog->widgets().sampleList->setCurrentItem(12);
     dialog->widgets().sampleList->makeItemVisible(12);
@@ -179,16 +177,34 @@ TEST_F(CourseRun, PicturesOfTheSampleTabAndTheNormalCourseAsTheLessonTurnsTheVie
     kgiTestRunUntil([] { return false; }, 20);
     EXPECT_NE(kgiTestGrab(dialog).save("sample_tab"), "");
 
-    chain(NORMAL);
-    app->showOptionsDialog(false);
-    app->moveCanvasView(0, 60.0f, -25.0f, -22.0f, 10.0f, 3.0f);
-    const float last = robot->getKeyTimes().back();
-    for (const auto& shot : {std::make_pair(0.0f, "course_normal_start"), std::make_pair(last, "course_normal_goal")}) {
-        kgiWorld::instance()->setCurrentTime(shot.first);
-        app->redrawAll();
-        const int painted = view.window->getCanvas()->getPaintCount();
-        EXPECT_TRUE(kgiTest3dWindow::run([&] { return view.window->getCanvas()->getPaintCount() > painted; }));
-        const kgiTestImage image = kgiTestGrab(view.window);
-        EXPECT_NE(image.save(shot.second), "");
+    for (const Lesson* run : {&NORMAL, &OBSTACLE}) {
+        const std::string name = run == &NORMAL ? "course_normal" : "course_obstacle";
+        SCOPED_TRACE(name);
+        // A view of its own: the lesson turns canvas 0 once from its start.
+        kgiTest3dWindow view;
+        kgi3dCanvas* canvas = view.window->getCanvas();
+        kgiCharacter* course = loadCourse(*run);
+        ASSERT_NE(course, nullptr);
+        chain(*run);
+        ASSERT_FALSE(robot->getKeyTimes().empty());
+        app->showOptionsDialog(false);
+        app->moveCanvasView(0, 60.0f, -25.0f, -22.0f, 10.0f, 3.0f);
+        const float last = robot->getKeyTimes().back();
+        for (const auto& shot : {std::make_pair(0.0f, "_start"), std::make_pair(last, "_goal")}) {
+            kgiWorld::instance()->setCurrentTime(shot.first);
+            app->redrawAll();
+            const int painted = canvas->getPaintCount();
+            EXPECT_TRUE(kgiTest3dWindow::run([&] { return canvas->getPaintCount() > painted; }));
+            EXPECT_NE(kgiTestGrab(view.window).save(name + shot.second), "");
+        }
+        // Every corner of the lane's top shows in the canvas.
+        const kgcAxisAlignedBox lane = course->findNode("Lane")->getBounds();
+        for (float x : {lane.getMin()[0], lane.getMax()[0]})
+            for (float z : {lane.getMin()[2], lane.getMax()[2]}) {
+                const std::pair<int, int> p = kgiTestPixelOf(canvas, kmlVec3(x, lane.getMax()[1], z));
+                EXPECT_TRUE(p.first >= 0 && p.first < canvas->getWidth() && p.second >= 0 &&
+                            p.second < canvas->getSceneHeight())
+                    << "corner " << x << ", " << z << " at " << p.first << ", " << p.second;
+            }
     }
 }
