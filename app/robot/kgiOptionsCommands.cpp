@@ -335,6 +335,10 @@ long kgiOptionsDialog::onCmdSampleAdd(FXObject*, FXSelector, void*)
     if (!character->importMotion(path, at, -1))
         return 1;
     uncheckRobotSync();
+    // The time line takes the new keys first: its refresh sets the play
+    // range to every key, which would undo the range set below.
+    if (app)
+        app->updateTimeline(false);
     kgiWorld* world = kgiWorld::instance();
     if (at > 0) {
         // The play range is the appended part (the end first, so that the
@@ -345,8 +349,6 @@ long kgiOptionsDialog::onCmdSampleAdd(FXObject*, FXSelector, void*)
         ksgNode* base = app ? character->findNode(app->getSettings().addBasePart) : nullptr;
         kgiRobotJointTable::instance()->alignBasePart(base, true);
     }
-    if (app)
-        app->updateTimeline(false);
     world->setCurrentTime(static_cast<float>(at));
     frameCount = kgiOptionsData::frameCount(world->getLastKeyTime());
     if (app)
