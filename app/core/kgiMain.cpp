@@ -3,9 +3,10 @@
 // current directory as the base directory of every data path, the makers of
 // the neighbours the application creates (the message-window host, the
 // sound player, the robot session, the options window, the about box and
-// the main window, which opens the first 3D window), then the toolkit's
-// event loop with the idle task until the user quits.
+// the main window, which opens the first 3D window) and the lesson manager,
+// then the toolkit's event loop with the idle task until the user quits.
 #include "kgiApp.h"
+#include "kgiLessonManager.h"
 #include "kgiMsgWindowHost.h"
 #include "kgiOptionsDialog.h"
 #include "kgiRobotJointTable.h"
@@ -31,6 +32,7 @@ int main(int argc, char** argv) {
     makers.optionsDialog = &kgiOptionsDialog::make;
     makers.mainWindow = [](kgiApp& a) { return new kgiTimesheetWindow(&a); };
     app.setMakers(makers);
+    app.setLessonManager(kgiLessonManager::instance());
     app.setVersionDialogMaker(&kgiVersionDialog::make);
     app.init(argc, argv, true);
     app.create();
