@@ -21,10 +21,15 @@ namespace {
 
 class MainWindowEdits : public kgiMainWindowTest {
 protected:
+    void SetUp() override {
+        kgiMainWindowTest::SetUp();
+        upAxis = world->getUpAxis();
+        viewpointMode = world->getViewpointMode();
+    }
     void TearDown() override {
         if (world) {
-            world->setUpAxis(0);
-            world->setViewpointMode(0);
+            world->setUpAxis(upAxis);
+            world->setViewpointMode(viewpointMode);
             world->setAutoReturn(false);
             world->setLoop(false);
             world->setMirrorMode(false);
@@ -66,6 +71,9 @@ protected:
         return e ? e->getRtti()->getName() : "none";
     }
     void at(float frame) { world->setCurrentTime(frame); }
+
+    int upAxis = 0;
+    int viewpointMode = 0;
 };
 
 bool near(const std::vector<float>& a, const std::vector<float>& b) {
@@ -255,6 +263,8 @@ TEST_F(MainWindowEdits, ViewAndToolCommands) {
     EXPECT_TRUE(world->getLoop());
     EXPECT_FALSE(app->isRobotCom());
 
+    world->setUpAxis(0);
+    world->setViewpointMode(0);
     struct Axis {
         int command;
         int upAxis;
