@@ -460,6 +460,12 @@ void kgiRobotCheck::feet(const kgiRobotModel& m, std::vector<std::string>& fault
     }
 }
 
+void kgiRobotCheck::collisionsInPose(const kgiRobotModel& model, const std::vector<float>& angles,
+                                     const std::string& pose, std::vector<std::string>& faults)
+{
+    collideParts(model, angles, pose.c_str(), faults);
+}
+
 void kgiRobotCheck::collisions(const kgiRobotModel& m, std::vector<std::string>& faults)
 {
     std::vector<float> angles = m.readyAngles();

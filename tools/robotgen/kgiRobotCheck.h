@@ -41,6 +41,10 @@ public:
     // No two parts that are not joined overlap in the ready pose, nor with
     // both hands closed, so the model never starts in collision colour.
     static void collisions(const kgiRobotModel& model, std::vector<std::string>& faults);
+    // The same test in one pose (stored turns by node); `pose` names it in
+    // the messages.
+    static void collisionsInPose(const kgiRobotModel& model, const std::vector<float>& angles,
+                                 const std::string& pose, std::vector<std::string>& faults);
 
     // Parses joint table text as the program scans it
     // ("%d : %s = %f :%d,%f,%f,%d :%d,%f,%f;"); lines that do not scan

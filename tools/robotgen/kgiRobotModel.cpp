@@ -311,15 +311,20 @@ kmlMatrix4 kgiRobotModel::localMatrix(int node, const std::vector<float>& angles
 
 std::vector<kmlMatrix4> kgiRobotModel::worldMatrices(const std::vector<float>& angles) const
 {
+    return worldMatrices(angles, nodes.empty() ? kmlMatrix4() : localMatrix(0, angles));
+}
+
+std::vector<kmlMatrix4> kgiRobotModel::worldMatrices(const std::vector<float>& angles,
+                                                     const kmlMatrix4& rootLocal) const
+{
     std::vector<kmlMatrix4> w(nodes.size());
     for (size_t i = 0; i < nodes.size(); ++i) {
-        kmlMatrix4 local = localMatrix(int(i), angles);
         if (nodes[i].parent < 0) {
-            w[i] = local;
-        } else {
-            w[i] = w[nodes[i].parent];
-            w[i] *= local;
+            w[i] = rootLocal;
+            continue;
         }
+        w[i] = w[nodes[i].parent];
+        w[i] *= localMatrix(int(i), angles);
     }
     return w;
 }

@@ -70,6 +70,9 @@ public:
     // Height of the root above the floor in the ready pose: the lowest
     // point of any mesh touches y = 0.
     float getRootHeight() const { return rootHeight; }
+    // Places the root at this height instead (a scene that is no robot:
+    // its lowest point need not be the floor).
+    void setRootHeight(float height) { rootHeight = height; }
 
     // Rotation of the root in every pose: x down, y back, z to the left.
     static kmlVec3 rootRotation() { return kmlVec3(-90.0f, 0.0f, -90.0f); }
@@ -79,6 +82,9 @@ public:
     kmlMatrix4 localMatrix(int node, const std::vector<float>& angles) const;
     // World matrices of every node, parents before children.
     std::vector<kmlMatrix4> worldMatrices(const std::vector<float>& angles) const;
+    // The same with the root placed by `rootLocal` instead of standing at
+    // the origin: a pose of a motion.
+    std::vector<kmlMatrix4> worldMatrices(const std::vector<float>& angles, const kmlMatrix4& rootLocal) const;
     // Stored turns of the ready pose (0 for nodes that are no joint).
     std::vector<float> readyAngles() const;
     // Moves one servo joint's ready pose away from its description, for

@@ -100,6 +100,11 @@ std::string kgiRobotOutput::motorNamesText(const kgiRobotModel& model)
 
 std::string kgiRobotOutput::timesheetText(const kgiRobotModel& model)
 {
+    return timesheetText(sceneFileName(model), motionFileName(model));
+}
+
+std::string kgiRobotOutput::timesheetText(const std::string& sceneFile, const std::string& motionFile)
+{
     const kgiProjectPrefs p;
     std::string t;
     t += "# TS -- Zodarovu Timesheet\n\n";
@@ -111,9 +116,10 @@ std::string kgiRobotOutput::timesheetText(const kgiRobotModel& model)
     t += kgiRobotFormat("\t\tg_t %f\n\t\tg_s %d\n\t\tffov %f\n\t\tfgain %f\n\t\tmgain %f\n\t\tdw %d\n", p.getGT(),
               p.getGS(), p.getFfov(), p.getFgain(), p.getMgain(), p.getDw());
     t += "\t}\n";
-    t += "\tMotion \"" + motionFileName(model) + "\"\n";
+    if (!motionFile.empty())
+        t += "\tMotion \"" + motionFile + "\"\n";
     t += "\tMotionController \"Quaternion\"\n";
-    t += "\tCharacter \"" + sceneFileName(model) + "\"\n";
+    t += "\tCharacter \"" + sceneFile + "\"\n";
     t += "\tSelection 0,0\n";
     t += "}\n";
     return t;

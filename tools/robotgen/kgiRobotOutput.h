@@ -20,6 +20,9 @@ public:
     // The default project: folders "character" and "motion", default
     // preferences, the quaternion controller, the model and motion files.
     static std::string timesheetText(const kgiRobotModel& model);
+    // A timesheet naming a model file and a motion file; without a motion
+    // file (empty) it has no Motion line: a scene without keys.
+    static std::string timesheetText(const std::string& sceneFile, const std::string& motionFile);
 
     // Each returns an empty string on success, else what went wrong.
     static std::string writeScene(const kgiRobotModel& model, const std::string& path);
