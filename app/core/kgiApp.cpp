@@ -67,6 +67,11 @@ kgiApp::~kgiApp() {
     deleteRobotSession();
     delete msgHost;
     msgHost = nullptr;
+    // The media host is a static object that outlives the toolkit: its
+    // tracks and video window go now, and none is built from here on.
+    kgiWorld* world = kgiWorld::instance();
+    world->setMediaTracksMaker(nullptr);
+    if (kgiMediaTracks* media = world->getRegisteredMediaTracks()) media->shutDown();
     delete soundPlayer;
     soundPlayer = nullptr;
     deleteOptionsDialog();

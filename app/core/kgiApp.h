@@ -50,8 +50,9 @@ public:
     // and installs the program's character services (kgiAppServices) until
     // the destructor.
     explicit kgiApp(const std::string& baseDir);
-    // Uninstalls the character services, resets the canvases, writes the
-    // settings file, removes the idle task.
+    // Uninstalls the character services, resets the canvases, shuts the
+    // media host down (its tracks and video window go while the toolkit
+    // exists), writes the settings file, removes the idle task.
     ~kgiApp() override;
 
     // The toolkit's application as a kgiApp; null when there is none or it
@@ -88,7 +89,10 @@ public:
     // The folder the robot-motion dialogs start in (kept after each).
     void setMotionDir(const std::string& d) { motionDir = d; }
     const std::string& getPoseDir() const { return poseDir; }
+    // Where the media import dialog starts: a folder, or the file imported
+    // last (kept after each import).
     const std::string& getMediaDir() const { return mediaDir; }
+    void setMediaDir(const std::string& d) { mediaDir = d; }
     const std::string& getRemoconListPath() const { return remoconListPath; }
     const std::string& getCurrentFile() const { return currentFile; }
     void setCurrentFile(const std::string& f) { currentFile = f; }

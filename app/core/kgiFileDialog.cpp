@@ -39,10 +39,17 @@ bool kgiFileDialogs::choose(const kgiFileDialogRequest& request, std::string& pa
     // before the main window exists.
     if (!owner || !owner->id()) owner = app->getRootWindow();
     FX::FXFileDialog dialog(owner, request.title.c_str());
-    dialog.setPatternList(request.filter.c_str());
+    std::string patterns = request.filter;
+    for (const std::string& f : request.otherFilters) patterns += "\n" + f;
+    dialog.setPatternList(FX::FXString(patterns.c_str(), static_cast<FX::FXint>(patterns.size())));
     dialog.setCurrentPattern(0);
+    dialog.setMatchMode(FX::FILEMATCH_FILE_NAME | FX::FILEMATCH_NOESCAPE | FX::FILEMATCH_CASEFOLD);
     dialog.setSelectMode(request.save ? FX::SELECTFILE_ANY : FX::SELECTFILE_EXISTING);
-    if (!request.folder.empty()) dialog.setDirectory(request.folder.c_str());
+    const FX::FXString start(request.folder.c_str(), static_cast<FX::FXint>(request.folder.size()));
+    if (!request.folder.empty() && !FX::FXStat::isDirectory(start) && FX::FXStat::exists(start))
+        dialog.setFilename(start);
+    else if (!request.folder.empty())
+        dialog.setDirectory(start);
     if (!dialog.execute(FX::PLACEMENT_OWNER)) return false;
     const FX::FXString chosen = dialog.getFilename();
     if (chosen.empty()) return false;
@@ -56,7 +63,8 @@ bool kgiFileDialogs::run(const kgiFileDialogRequest& request, std::string& path)
         std::string chosen;
         if (!current().choose(showing, chosen)) return false;
         if (!request.save) {
-            path = chosen;
+            const std::string withExt = withExtension(chosen, request.extension);
+            path = !fileExists(chosen) && fileExists(withExt) ? withExt : chosen;
             return true;
         }
         chosen = withExtension(chosen, request.extension);

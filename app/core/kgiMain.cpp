@@ -1,5 +1,6 @@
 // The program: the world first (it outlives the application object), the
 // robot joint table (installed in the core before start-up needs it), the
+// media host's maker (the host is built on first use), the
 // current directory as the base directory of every data path, the makers of
 // the neighbours the application creates (the message-window host, the
 // sound player, the robot session, the options window, the about box and
@@ -7,6 +8,7 @@
 // then the toolkit's event loop with the idle task until the user quits.
 #include "kgiApp.h"
 #include "kgiLessonManager.h"
+#include "kgiMediaHost.h"
 #include "kgiMsgWindowHost.h"
 #include "kgiOptionsDialog.h"
 #include "kgiRobotJointTable.h"
@@ -21,6 +23,8 @@
 int main(int argc, char** argv) {
     kgiWorld::instance();
     kgiRobotJointTable::instance();
+    // The media host loads its plug-in when the tracks are first used.
+    kgiWorld::instance()->setMediaTracksMaker([]() -> kgiMediaTracks* { return kgiMediaHost::instance(); });
     std::error_code error;
     const std::string baseDir = std::filesystem::current_path(error).string();
 

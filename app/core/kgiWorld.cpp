@@ -198,37 +198,49 @@ void kgiWorld::setPlaying(bool p) {
         }
         return;
     }
-    if (mediaTracks) {
-        const int n = mediaTracks->getTrackCount();
+    if (kgiMediaTracks* media = getMediaTracks()) {
+        const int n = media->getTrackCount();
         for (int i = 0; i < n; ++i) {
-            mediaTracks->stopTrack(i);
-            if (kgiMediaPlacement* info = mediaTracks->getTrackInfo(i)) info->running = false;
+            media->stopTrack(i);
+            if (kgiMediaTrackInfo* info = media->getTrackInfo(i)) info->playing = false;
         }
     }
     if (app && !app->isCourseRunning()) app->enableOptionsDialog(true);
 }
 
+kgiMediaTracks* kgiWorld::getMediaTracks() {
+    if (!mediaTracks && mediaTracksMaker) {
+        // Once only: a host that could not be built is not tried again.
+        kgiMediaTracks* (*maker)() = mediaTracksMaker;
+        mediaTracksMaker = nullptr;
+        kgiMediaTracks* made = maker();
+        if (!mediaTracks) mediaTracks = made;
+    }
+    return mediaTracks;
+}
+
 void kgiWorld::syncMediaTracks() {
-    if (!mediaTracks) return;
+    kgiMediaTracks* media = getMediaTracks();
+    if (!media) return;
     // Whole frames, and never outside what an int holds.
     const float clamped = std::min(std::max(currentTime, -2.0e9f), 2.0e9f);
     const int f = static_cast<int>(clamped);
-    const int n = mediaTracks->getTrackCount();
+    const int n = media->getTrackCount();
     for (int i = 0; i < n; ++i) {
-        kgiMediaPlacement* info = mediaTracks->getTrackInfo(i);
-        if (!info || !info->enabled) continue;
-        if (info->running) {
+        kgiMediaTrackInfo* info = media->getTrackInfo(i);
+        if (!info || !info->active) continue;
+        if (info->playing) {
             if (f >= info->endFrame || f < info->lastFrame || static_cast<float>(f) >= endFrame) {
-                mediaTracks->stopTrack(i);
-                info->running = false;
+                media->stopTrack(i);
+                info->playing = false;
             } else {
                 info->lastFrame = f;
             }
         } else if (info->startFrame <= f && f < info->endFrame) {
             const float ms = (currentTime - static_cast<float>(info->startFrame)) * 1000.0f / fps +
                              static_cast<float>(info->offsetMs);
-            mediaTracks->playTrack(i, static_cast<int>(ms));
-            info->running = true;
+            media->playTrack(i, static_cast<int>(ms));
+            info->playing = true;
             info->lastFrame = f;
         }
     }

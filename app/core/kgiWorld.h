@@ -4,6 +4,7 @@
 // renders, and the canvases' manipulators and viewpoints. One per program:
 // kgiWorld::instance().
 #include "kgcAxisAlignedBox.h"
+#include "kgiMediaTrackInfo.h"
 
 #include <string>
 #include <vector>
@@ -16,61 +17,58 @@ class ksgManipulator;
 class ksgNode;
 class ksgViewpoint;
 
-// Where a media track is placed on the time line and how it is playing.
-// Frames are whole frames; the track plays over [startFrame, endFrame).
-struct kgiMediaPlacement {
-    int startFrame = 0;
-    int endFrame = 0;
-    bool enabled = false;
-    bool running = false;
-    int lastFrame = 0;  // frame it was last seen playing at
-    int offsetMs = 0;   // where in the medium the start frame falls
-};
-
 // The media tracks as playback sees them. The media host implements it and
-// hands itself to kgiWorld::setMediaTracks; until then playback syncs no
-// media.
+// hands itself to kgiWorld::setMediaTracks when it is built; until then
+// playback syncs no media.
 class kgiMediaTracks {
 public:
     virtual ~kgiMediaTracks() = default;
     virtual int getTrackCount() = 0;
-    // Null for a track without a placement.
-    virtual kgiMediaPlacement* getTrackInfo(int index) = 0;
+    // The track's own record, valid while the track exists (playback writes
+    // `playing` and `lastFrame` through it); null out of range.
+    virtual kgiMediaTrackInfo* getTrackInfo(int index) = 0;
     virtual void playTrack(int index, int milliseconds) = 0;
     virtual void stopTrack(int index) = 0;
     // After the time line was redrawn while stopped: the media is put at the
     // current time when its window is shown. Nothing by default.
     virtual void syncToCurrentTime() {}
     // Asks the user for a movie or sound file and adds it as a track: the
-    // new track's index, or -1 when nothing was added (also by default).
+    // new track count, or -1 when nothing was added (also by default).
     virtual int importMediaFile() { return -1; }
     // Stops and destroys the track; nothing out of range (or by default).
     virtual void removeTrack(int index) { (void)index; }
-    // Every track stopped and destroyed (the media window shown again when
-    // it was shown). Nothing by default.
+    // Every track destroyed (the media window shown again when it was
+    // shown). Nothing by default.
     virtual void removeAllTracks() {}
-    // The media list kept in the "media" folder beside a timesheet: read
-    // (all tracks removed first unless appending) or written, one line per
-    // track. Whether the file was read or written; false by default.
-    virtual bool loadMediaList(const std::string& timesheetPath, bool append) {
+    // The media list kept in the "media" folder beside a timesheet. Reading
+    // removes all tracks first unless appending and answers the result of
+    // the last track added (0 when nothing was read); writing answers the
+    // number of lines written (0 when the list cannot be written). 0 by
+    // default.
+    virtual int loadMediaList(const std::string& timesheetPath, bool append) {
         (void)timesheetPath;
         (void)append;
-        return false;
+        return 0;
     }
-    virtual bool saveMediaList(const std::string& timesheetPath) {
+    virtual int saveMediaList(const std::string& timesheetPath) {
         (void)timesheetPath;
-        return false;
+        return 0;
     }
     // The media window shown (and put at the current time) or hidden; the
     // state is remembered. Nothing by default.
     virtual void showMediaWindow() {}
     virtual void hideMediaWindow() {}
-    // Copies the placement into the track's own; nothing out of range or
-    // for a null record.
-    virtual void setTrackInfo(int index, const kgiMediaPlacement* info) {
+    // Copies the record into the track's own; nothing out of range or for
+    // a null record.
+    virtual void setTrackInfo(int index, const kgiMediaTrackInfo* info) {
         if (index < 0 || index >= getTrackCount() || !info) return;
-        if (kgiMediaPlacement* own = getTrackInfo(index)) *own = *info;
+        kgiMediaTrackInfo* own = getTrackInfo(index);
+        if (own && own != info) *own = *info;
     }
+    // The end of the program, while the toolkit still exists: the tracks
+    // and the media window go, and the tracks leave the world. Nothing by
+    // default.
+    virtual void shutDown() {}
 };
 
 // How the onion-skin renderer starts out and the material it draws with.
@@ -142,7 +140,14 @@ public:
     void syncMediaTracks();
     // The media tracks to keep in step (not owned); null for none.
     void setMediaTracks(kgiMediaTracks* tracks) { mediaTracks = tracks; }
-    kgiMediaTracks* getMediaTracks() const { return mediaTracks; }
+    // The tracks; without any, the installed maker is run once first (it
+    // builds the media host, which hands itself over).
+    kgiMediaTracks* getMediaTracks();
+    // The tracks handed over so far; never runs the maker.
+    kgiMediaTracks* getRegisteredMediaTracks() const { return mediaTracks; }
+    // What builds the media host on first use (the program's main installs
+    // it; null: none).
+    void setMediaTracksMaker(kgiMediaTracks* (*maker)()) { mediaTracksMaker = maker; }
 
     // --- characters ---
     // A new character in the character table; its id, or -1.
@@ -234,6 +239,7 @@ private:
     bool mirrorMode = false;
     kgiGhostSetup ghost;
     kgiMediaTracks* mediaTracks = nullptr;
+    kgiMediaTracks* (*mediaTracksMaker)() = nullptr;
     // Part of a frame not yet played, carried from one playback step to
     // the next.
     float frameCarry = 0.0f;

@@ -173,22 +173,58 @@ public:
     // The joint value of a servo value of servo id (its record's rule).
     float jointValueOfServo(int id, int servo) const;
 
-    // The robot text files below are declared for their callers; those not
-    // described here are not built yet: each changes nothing and answers
-    // false (kgiRobotJointTableTools.cpp).
-
     // --- robot text files ---
+    // They work on the world's current character (false without one, or
+    // without a model). Numbers are written and read in the C notation
+    // whatever the user's locale; "\r\n" line ends read as "\n".
+    //
     // A joint-value line "n : name = value :": sets the joint and makes its
     // pose the default. A line without "=", or whose name and value do not
     // read, shows "Error - 062" and fails.
     bool applyJointValueLine(const std::string& line, kgiCharacter* c);
+    // Writes the pose file: per line of the joint file "name = value" of
+    // the joint's current value (an empty line for a line shorter than 4
+    // characters or one that is no joint line), an empty line, then the
+    // root's name and placement. The path loses the extension of its file
+    // name (a dot in a folder stays) and gets ".mdp". Written under a
+    // temporary name and renamed over the target only when every write and
+    // the close succeeded: on failure false, any earlier file kept.
     bool exportPoseMdp(const std::string& path) override;
+    // Applies every line longer than 3 characters with applyPoseLine; false
+    // when any line failed (the others are applied) or the file does not
+    // open (nothing changes).
     bool importPoseMdp(const std::string& path, bool applyRoot) override;
+    // One line per key: "F<frame> [ <root> px=.., ry=.. ] name=value,...;"
+    // over the table's joints (joints the model lacks are left out). Path
+    // rule and writing as exportPoseMdp, with ".mdm"; false for an empty
+    // path.
     bool exportMotionMdm(const std::string& path) override;
+    // Keys every motion line of the file at its frame + start, then pushes
+    // one kgiAddKeysUndo (start .. the last key). Lines that key nothing are
+    // not counted. When the keys would pass the key limit: the lines keyed
+    // so far keep their undo entry, "Warning - 153", false. False when the
+    // file does not open or no line keyed.
     bool importMotionMdm(const std::string& path, int start) override;
+    // Replaces the motion by the default pose at frame 0 and the script's
+    // MOVE and DELAY steps (SPEED numbers below 1 are ignored), with two
+    // undo entries: the old motion's removal (when there was one) and the
+    // script's keys. At the key limit (more MOVE lines than Keys_MAX) the
+    // motion and the history are given back as they were before, after
+    // "Warning - 153"; false. False, nothing changed, when the file does
+    // not open.
     bool importPellScript(const std::string& path) override;
+    // One pose-file line: the root line (its first word, up to a blank,
+    // ":" or "=", is the root's name) sets the root's placement only with
+    // applyRoot, else it is accepted; every other line sets a joint
+    // (limit test). A line without "=", or whose numbers do not read or are
+    // not finite, shows "Warning - 170" and fails.
     bool applyPoseLine(const std::string& line, kgiCharacter* c, bool applyRoot);
-    void applyMotionLine(const std::string& line, kgiCharacter* c, int start);
+    // One motion-file line keyed at its frame + start; whether it keyed.
+    // Nothing is keyed for a line that does not read, a root placement
+    // that is not finite, or a negative frame or key time. A name=value
+    // pair with a name over 55 or a value over 63 characters, or a value
+    // that is not finite, is passed over.
+    bool applyMotionLine(const std::string& line, kgiCharacter* c, int start);
 
     // --- hand, foot and floor tools ---
     // They work on the world's current character, its model root and the

@@ -6,7 +6,7 @@
 namespace {
 
 // The track's placement record, or null when there is no such track.
-kgiMediaPlacement* placementOf(int track) {
+kgiMediaTrackInfo* placementOf(int track) {
     kgiMediaTracks* media = kgiWorld::instance()->getMediaTracks();
     if (!media || track < 0 || track >= media->getTrackCount()) return nullptr;
     return media->getTrackInfo(track);
@@ -18,16 +18,16 @@ kgiGLMediaPlaybackBar::kgiGLMediaPlaybackBar(int x, int y, int w, int h, kgiTime
     : kgiGLPlaybackBar(x, y, w, h, host) {}
 
 void kgiGLMediaPlaybackBar::update() {
-    const kgiMediaPlacement* info = placementOf(track);
+    const kgiMediaTrackInfo* info = placementOf(track);
     if (!info) return;
     setValue(info->startFrame);
     length = info->endFrame - info->startFrame + 1;
 }
 
 void kgiGLMediaPlaybackBar::storeRange() {
-    const kgiMediaPlacement* info = placementOf(track);
+    const kgiMediaTrackInfo* info = placementOf(track);
     if (!info) return;
-    kgiMediaPlacement placed = *info;
+    kgiMediaTrackInfo placed = *info;
     placed.startFrame = value;
     placed.endFrame = value + length - 1;
     kgiWorld::instance()->getMediaTracks()->setTrackInfo(track, &placed);

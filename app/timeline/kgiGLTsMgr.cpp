@@ -326,7 +326,7 @@ void kgiGLTsMgr::goToEnd() {
 
 void kgiGLTsMgr::addMediaBar(int track) {
     kgiMediaTracks* media = kgiWorld::instance()->getMediaTracks();
-    const kgiMediaPlacement* info = media && track >= 0 && track < media->getTrackCount() ? media->getTrackInfo(track) : nullptr;
+    const kgiMediaTrackInfo* info = media && track >= 0 && track < media->getTrackCount() ? media->getTrackInfo(track) : nullptr;
     if (!info) return;
     removeMediaBar();
     mediaBar = maker->makeMediaBar(cursorX, cursorY, innerWidth, rowHeight * 2 / 3, getHost());

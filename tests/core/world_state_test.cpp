@@ -190,14 +190,14 @@ public:
     FakeTracks() {
         placement.startFrame = 10;
         placement.endFrame = 50;
-        placement.enabled = true;
+        placement.active = true;
         placement.offsetMs = 250;
     }
     int getTrackCount() override { return 2; }
-    kgiMediaPlacement* getTrackInfo(int i) override { return i == 0 ? &placement : nullptr; }
+    kgiMediaTrackInfo* getTrackInfo(int i) override { return i == 0 ? &placement : nullptr; }
     void playTrack(int i, int ms) override { log.push_back("play " + std::to_string(i) + " " + std::to_string(ms)); }
     void stopTrack(int i) override { log.push_back("stop " + std::to_string(i)); }
-    kgiMediaPlacement placement;
+    kgiMediaTrackInfo placement;
     std::vector<std::string> log;
 };
 
@@ -214,7 +214,7 @@ TEST_F(World, MediaTrackFollowsItsPlacement) {
     w->syncMediaTracks();
     ASSERT_EQ(tracks.log.size(), 1u);
     EXPECT_EQ(tracks.log[0], "play 0 450") << "(12 - 10) frames at 10 fps + 250 ms offset";
-    EXPECT_TRUE(tracks.placement.running);
+    EXPECT_TRUE(tracks.placement.playing);
 
     w->setCurrentTime(49.0f);
     w->syncMediaTracks();
@@ -225,7 +225,7 @@ TEST_F(World, MediaTrackFollowsItsPlacement) {
     w->syncMediaTracks();
     ASSERT_EQ(tracks.log.size(), 2u);
     EXPECT_EQ(tracks.log[1], "stop 0") << "at its end frame";
-    EXPECT_FALSE(tracks.placement.running);
+    EXPECT_FALSE(tracks.placement.playing);
 }
 
 TEST_F(World, MediaTrackStopsWhenTimeGoesBackOrTheRangeEnds) {
@@ -253,7 +253,7 @@ TEST_F(World, StoppingPlaybackStopsEveryTrack) {
     w->syncMediaTracks();
     w->setPlaying(true);
     w->setPlaying(false);
-    EXPECT_FALSE(tracks.placement.running);
+    EXPECT_FALSE(tracks.placement.playing);
     EXPECT_EQ(tracks.log.back(), "stop 1");
 }
 

@@ -196,7 +196,7 @@ public:
     int importResult = -1;
     std::vector<std::string> calls;
     int getTrackCount() override { return tracks; }
-    kgiMediaPlacement* getTrackInfo(int) override { return nullptr; }
+    kgiMediaTrackInfo* getTrackInfo(int) override { return nullptr; }
     void playTrack(int, int) override {}
     void stopTrack(int) override {}
     int importMediaFile() override {

@@ -107,7 +107,7 @@ public:
     int importResult = -1;
 
     int getTrackCount() override { return tracks; }
-    kgiMediaPlacement* getTrackInfo(int) override { return nullptr; }
+    kgiMediaTrackInfo* getTrackInfo(int) override { return nullptr; }
     void playTrack(int, int) override {}
     void stopTrack(int) override {}
     int importMediaFile() override {
@@ -118,13 +118,13 @@ public:
         record.add("removeAllTracks");
         tracks = 0;
     }
-    bool loadMediaList(const std::string& path, bool append) override {
+    int loadMediaList(const std::string& path, bool append) override {
         record.add("loadMediaList(" + path + (append ? ",1)" : ",0)"));
-        return true;
+        return 1;
     }
-    bool saveMediaList(const std::string& path) override {
+    int saveMediaList(const std::string& path) override {
         record.add("saveMediaList(" + path + ")");
-        return true;
+        return 1;
     }
     void showMediaWindow() override { record.add("showMediaWindow"); }
     void hideMediaWindow() override { record.add("hideMediaWindow"); }

@@ -385,9 +385,9 @@ TEST_F(TimelineManager, UpdateReadsTheRangeAndCentresTheButtons) {
 // Media tracks with one placed track, as the media host would keep them.
 class OneTrack : public kgiMediaTracks {
 public:
-    kgiMediaPlacement placement;
+    kgiMediaTrackInfo placement;
     int getTrackCount() override { return 1; }
-    kgiMediaPlacement* getTrackInfo(int i) override { return i == 0 ? &placement : nullptr; }
+    kgiMediaTrackInfo* getTrackInfo(int i) override { return i == 0 ? &placement : nullptr; }
     void playTrack(int, int) override {}
     void stopTrack(int) override {}
 };

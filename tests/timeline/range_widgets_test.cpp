@@ -273,13 +273,13 @@ TEST_F(TimelinePlaybackBar, DoubleClickAsksForTheRefreshAndLessonsOnlyAnswer) {
 // a placement are recorded.
 class TwoTracks : public kgiMediaTracks {
 public:
-    kgiMediaPlacement placement[2];
+    kgiMediaTrackInfo placement[2];
     std::vector<int> written;
     int getTrackCount() override { return 2; }
-    kgiMediaPlacement* getTrackInfo(int i) override { return i >= 0 && i < 2 ? &placement[i] : nullptr; }
+    kgiMediaTrackInfo* getTrackInfo(int i) override { return i >= 0 && i < 2 ? &placement[i] : nullptr; }
     void playTrack(int, int) override {}
     void stopTrack(int) override {}
-    void setTrackInfo(int i, const kgiMediaPlacement* info) override {
+    void setTrackInfo(int i, const kgiMediaTrackInfo* info) override {
         written.push_back(i);
         kgiMediaTracks::setTrackInfo(i, info);
     }
