@@ -74,6 +74,7 @@ FXDEFMAP(kgiTimesheetWindow) kgiTimesheetWindowMap[] = {
     FXMAPFUNC(FX::SEL_COMMAND, kgiTimesheetWindow::ID_ZOOM, kgiTimesheetWindow::onCmdZoom),
     FXMAPFUNC(FX::SEL_COMMAND, kgiTimesheetWindow::ID_REPEAT, kgiTimesheetWindow::onCmdRepeat),
     FXMAPFUNC(FX::SEL_COMMAND, kgiTimesheetWindow::ID_AUTO_RETURN, kgiTimesheetWindow::onCmdAutoReturn),
+    FXMAPFUNC(FX::SEL_COMMAND, kgiTimesheetWindow::ID_CURVE_EDITOR, kgiTimesheetWindow::onCmdCurveEditor),
 };
 
 FXIMPLEMENT(kgiTimesheetWindow, FX::FXMainWindow, kgiTimesheetWindowMap, ARRAYNUMBER(kgiTimesheetWindowMap))

@@ -143,6 +143,8 @@ public:
     // release clears the latch and answers 0.
     long onKeyPress(FX::FXObject*, FX::FXSelector, void*);
     long onKeyRelease(FX::FXObject*, FX::FXSelector, void*);
+    // A new curve editor window, created and shown (kgiCurveEditorCommand.cpp).
+    long onCmdCurveEditor(FX::FXObject*, FX::FXSelector, void*);
 
     // What the window holds (for its neighbours and tests).
     kgiTimesheetCanvas* getCanvas() const { return canvas; }
