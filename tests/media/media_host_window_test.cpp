@@ -14,6 +14,7 @@
 #include "core/child_process_test.h"
 #include "medialib/mediaFixtures.h"
 #include "support/app/kgiScriptedDialogs.h"
+#include "support/window/kgiTimeoutAction.h"
 #include "support/window/kgiWindowTest.h"
 
 #include <gtest/gtest.h>
@@ -201,6 +202,57 @@ TEST_F(MediaHostWindow, SavedTimesheetTakesItsMediaListAlongAndBringsItBack) {
         EXPECT_EQ(host.getTrackInfo(0)->offsetMs, 250);
     }
     kgiTestRemoveCharacters();
+    fs::remove_all(dir);
+}
+
+// The toolkit's dialog as the import command shows it, read while it
+// waits for the user, then cancelled.
+TEST_F(MediaHostWindow, ImportDialogStartsAtTheRememberedFileAndMatchesAnyCase) {
+    kgiFileDialogs::install(nullptr);
+    const fs::path dir = fs::temp_directory_path() / ("kgi_media_import_" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    std::ofstream(dir / "Clip.AVI") << "x";
+    app->setMediaDir((dir / "Clip.AVI").string());
+
+    struct Seen {
+        bool found = false;
+        std::string title, filename, directory, patterns;
+        int current = -1;
+        unsigned matchMode = 0;
+    } seen;
+    kgiTimeoutAction look;
+    look.action = [&] {
+        for (FX::FXWindow* w = app->getRootWindow()->getFirst(); w; w = w->getNext()) {
+            auto* dialog = dynamic_cast<FX::FXFileDialog*>(w);
+            if (!dialog || !dialog->shown()) continue;
+            seen.found = true;
+            seen.title = dialog->getTitle().text();
+            seen.filename = dialog->getFilename().text();
+            seen.directory = dialog->getDirectory().text();
+            seen.patterns = dialog->getPatternList().text();
+            seen.current = dialog->getCurrentPattern();
+            seen.matchMode = dialog->getMatchMode();
+            dialog->handle(nullptr, FXSEL(FX::SEL_COMMAND, FX::FXDialogBox::ID_CANCEL), nullptr);
+            return;
+        }
+        app->addTimeout(&look, kgiTimeoutAction::ID_FIRE, 50);
+    };
+    app->addTimeout(&look, kgiTimeoutAction::ID_FIRE, 50);
+    {
+        kgiMediaHost host{std::string()};
+        EXPECT_EQ(host.importMediaFile(), -1) << "cancelled";
+    }
+    ASSERT_TRUE(seen.found);
+    EXPECT_EQ(seen.title, "Import AV file...");
+    EXPECT_EQ(seen.filename, (dir / "Clip.AVI").string()) << "the remembered file, selected";
+    EXPECT_EQ(seen.directory, dir.string());
+    EXPECT_EQ(seen.patterns,
+              "Video files (*.wmv,*.mpg,*.mpeg,*.avi,*.mov)\nAudio files (*.wav,*.mp3,*.ogg,*.aiff)\n"
+              "All files (*.*)");
+    EXPECT_EQ(seen.current, 0);
+    EXPECT_NE(seen.matchMode & FX::FILEMATCH_CASEFOLD, 0u) << "*.avi shows Clip.AVI";
+    EXPECT_EQ(app->getMediaDir(), (dir / "Clip.AVI").string()) << "cancel keeps it";
     fs::remove_all(dir);
 }
 
