@@ -27,6 +27,12 @@ bool kgiAppServices::askYesNo(const std::string& caption, const std::string& tex
     return ::askYesNo(caption, text);
 }
 
+bool kgiAppServices::inputText(const kgiInputRequest& request, std::string& text)
+{
+    return ::inputText(request.owner, request.caption, request.prompt, request.preset, request.x, request.y,
+                       request.placement, text);
+}
+
 kgcMaterial* kgiAppServices::newMaterial()
 {
     return kgiMaterialTable::instance()->create();

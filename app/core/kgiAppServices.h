@@ -1,7 +1,7 @@
 #pragma once
 // The running program's answers to what characters and model builders ask
 // of it (kgiCharacterServices): the settings' key limit, the language
-// table's texts, the message boxes, the material table, the world's frame
+// table's texts, the message and input boxes, the material table, the world's frame
 // rate and the collision check. kgiApp installs one for its lifetime.
 #include "kgiCharacterServices.h"
 
@@ -21,6 +21,8 @@ public:
     // standard error and a question is answered no.
     void showMessage(const std::string& caption, const std::string& text) override;
     bool askYesNo(const std::string& caption, const std::string& text) override;
+    // The toolkit's input box (kgiMessage.h); Cancel without a running GUI.
+    bool inputText(const kgiInputRequest& request, std::string& text) override;
     // Materials of the program's material table, which owns and frees them.
     kgcMaterial* newMaterial() override;
     bool removeMaterial(kgcMaterial* m) override;

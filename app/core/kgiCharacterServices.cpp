@@ -40,6 +40,11 @@ bool kgiCharacterServices::askYesNo(const std::string&, const std::string&)
     return true;
 }
 
+bool kgiCharacterServices::inputText(const kgiInputRequest&, std::string&)
+{
+    return false;
+}
+
 kgcMaterial* kgiCharacterServices::newMaterial()
 {
     ownMaterials().push_back(std::make_unique<kgcMaterial>());

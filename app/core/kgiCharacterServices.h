@@ -7,6 +7,22 @@
 #include <string>
 
 class kgcMaterial;
+namespace FX {
+class FXWindow;
+}
+
+// What an input box asks: texts in code page 932, the owner window (null:
+// the application), the screen position and the toolkit's placement
+// (PLACEMENT_ value) it opens with.
+struct kgiInputRequest {
+    FX::FXWindow* owner = nullptr;
+    std::string caption;
+    std::string prompt;
+    std::string preset;
+    int x = 0;
+    int y = 0;
+    unsigned placement = 0;
+};
 
 class kgiCharacterServices {
 public:
@@ -23,6 +39,9 @@ public:
     // A yes/no question; true for yes. Default: yes, so that a load with
     // nobody to ask goes on.
     virtual bool askYesNo(const std::string& caption, const std::string& text);
+    // A one-line text asked for in an input box: true and the text (code
+    // page 932) on OK, false and text untouched on Cancel. Default: Cancel.
+    virtual bool inputText(const kgiInputRequest& request, std::string& text);
     // A new material of the program's material table, which owns it; null
     // when none can be made. Default: a table of this process's own.
     virtual kgcMaterial* newMaterial();

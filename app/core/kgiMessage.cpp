@@ -43,6 +43,22 @@ bool askYesNo(const std::string& title, const std::string& text) {
            FX::MBOX_CLICKED_YES;
 }
 
+bool inputText(FX::FXWindow* owner, const std::string& caption, const std::string& prompt,
+               const std::string& preset, int x, int y, unsigned placement, std::string& text) {
+    FX::FXApp* app = guiApp();
+    if (!app) return false;
+    const FX::FXString title = kgiNarrowString::toWideText(caption);
+    const FX::FXString label = kgiNarrowString::toWideText(prompt);
+    FX::FXInputDialog* box =
+        owner ? new FX::FXInputDialog(owner, title, label, nullptr, FX::INPUTDIALOG_STRING, x, y)
+              : new FX::FXInputDialog(app, title, label, nullptr, FX::INPUTDIALOG_STRING, x, y);
+    box->setText(kgiNarrowString::toWideText(preset));
+    const bool ok = box->execute(placement) != 0;
+    if (ok) text = kgiNarrowString::toNarrowText(box->getText());
+    delete box;
+    return ok;
+}
+
 bool getCursorPos(int& x, int& y) {
     x = 0;
     y = 0;

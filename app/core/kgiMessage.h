@@ -1,10 +1,14 @@
 #pragma once
-// Task-modal message boxes and the pointer's position. Caption and text are
-// narrow strings in code page 932 (as the language table and the file names
-// hold them); they are converted for the toolkit here. Both boxes block
-// until the user answers, so never call them from the idle pass while
-// playback runs.
+// Task-modal message boxes, the input box and the pointer's position.
+// Caption and text are narrow strings in code page 932 (as the language
+// table and the file names hold them); they are converted for the toolkit
+// here. The boxes block until the user answers, so never call them from the
+// idle pass while playback runs.
 #include <string>
+
+namespace FX {
+class FXWindow;
+}
 
 // Shows the text with an OK button. Without a running GUI the message goes
 // to the standard error stream instead.
@@ -14,6 +18,15 @@ void showMessage(const std::string& title, const std::string& text);
 // false, and so does a program without a running GUI (after writing the
 // question to the standard error stream).
 bool askYesNo(const std::string& title, const std::string& text);
+
+// A one-line text asked for in the toolkit's input box: owned by `owner`
+// (the application when null), titled `caption`, with the label `prompt`
+// above a field preset with `preset`, placed at x, y (screen) as
+// `placement` (a toolkit PLACEMENT_ value) lets it. True and the entered
+// text in code page 932 on OK (characters the code page lacks become '?');
+// false, text untouched, on Cancel and without a running GUI.
+bool inputText(FX::FXWindow* owner, const std::string& caption, const std::string& prompt,
+               const std::string& preset, int x, int y, unsigned placement, std::string& text);
 
 // The pointer's position in root-window (screen) coordinates, as the
 // toolkit's root window reports it. False, with x and y 0, without a

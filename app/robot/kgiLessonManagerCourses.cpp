@@ -59,7 +59,9 @@ float kgiLessonManager::readStopwatch() {
         result = courseTime;
     } else {
         const float t = now();
-        if (world->isPlaying() && courseTime == 0.0f) {
+        // A run starts once: its first reading is 0.0 again whenever the
+        // clock has not moved since the start, which must not restart it.
+        if (world->isPlaying() && courseTime == 0.0f && courseStartTime < 0.0f) {
             courseStartTime = t;
             courseState = 1;
         }

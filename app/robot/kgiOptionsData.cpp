@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "platform/codepage.h"
+#include "platform/files.h"
 #include "kgiLineScan.h"
 
 namespace kgiOptionsData {
@@ -148,6 +149,34 @@ int readNameHeads(const std::string& path, std::array<std::string, MAX_JOINT_ROW
         ++used;
     }
     return used;
+}
+
+std::string motorNamesText(const std::vector<std::string>& names)
+{
+    std::string text;
+    char head[16];
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        std::snprintf(head, sizeof head, "%02d : ", static_cast<int>(i));
+        text += head;
+        // A line break inside a name would start a row of its own.
+        for (char c : names[i])
+            text += (c == '\n' || c == '\r') ? ' ' : c;
+        text += '\n';
+    }
+    return text;
+}
+
+bool writeMotorNames(const std::string& path, const std::vector<std::string>& names)
+{
+    platform::ReplaceFile file;
+    if (!file.open(path))
+        return false;
+    const std::string text = motorNamesText(names);
+    if (!text.empty() && std::fwrite(text.data(), 1, text.size(), file.stream()) != text.size()) {
+        file.abandon();
+        return false;
+    }
+    return file.commit();
 }
 
 } // namespace kgiOptionsData

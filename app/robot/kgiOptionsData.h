@@ -62,4 +62,13 @@ std::vector<std::string> readRemoconItems(const std::string& path);
 int readNameHeads(const std::string& path, std::array<std::string, MAX_JOINT_ROWS>& names,
                   bool toUtf8);
 
+// The motor-name file's text: one line "%02d : %s\n" per row in row order
+// (the names as given, code page 932, a line break in one as a blank); an
+// empty name leaves the index and " : " alone on its line.
+std::string motorNamesText(const std::vector<std::string>& names);
+// Writes that text to path through a temporary file beside it, renamed
+// over the old file only when the whole text is written; false, with the
+// old file as it was, otherwise.
+bool writeMotorNames(const std::string& path, const std::vector<std::string>& names);
+
 } // namespace kgiOptionsData

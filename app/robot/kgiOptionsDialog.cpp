@@ -14,13 +14,56 @@
 
 using namespace FX;
 
+// The key handlers (onKeyPress, onKeyRelease) are left out on purpose.
 FXDEFMAP(kgiOptionsDialog) kgiOptionsDialogMap[] = {
     FXMAPFUNC(SEL_CLOSE, 0, kgiOptionsDialog::onClose),
+    FXMAPFUNC(SEL_COMMAND, kgiOptionsDialog::ID_COLLISION, kgiOptionsDialog::onCmdCollision),
+    FXMAPFUNC(SEL_COMMAND, kgiOptionsDialog::ID_SAFETY, kgiOptionsDialog::onCmdSafety),
+    FXMAPFUNC(SEL_COMMAND, kgiOptionsDialog::ID_KEYS_MAX, kgiOptionsDialog::onCmdKeysMax),
+    FXMAPFUNC(SEL_COMMAND, kgiOptionsDialog::ID_MOTOR_NAME, kgiOptionsDialog::onCmdMotorName),
+    FXMAPFUNC(SEL_FOCUSIN, kgiOptionsDialog::ID_MOTOR_NAME, kgiOptionsDialog::onFocusInJoint),
+    FXMAPFUNC(SEL_FOCUSOUT, kgiOptionsDialog::ID_MOTOR_NAME, kgiOptionsDialog::onFocusOutJoint),
+    FXMAPFUNC(SEL_COMMAND, kgiOptionsDialog::ID_JOINT_VALUE, kgiOptionsDialog::onCmdJointValue),
+    FXMAPFUNC(SEL_FOCUSIN, kgiOptionsDialog::ID_JOINT_VALUE, kgiOptionsDialog::onFocusInJoint),
+    FXMAPFUNC(SEL_FOCUSOUT, kgiOptionsDialog::ID_JOINT_VALUE, kgiOptionsDialog::onFocusOutJoint),
+    FXMAPFUNC(SEL_COMMAND, kgiOptionsDialog::ID_SAMPLE_READ, kgiOptionsDialog::onCmdSampleRead),
+    FXMAPFUNC(SEL_COMMAND, kgiOptionsDialog::ID_SAMPLE_ADD, kgiOptionsDialog::onCmdSampleAdd),
+    FXMAPFUNC(SEL_COMMAND, kgiOptionsDialog::ID_SAMPLE_LIST, kgiOptionsDialog::onCmdSampleList),
+    FXMAPFUNC(SEL_COMMAND, kgiOptionsDialog::ID_ROBOT_COM, kgiOptionsDialog::onCmdRobotCom),
+    FXMAPFUNC(SEL_COMMAND, kgiOptionsDialog::ID_COM_PORT, kgiOptionsDialog::onCmdComPort),
+    FXMAPFUNC(SEL_COMMAND, kgiOptionsDialog::ID_REMOCON_LIST, kgiOptionsDialog::onCmdRemoconList),
+    FXMAPFUNC(SEL_COMMAND, kgiOptionsDialog::ID_WRITE_IRC, kgiOptionsDialog::onCmdWriteIrc),
+    FXMAPFUNC(SEL_COMMAND, kgiOptionsDialog::ID_WRITE_TMP, kgiOptionsDialog::onCmdWriteTmp),
+    FXMAPFUNC(SEL_COMMAND, kgiOptionsDialog::ID_RENAME_ENTRY, kgiOptionsDialog::onCmdRenameEntry),
+    FXMAPFUNC(SEL_COMMAND, kgiOptionsDialog::ID_DELETE_ENTRY, kgiOptionsDialog::onCmdDeleteEntry),
+    FXMAPFUNC(SEL_COMMAND, kgiOptionsDialog::ID_PLAY_REMOCON, kgiOptionsDialog::onCmdPlayRemocon),
+    FXMAPFUNC(SEL_COMMAND, kgiOptionsDialog::ID_ROBOT_INFO, kgiOptionsDialog::onCmdRobotInfo),
+    FXMAPFUNC(SEL_COMMAND, kgiOptionsDialog::ID_ALL_FREE, kgiOptionsDialog::onCmdAllFree),
+    FXMAPFUNC(SEL_COMMAND, kgiOptionsDialog::ID_UPPER_FREE, kgiOptionsDialog::onCmdUpperFree),
+    FXMAPFUNC(SEL_COMMAND, kgiOptionsDialog::ID_LOWER_FREE, kgiOptionsDialog::onCmdLowerFree),
+    FXMAPFUNC(SEL_COMMAND, kgiOptionsDialog::ID_POSE_REFLECTION, kgiOptionsDialog::onCmdPoseReflection),
+    FXMAPFUNC(SEL_COMMAND, kgiOptionsDialog::ID_BASE_PART, kgiOptionsDialog::onCmdBasePart),
+    // Commands no widget of the window sends.
+    FXMAPFUNC(SEL_COMMAND, kgiOptionsDialog::ID_READ_VALUES, kgiOptionsDialog::onCmdReadValues),
+    FXMAPFUNC(SEL_COMMAND, kgiOptionsDialog::ID_OPTION_FLOAT, kgiOptionsDialog::onCmdOptionFloat),
+    FXMAPFUNC(SEL_COMMAND, kgiOptionsDialog::ID_READ_INT, kgiOptionsDialog::onCmdReadInt),
+    FXMAPFUNC(SEL_COMMAND, kgiOptionsDialog::ID_REMOVE_ITEM, kgiOptionsDialog::onCmdRemoveItem),
+    FXMAPFUNC(SEL_COMMAND, kgiOptionsDialog::ID_FRAME_COUNT, kgiOptionsDialog::onCmdFrameCount),
+    FXMAPFUNC(SEL_COMMAND, kgiOptionsDialog::ID_ROBOT_REQUEST, kgiOptionsDialog::onCmdRobotRequest),
+    FXMAPFUNC(SEL_COMMAND, kgiOptionsDialog::ID_SESSION_OP_A, kgiOptionsDialog::onCmdSessionOpA),
+    FXMAPFUNC(SEL_COMMAND, kgiOptionsDialog::ID_SESSION_OP_B, kgiOptionsDialog::onCmdSessionOpB),
+    FXMAPFUNC(SEL_COMMAND, kgiOptionsDialog::ID_MOTION_NAME, kgiOptionsDialog::onCmdMotionName),
+    FXMAPFUNC(SEL_COMMAND, kgiOptionsDialog::ID_PLAY_ENTRY, kgiOptionsDialog::onCmdPlayRemocon),
+    FXMAPFUNC(SEL_COMMAND, kgiOptionsDialog::ID_PULSE_LINK, kgiOptionsDialog::onCmdPulseLink),
+    FXMAPFUNC(SEL_COMMAND, kgiOptionsDialog::ID_SESSION_QUERY, kgiOptionsDialog::onCmdSessionQuery),
+    FXMAPFUNC(SEL_COMMAND, kgiOptionsDialog::ID_WRITE_ZERO, kgiOptionsDialog::onCmdWriteZero),
+    FXMAPFUNC(SEL_COMMAND, kgiOptionsDialog::ID_GUARD_ONLY, kgiOptionsDialog::onCmdGuardOnly),
+    FXMAPFUNC(SEL_COMMAND, kgiOptionsDialog::ID_ALL_FREE_OFF, kgiOptionsDialog::onCmdAllFreeOff),
 };
 
 FXIMPLEMENT(kgiOptionsDialog, FXDialogBox, kgiOptionsDialogMap, ARRAYNUMBER(kgiOptionsDialogMap))
 
-static_assert(int(kgiOptionsDialog::ID_COLLISION) >= int(FXDialogBox::ID_LAST), "command ids follow the dialog's own");
+static_assert(int(kgiOptionsDialog::ID_READ_VALUES) >= int(FXDialogBox::ID_LAST), "command ids follow the dialog's own");
 
 namespace {
 

@@ -32,29 +32,45 @@ class kgiOptionsDialog : public FX::FXDialogBox, public kgiRobotOptions, private
     FXDECLARE(kgiOptionsDialog)
 
 public:
-    // Command ids of the widgets (their handlers are routed separately; the
-    // ids are fixed because lesson step files name commands by them).
+    // Command ids (fixed: lesson step files name commands by them). The
+    // ids marked "no widget" belong to no widget of the window; they are
+    // routed all the same and reached by sending the command.
     enum {
+        ID_READ_VALUES = 79,   // no widget
         ID_COLLISION = 84,
+        ID_OPTION_FLOAT = 85,  // no widget
         ID_SAFETY = 86,
         ID_KEYS_MAX = 87,
         ID_MOTOR_NAME = 88,
         ID_JOINT_VALUE = 89,
+        ID_READ_INT = 95,      // no widget
+        ID_REMOVE_ITEM = 96,   // no widget
+        ID_FRAME_COUNT = 97,   // no widget
         ID_SAMPLE_READ = 98,
         ID_SAMPLE_ADD = 99,
         ID_SAMPLE_LIST = 100,
         ID_ROBOT_COM = 104,
         ID_COM_PORT = 105,
+        ID_ROBOT_REQUEST = 106,  // no widget
+        ID_SESSION_OP_A = 107,   // no widget
+        ID_SESSION_OP_B = 108,   // no widget
+        ID_MOTION_NAME = 109,    // no widget
+        ID_PLAY_ENTRY = 110,     // no widget; as ID_PLAY_REMOCON
+        ID_PULSE_LINK = 111,     // no widget
+        ID_SESSION_QUERY = 112,  // no widget
         ID_REMOCON_LIST = 113,
+        ID_WRITE_ZERO = 114,     // no widget
         ID_WRITE_IRC = 115,
         ID_WRITE_TMP = 116,
         ID_RENAME_ENTRY = 117,
         ID_DELETE_ENTRY = 118,
         ID_PLAY_REMOCON = 119,
         ID_ROBOT_INFO = 120,
+        ID_GUARD_ONLY = 121,     // no widget
         ID_ALL_FREE = 122,
         ID_UPPER_FREE = 123,
         ID_LOWER_FREE = 124,
+        ID_ALL_FREE_OFF = 125,   // no widget
         ID_POSE_REFLECTION = 127,
         ID_BASE_PART = 134,
         ID_LAST
@@ -134,8 +150,93 @@ public:
     void showRobotInfo();
     kgiInfoDialog* getInfoDialog() const { return infoDialog; }
 
-    // Hides the window; ignored while a lesson runs. 1.
+    // The download request through the session (1 the remote-control
+    // slots, 9 the temporary slot, 0 as the widgetless write): the box that
+    // warns the robot will move, reflection and teach checks cleared (the
+    // pose read ended), the lesson told, the remote-control list reloaded
+    // below request 5; whether the session took the request.
+    bool writeMotionToRobot(int request);
+    // Names motion slot i (the current remote-control entry) through the
+    // input box and hands the name to the session's slot rename (no
+    // message routes it). False on Cancel or without a current entry.
+    bool renameMotionSlot();
+    // The query value of the widgetless session query (reset by Play).
+    int getQueryValue() const { return queryValue; }
+
+    // --- message handlers (every one answers 1 unless it says otherwise;
+    // "guarded" ones only show the "Warning - 140" box while the
+    // communication check is off) ---
+    // Hides the window; ignored while a lesson runs.
     long onClose(FX::FXObject* sender, FX::FXSelector sel, void* data);
+    // Collision option from its check (off also clears the safety check
+    // and the recorded hits); safety on also turns collision on.
+    long onCmdCollision(FX::FXObject* sender, FX::FXSelector sel, void* data);
+    long onCmdSafety(FX::FXObject* sender, FX::FXSelector sel, void* data);
+    // Keys_MAX setting from the field's integer.
+    long onCmdKeysMax(FX::FXObject* sender, FX::FXSelector sel, void* data);
+    // Rewrites the motor-name file from the name fields (silently nothing
+    // when it cannot be replaced).
+    long onCmdMotorName(FX::FXObject* sender, FX::FXSelector sel, void* data);
+    // The sending row's joint from the typed servo value, limit margin 0.
+    long onCmdJointValue(FX::FXObject* sender, FX::FXSelector sel, void* data);
+    // The part holding the sending row's joint highlighted, or no part.
+    long onFocusInJoint(FX::FXObject* sender, FX::FXSelector sel, void* data);
+    long onFocusOutJoint(FX::FXObject* sender, FX::FXSelector sel, void* data);
+    // The selected sample in place of every key, or appended after the
+    // last key (play range on the appended part, base part kept in place).
+    long onCmdSampleRead(FX::FXObject* sender, FX::FXSelector sel, void* data);
+    long onCmdSampleAdd(FX::FXObject* sender, FX::FXSelector sel, void* data);
+    // The lessons' list answers.
+    long onCmdSampleList(FX::FXObject* sender, FX::FXSelector sel, void* data);
+    long onCmdRemoconList(FX::FXObject* sender, FX::FXSelector sel, void* data);
+    // Communication on or off as the check asks; an off refused in a
+    // lesson (answering 0) or during playback with reflection on puts the
+    // check back on.
+    long onCmdRobotCom(FX::FXObject* sender, FX::FXSelector sel, void* data);
+    // The port setting while communication is off; snaps back while on.
+    long onCmdComPort(FX::FXObject* sender, FX::FXSelector sel, void* data);
+    long onCmdWriteIrc(FX::FXObject* sender, FX::FXSelector sel, void* data);
+    long onCmdWriteTmp(FX::FXObject* sender, FX::FXSelector sel, void* data);
+    // Names the current remote-control entry and stores the motion in it;
+    // 0 for a refused name.
+    long onCmdRenameEntry(FX::FXObject* sender, FX::FXSelector sel, void* data);
+    long onCmdDeleteEntry(FX::FXObject* sender, FX::FXSelector sel, void* data);
+    long onCmdPlayRemocon(FX::FXObject* sender, FX::FXSelector sel, void* data);
+    long onCmdRobotInfo(FX::FXObject* sender, FX::FXSelector sel, void* data);
+    // Teach modes 0, 1, 2 (servo groups released and read back), each
+    // exclusive with the others and with reflection.
+    long onCmdAllFree(FX::FXObject* sender, FX::FXSelector sel, void* data);
+    long onCmdUpperFree(FX::FXObject* sender, FX::FXSelector sel, void* data);
+    long onCmdLowerFree(FX::FXObject* sender, FX::FXSelector sel, void* data);
+    long onCmdPoseReflection(FX::FXObject* sender, FX::FXSelector sel, void* data);
+    // The sender is the radio clicked.
+    long onCmdBasePart(FX::FXObject* sender, FX::FXSelector sel, void* data);
+    // Widgetless commands.
+    long onCmdReadValues(FX::FXObject* sender, FX::FXSelector sel, void* data);
+    long onCmdOptionFloat(FX::FXObject* sender, FX::FXSelector sel, void* data);
+    long onCmdReadInt(FX::FXObject* sender, FX::FXSelector sel, void* data);
+    long onCmdRemoveItem(FX::FXObject* sender, FX::FXSelector sel, void* data);
+    long onCmdFrameCount(FX::FXObject* sender, FX::FXSelector sel, void* data);
+    long onCmdRobotRequest(FX::FXObject* sender, FX::FXSelector sel, void* data);
+    long onCmdSessionOpA(FX::FXObject* sender, FX::FXSelector sel, void* data);
+    long onCmdSessionOpB(FX::FXObject* sender, FX::FXSelector sel, void* data);
+    long onCmdMotionName(FX::FXObject* sender, FX::FXSelector sel, void* data);
+    long onCmdPulseLink(FX::FXObject* sender, FX::FXSelector sel, void* data);
+    long onCmdSessionQuery(FX::FXObject* sender, FX::FXSelector sel, void* data);
+    long onCmdWriteZero(FX::FXObject* sender, FX::FXSelector sel, void* data);
+    long onCmdGuardOnly(FX::FXObject* sender, FX::FXSelector sel, void* data);
+    long onCmdAllFreeOff(FX::FXObject* sender, FX::FXSelector sel, void* data);
+
+    // Keyboard handlers the message map does not route (routing them would
+    // let Space and Return typed into the window's fields edit keys and
+    // start playback): a repeated press is skipped until the release; Ctrl+A
+    // tells the lesson and refreshes the time line; with the commands
+    // locked other keys only sound the wrong answer; Space keys the current
+    // frame, Return starts or stops playback, Right and Left step one
+    // frame. 1 for a key they handled.
+    long onKeyPress(FX::FXObject* sender, FX::FXSelector sel, void* data);
+    long onKeyRelease(FX::FXObject* sender, FX::FXSelector sel, void* data);
+    void setCommandsUnlocked(bool on) { commandsUnlocked = on; }
 
     // --- state, for the application and tests ---
     bool isRefreshed() const { return refreshed; }
@@ -220,6 +321,26 @@ private:
     void refreshRows();
     void refreshKeyCount(const kgiCharacter* character);
     void fillLockBytes(kgiOptionsCommandFlags& record, unsigned char value) const;
+    // --- command helpers (kgiOptionsCommands.cpp) ---
+    // The communication check is on; else the "Warning - 140" box.
+    bool guardRobotCom();
+    // A guarded check: with communication off a click that checked it is
+    // undone and the box shown; false then.
+    bool guardCheck(FX::FXMenuCheck* check);
+    void teachMode(FX::FXMenuCheck* clicked, int mode);
+    // The current item of a list; -1 for an empty one.
+    static int currentItem(FX::FXList* list);
+    // The row whose name or value field is the sender; -1 for another.
+    int rowOfField(FX::FXObject* sender) const;
+    // The selected sample's project path; false without a current item.
+    bool samplePath(std::string& path) const;
+    // The sample's keys can be imported into a character without keys
+    // (the reader's and the key limit's boxes when not).
+    bool sampleFits(const std::string& path) const;
+    // Asks for a motion slot name for entry i (prompt M<i+1>, or S<i-79>
+    // from 80 on); false on Cancel.
+    bool askSlotName(int i, std::string& name);
+    void redrawAll();
     // The world's current character; null when none.
     static kgiCharacter* currentCharacter();
 
@@ -238,5 +359,7 @@ private:
     int jointCount = 0;
     int remoconSlotCount = kgiOptionsData::REMOCON_SLOTS;
     int lastChangedFields = 0;
+    // The widgetless session query's value.
+    int queryValue = 0;
     Widgets w;
 };

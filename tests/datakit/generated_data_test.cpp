@@ -118,4 +118,65 @@ TEST(GeneratedData, AnswerSoundsAreAudibleWavesOfTheirLengthsAndDiffer) {
     EXPECT_NE(sounds[0].samples, sounds[1].samples);
 }
 
+
+// The part of a sound from `from` to `to` seconds.
+std::vector<int> span(const Pcm& pcm, double from, double to) {
+    const auto at = [&](double t) {
+        return pcm.samples.begin() + static_cast<long>(std::min(t * pcm.rate, double(pcm.samples.size())));
+    };
+    return std::vector<int>(at(from), at(to));
+}
+
+int peakOf(const std::vector<int>& v) {
+    int p = 0;
+    for (int x : v) p = std::max(p, std::abs(x));
+    return p;
+}
+
+// Sign changes: twice the pitch of a tone, over a noise burst many more.
+int crossings(const std::vector<int>& v) {
+    int n = 0;
+    for (std::size_t i = 1; i < v.size(); ++i) n += (v[i - 1] < 0) != (v[i] < 0);
+    return n;
+}
+
+TEST(GeneratedData, CourseSoundsKeepTheStartSignalsBeat) {
+    struct Case {
+        const char* name;
+        double seconds;
+        double soundsFor;  // seconds after which it is silent (0: to its end)
+    };
+    const Case cases[] = {
+        {"se/ready.wav", 1.0, 0.3},  {"se/set.wav", 1.0, 0.3},  {"se/go.wav", 1.0, 0.0},
+        {"se/goal.wav", 1.3, 0.0},   {"se/readyJ.wav", 1.0, 0.3}, {"se/setJ.wav", 1.0, 0.3},
+        {"se/pistol.wav", 0.4, 0.0}, {"se/goalJ.wav", 1.3, 0.0},
+    };
+    std::vector<Pcm> sounds;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Pcm pcm;
+        ASSERT_NO_FATAL_FAILURE(readPcm(c.name, pcm));
+        EXPECT_NEAR(pcm.seconds(), c.seconds, 1.0 / pcm.rate);
+        EXPECT_GT(pcm.peak(), 32767 / 8) << "too quiet to hear";
+        EXPECT_LT(std::abs(pcm.samples.front()), 200);
+        EXPECT_LT(std::abs(pcm.samples.back()), 200);
+        // Ready and set: a beep, then silence up to their second.
+        if (c.soundsFor > 0.0) {
+            EXPECT_LT(peakOf(span(pcm, c.soundsFor, c.seconds)), 100);
+        }
+        sounds.push_back(pcm);
+    }
+    const Pcm& ready = sounds[0];
+    const Pcm& go = sounds[2];
+    // Go is higher and still sounds where ready's beep has ended.
+    EXPECT_GT(crossings(span(go, 0.0, 0.2)), crossings(span(ready, 0.0, 0.2)) * 3 / 2);
+    EXPECT_GT(peakOf(span(go, 0.5, 0.6)), 32767 / 20);
+    // The other language's set differs in timbre, not in its beat.
+    EXPECT_NE(sounds[4].samples, ready.samples);
+    // The pistol is a noise burst that has died away within 0.1 s.
+    const Pcm& pistol = sounds[6];
+    EXPECT_GT(crossings(span(pistol, 0.0, 0.02)), crossings(span(go, 0.0, 0.02)) * 2);
+    EXPECT_LT(peakOf(span(pistol, 0.1, 0.4)), pistol.peak() / 8);
+}
+
 } // namespace

@@ -8,12 +8,11 @@ namespace {
 
 using P = kgiRobotPartSpec;
 
-// The lane: 60 cm wide (the robot with its arms out is 29 cm, and the
-// obstacle course's side step takes it 18 cm across), from 16 cm behind the
-// start to 56 cm ahead, past where the course rows end.
-const float LANE_HALF_WIDTH = 30.0f;
-const float LANE_BACK = -16.0f;
-const float LANE_FRONT = 56.0f;
+// The lanes begin 14 cm behind the start and reach past where the course
+// rows end; they hold the robot (29 cm wide with its arms out) with room
+// to spare at the sides, on the right of x 0 where the lessons' view sees
+// them whole.
+const float LANE_BACK = -14.0f;
 
 kgiRobotDesc course(const char* name)
 {
@@ -24,8 +23,11 @@ kgiRobotDesc course(const char* name)
         s = 0;
     d.colours = {
         {"lane", {120, 150, 110, 255}, {20, 20, 20}, 5, {48, 60, 44, 255}},
-        {"white", {245, 245, 245, 255}, {40, 40, 40}, 10, {98, 98, 98, 255}},
-        {"goal", {220, 40, 40, 255}, {60, 60, 60}, 20, {88, 16, 16, 255}},
+        // The lines glow (a full ambient part): they stay bright from any
+        // side the light comes from, and the start line stands out from
+        // the floor grid's lines.
+        {"white", {255, 255, 255, 255}, {40, 40, 40}, 10, {255, 255, 255, 255}},
+        {"goal", {230, 30, 30, 255}, {60, 60, 60}, 20, {200, 20, 20, 255}},
         {"post", {240, 200, 40, 255}, {80, 80, 80}, 30, {96, 80, 16, 255}},
         {"bar", {250, 140, 20, 255}, {80, 80, 80}, 30, {100, 56, 8, 255}},
         {"wall", {60, 110, 200, 255}, {60, 60, 60}, 20, {24, 44, 80, 255}},
@@ -42,19 +44,18 @@ P box(const char* name, const char* colour, float x0, float x1, float y0, float 
             {(x0 + x1) / 2, (y0 + y1) / 2, (z0 + z1) / 2}, colour};
 }
 
-// The lane and its lines. The lane's top lies just below the floor (y 0),
-// the stripes' just above the lane: the robot's soles stay in view.
-void lane(kgiRobotDesc& d)
+// The lane from x0 to x1 and z0 to z1, and its lines. The lane's top lies
+// just below the floor (y 0), the stripes' just above the lane: the
+// robot's soles stay in view.
+void lane(kgiRobotDesc& d, float x0, float x1, float z0, float z1)
 {
-    const float side = LANE_HALF_WIDTH;
-    d.parts.push_back(box("Lane", "lane", -side, side, -1.05f, -0.05f, LANE_BACK, LANE_FRONT));
+    d.parts.push_back(box("Lane", "lane", x0, x1, -1.05f, -0.05f, z0, z1));
     // The start line: the robot is clear of it when all of it lies before
     // z 2.1; the goal line: reached when all of it lies beyond z 24.8.
-    d.parts.push_back(box("StartLine", "white", -side, side, -0.5f, -0.02f, 2.1f, 2.6f));
-    d.parts.push_back(box("GoalLine", "goal", -side, side, -0.5f, -0.02f, 24.3f, 24.8f));
-    d.parts.push_back(box("GoalPostRight", "post", -side - 1.5f, -side - 0.5f, -0.05f, 30.0f, 24.05f, 25.05f));
-    d.parts.push_back(box("GoalPostLeft", "post", side + 0.5f, side + 1.5f, -0.05f, 30.0f, 24.05f, 25.05f));
-    d.parts.push_back(box("GoalBanner", "goal", -side - 1.5f, side + 1.5f, 27.0f, 30.0f, 24.3f, 24.8f));
+    d.parts.push_back(box("StartLine", "white", x0, x1, -0.5f, -0.02f, 2.1f, 2.6f));
+    d.parts.push_back(box("GoalLine", "goal", x0, x1, -0.5f, -0.02f, 24.3f, 24.8f));
+    d.parts.push_back(box("GoalPostRight", "post", x0 - 1.5f, x0 - 0.5f, -0.05f, 20.0f, 24.05f, 25.05f));
+    d.parts.push_back(box("GoalPostLeft", "post", x1 + 0.5f, x1 + 1.5f, -0.05f, 20.0f, 24.05f, 25.05f));
 }
 
 } // namespace
@@ -62,21 +63,30 @@ void lane(kgiRobotDesc& d)
 kgiRobotDesc kgiNormalCourse()
 {
     kgiRobotDesc d = course("nomalCource");
-    lane(d);
+    // Rows 34, 10, 10: the robot walks 36 cm along x -16.
+    lane(d, -33.0f, 1.0f, LANE_BACK, 44.0f);
     return d;
 }
 
 kgiRobotDesc kgiObstacleCourse()
 {
     kgiRobotDesc d = course("obsCource");
-    lane(d);
+    // Rows 39, 35, 10, 36, 10: the robot steps 13 cm over the bar and walks
+    // 18 cm along x -24, side steps to x -42 and walks 18 cm more.
+    const float x0 = -59.0f, x1 = -8.0f;
+    lane(d, x0, x1, LANE_BACK, 52.0f);
     // The low bar just past the start line, across the lane: 1 cm high,
     // between the toes of the start (row 39) and the heels after stepping
     // over it (row 35).
-    d.parts.push_back(box("LowBar", "bar", -LANE_HALF_WIDTH, LANE_HALF_WIDTH, -0.05f, 1.0f, 2.9f, 3.7f));
-    // The wall in the robot's half of the lane (x > 3), 12 cm high, beyond
-    // where the first walk and the side step (row 36) take the robot, so
-    // the second walk passes it in the other half.
-    d.parts.push_back(box("Wall", "wall", 3.0f, LANE_HALF_WIDTH, -0.05f, 12.0f, 37.0f, 45.0f));
+    d.parts.push_back(box("LowBar", "bar", x0, x1, -0.05f, 1.0f, 2.9f, 3.7f));
+    // The wall in the part of the lane the robot starts in (x > -26), 12 cm
+    // high, beyond where the first walk and the side step (row 36) take the
+    // robot, so the second walk passes beside it.
+    d.parts.push_back(box("Wall", "wall", -26.0f, x1, -0.05f, 12.0f, 37.0f, 45.0f));
     return d;
+}
+
+std::vector<kgiCourseRun> kgiCourseRuns()
+{
+    return {{"nomalCource", {34, 10, 10}}, {"obsCource", {39, 35, 10, 36, 10}}};
 }

@@ -94,12 +94,25 @@ std::vector<kgiSampleMotion> kgiSampleMotions();
 // lessons chain carry it; the course scenes are laid out for these.
 struct kgiSampleCourseLayout {
     static constexpr float WALK = 18.0f;             // row 10: D, the root moves 18 cm along +z
-    static constexpr float NORMAL_START_Z = -5.6f;   // row 34: the root's z at the normal course's start
-    static constexpr float OBSTACLE_START_X = 5.0f;  // row 39: the root at the obstacle course's start,
-    static constexpr float OBSTACLE_START_Z = -5.6f; //   in the half of the lane the wall stands in
+    static constexpr float NORMAL_START_X = -16.0f;  // row 34: the root at the normal course's start
+    static constexpr float NORMAL_START_Z = -5.6f;
+    static constexpr float OBSTACLE_START_X = -24.0f; // row 39: the root at the obstacle course's start,
+    static constexpr float OBSTACLE_START_Z = -5.6f;  //   in the part of the lane the wall stands in
     static constexpr float STEP_OVER = 13.0f;        // row 35: forward over the low bar
     static constexpr float SIDE_STEP = -18.0f;       // row 36: to the robot's right, past the wall
+    // The lanes lie to the robot's right of x 0 (-x): the lessons' view of
+    // canvas 0 shows that side whole.
 };
+
+// A course lesson's run: the course scene and the rows it reads (the
+// first) and adds (the others), in order.
+struct kgiCourseRun {
+    std::string course; // the course model's name
+    std::vector<int> rows;
+};
+// Lesson 6: 34, 10, 10 on the normal course; lesson 7: 39, 35, 10, 36, 10
+// on the obstacle course.
+std::vector<kgiCourseRun> kgiCourseRuns();
 
 // The normal course and the obstacle course: scenes of boxes on a root
 // (kgiRobotDesc without joints), see kgiCourses.cpp.

@@ -143,6 +143,10 @@ std::string kgiSampleOutput::writeSamples(const kgiRobotModel& model, const std:
     std::vector<std::vector<kgiSamplePose>> poses;
     for (const kgiSampleMotion& m : motions)
         poses.push_back(pose(poser, m, faults));
+    for (const kgiCourseRun& run : kgiCourseRuns())
+        for (const kgiRobotDesc& course : {kgiNormalCourse(), kgiObstacleCourse()})
+            if (course.modelName == run.course && faults.size() == before)
+                checkCourseRun(poser, motions, poses, course, run, faults);
     if (faults.size() != before)
         return "";
 
@@ -162,6 +166,82 @@ std::string kgiSampleOutput::writeSamples(const kgiRobotModel& model, const std:
             return err;
     }
     return kgiRobotOutput::writeText(listText(motions), (base / "sample.txt").string());
+}
+
+namespace {
+
+struct Box {
+    kmlVec3 lo, hi;
+    bool found = false;
+};
+
+// A course box by name, in world coordinates (the course's root stands at
+// the origin unturned).
+Box courseBox(const kgiRobotDesc& course, const char* name)
+{
+    Box b;
+    for (const kgiRobotPartSpec& p : course.parts)
+        if (std::string(p.name) == name) {
+            for (int k = 0; k < 3; ++k) {
+                b.lo[k] = p.centre[k] - p.size[k] / 2;
+                b.hi[k] = p.centre[k] + p.size[k] / 2;
+            }
+            b.found = true;
+        }
+    return b;
+}
+
+bool overlaps(const kmlVec3& lo, const kmlVec3& hi, const Box& b)
+{
+    for (int k = 0; k < 3; ++k)
+        if (hi[k] <= b.lo[k] || lo[k] >= b.hi[k])
+            return false;
+    return true;
+}
+
+} // namespace
+
+void kgiSampleOutput::checkCourseRun(const kgiSamplePoser& poser, const std::vector<kgiSampleMotion>& motions,
+                                     const std::vector<std::vector<kgiSamplePose>>& poses,
+                                     const kgiRobotDesc& course, const kgiCourseRun& run,
+                                     std::vector<std::string>& faults)
+{
+    const Box lane = courseBox(course, "Lane"), wall = courseBox(course, "Wall"), bar = courseBox(course, "LowBar");
+    if (!lane.found)
+        faults.push_back(run.course + ": no lane");
+    kmlMatrix4 placed; // where the previous row ended
+    int keys = 0;
+    for (size_t r = 0; r < run.rows.size(); ++r) {
+        const size_t row = size_t(run.rows[r] - 1);
+        if (row >= motions.size() || poses[row].empty())
+            continue;
+        const std::vector<kgiSamplePose>& p = poses[row];
+        // The rigid correction that puts this row's first key where the
+        // last one ended.
+        const kmlMatrix4 correction = r == 0 ? kmlMatrix4() : placed * p.front().root.getInverse();
+        for (size_t k = 0; k < p.size(); ++k) {
+            kgiSamplePose moved = p[k];
+            moved.root = correction * p[k].root;
+            kmlVec3 lo, hi;
+            poser.bounds(moved, lo, hi);
+            const std::string label = kgiRobotFormat("%s run, %s key %zu", run.course.c_str(),
+                                                     motions[row].name.c_str(), k);
+            if (r == 0 && k == 0 && !(hi[2] <= START_LINE - MARGIN))
+                faults.push_back(kgiRobotFormat("%s: the robot reaches z %.2f at the start", label.c_str(), hi[2]));
+            if (r + 1 == run.rows.size() && k + 1 == p.size() && !(lo[2] >= GOAL_LINE + MARGIN))
+                faults.push_back(kgiRobotFormat("%s: the robot ends at z %.2f, not past the goal", label.c_str(), lo[2]));
+            if (lane.found && (lo[0] < lane.lo[0] || hi[0] > lane.hi[0] || lo[2] < lane.lo[2] || hi[2] > lane.hi[2]))
+                faults.push_back(label + ": the robot leaves the lane");
+            if (wall.found && overlaps(lo, hi, wall))
+                faults.push_back(label + ": the robot runs into the wall");
+            if (bar.found && poser.touches(moved, bar.lo, bar.hi))
+                faults.push_back(label + ": a part of the robot enters the low bar");
+            placed = moved.root;
+        }
+        keys += int(p.size());
+    }
+    if (keys > RUN_KEYS)
+        faults.push_back(kgiRobotFormat("%s run: %d keys, more than %d", run.course.c_str(), keys, RUN_KEYS));
 }
 
 std::string kgiSampleOutput::writeCourse(const kgiRobotDesc& course, const std::string& dataDir,

@@ -42,5 +42,21 @@ public:
     static std::string writeCourse(const kgiRobotDesc& course, const std::string& dataDir,
                                    std::vector<std::string>& faults);
 
+    // A course lesson's run as the options dialog chains it: the first row
+    // read, every other appended after it, each moved rigidly so that it
+    // starts where the one before ended (with both ends in the initial
+    // pose, the same for every base part). At frame 0 the robot lies at
+    // least MARGIN before the start line (z 2.1), at the last key at least
+    // MARGIN beyond the goal line (z 24.8); at every key it stays over the
+    // lane (the box "Lane"), clear of the box "Wall", and no part of it
+    // enters the box "LowBar". At most RUN_KEYS keys in all.
+    static void checkCourseRun(const kgiSamplePoser& poser, const std::vector<kgiSampleMotion>& motions,
+                               const std::vector<std::vector<kgiSamplePose>>& poses, const kgiRobotDesc& course,
+                               const kgiCourseRun& run, std::vector<std::string>& faults);
+
     static const int MAX_KEYS = 30;
+    static const int RUN_KEYS = 150; // the shipped key limit
+    static constexpr float START_LINE = 2.1f;
+    static constexpr float GOAL_LINE = 24.8f;
+    static constexpr float MARGIN = 0.5f;
 };

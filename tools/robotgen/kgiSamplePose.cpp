@@ -213,6 +213,41 @@ bool kgiSamplePoser::solve(const kgiSampleKey& key, kgiSamplePose& pose, const s
     return ok;
 }
 
+namespace {
+
+// The world box of one mesh: the corners of its own box.
+void meshBounds(const kgiRobotMesh& m, const kmlMatrix4& world, kmlVec3& lo, kmlVec3& hi)
+{
+    for (int c = 0; c < 8; ++c) {
+        const kmlVec3 p = transformPoint(world, (c & 1) ? m.boxMax[0] : m.boxMin[0], (c & 2) ? m.boxMax[1] : m.boxMin[1],
+                                         (c & 4) ? m.boxMax[2] : m.boxMin[2]);
+        for (int k = 0; k < 3; ++k) {
+            lo[k] = std::min(lo[k], p[k]);
+            hi[k] = std::max(hi[k], p[k]);
+        }
+    }
+}
+
+} // namespace
+
+bool kgiSamplePoser::touches(const kgiSamplePose& pose, const kmlVec3& lo, const kmlVec3& hi) const
+{
+    const std::vector<kmlMatrix4> world = robot.worldMatrices(pose.angles, pose.root);
+    const std::vector<kgiRobotNode>& nodes = robot.getNodes();
+    for (size_t i = 0; i < nodes.size(); ++i) {
+        if (nodes[i].mesh.vertexCount() == 0)
+            continue;
+        kmlVec3 a(FLT_MAX, FLT_MAX, FLT_MAX), b(-FLT_MAX, -FLT_MAX, -FLT_MAX);
+        meshBounds(nodes[i].mesh, world[i], a, b);
+        bool apart = false;
+        for (int k = 0; k < 3; ++k)
+            apart |= b[k] <= lo[k] || a[k] >= hi[k];
+        if (!apart)
+            return true;
+    }
+    return false;
+}
+
 void kgiSamplePoser::bounds(const kgiSamplePose& pose, kmlVec3& lo, kmlVec3& hi) const
 {
     const std::vector<kmlMatrix4> world = robot.worldMatrices(pose.angles, pose.root);
@@ -224,15 +259,7 @@ void kgiSamplePoser::bounds(const kgiSamplePose& pose, kmlVec3& lo, kmlVec3& hi)
         if (m.vertexCount() == 0)
             continue;
         // The corners of the mesh's box, as the program's bounds take them.
-        for (int c = 0; c < 8; ++c) {
-            const kmlVec3 p = transformPoint(world[i], (c & 1) ? m.boxMax[0] : m.boxMin[0],
-                                             (c & 2) ? m.boxMax[1] : m.boxMin[1],
-                                             (c & 4) ? m.boxMax[2] : m.boxMin[2]);
-            for (int k = 0; k < 3; ++k) {
-                lo[k] = std::min(lo[k], p[k]);
-                hi[k] = std::max(hi[k], p[k]);
-            }
-        }
+        meshBounds(m, world[i], lo, hi);
     }
 }
 

@@ -40,6 +40,8 @@ public:
     float lowestPoint(const kgiSamplePose& pose) const;
     // The world box of the whole model in the pose.
     void bounds(const kgiSamplePose& pose, kmlVec3& lo, kmlVec3& hi) const;
+    // Whether the world box of any one part overlaps the box lo..hi.
+    bool touches(const kgiSamplePose& pose, const kmlVec3& lo, const kmlVec3& hi) const;
     // The root's local matrix for a body place, drop and leans, before the
     // floor correction.
     kmlMatrix4 rootMatrix(const kgiSamplePlace& place, float drop, float lean, float tilt) const;

@@ -62,13 +62,13 @@ Keys walk(float distance, float stride, int every, int startFrame = 0)
         float& moving = rightMoves ? right : left;
         const float other = rightMoves ? left : right;
         const float mid = (moving + target) / 2;
-        const float swing = rightMoves ? 18.0f : -18.0f;
+        const float swing = rightMoves ? 10.0f : -10.0f;
         kgiSampleKeyMaker lifted = key(f += every).at(0, (other + mid) / 2).drop(0.6f);
         if (rightMoves)
             lifted.rightFoot(0, mid, 0, 1.8f).leftFoot(0, other);
         else
             lifted.leftFoot(0, mid, 0, 1.8f).rightFoot(0, other);
-        lifted.rightArm(swing, 22, -30).leftArm(-swing, 22, -30);
+        lifted.rightArm(swing, 22, -24).leftArm(-swing, 22, -24);
         k.push_back(lifted);
         moving = target;
         if (i < steps - 1)
@@ -77,8 +77,8 @@ Keys walk(float distance, float stride, int every, int startFrame = 0)
                             .drop(0.6f)
                             .rightFoot(0, right)
                             .leftFoot(0, left)
-                            .rightArm(swing / 2, 22, -25)
-                            .leftArm(-swing / 2, 22, -25));
+                            .rightArm(swing / 2, 21, -22)
+                            .leftArm(-swing / 2, 21, -22));
     }
     k.push_back(stand(f += every, 0, distance));
     return k;
@@ -302,15 +302,16 @@ std::vector<kgiSampleMotion> kgiSampleMotions()
     add("Welcome", "opens the arms wide in welcome",
         poses({stand(15).arms(-30, 75, -15), stand(40).arms(-30, 75, -15).set("Head", 0)}, 55));
     add("NormalStart", "the normal course's start: stands ready behind the start line",
-        {stand(0, 0, L::NORMAL_START_Z), stand(15, 0, L::NORMAL_START_Z).arms(-30, 20, -60),
-         stand(30, 0, L::NORMAL_START_Z)});
+        {stand(0, L::NORMAL_START_X, L::NORMAL_START_Z),
+         stand(15, L::NORMAL_START_X, L::NORMAL_START_Z).arms(-30, 20, -60),
+         stand(30, L::NORMAL_START_X, L::NORMAL_START_Z)});
     add("StepOverBar", "steps over a low bar just ahead, 13 cm forward (obstacle course)",
         {stand(0),
-         key(8).at(0, -0.5f).drop(0.4f).leftFoot(0, 0).rightFoot(0, 1.5f, 0, 2.0f).arms(0, 30, -30),
-         key(16).at(0, 5.5f).drop(0.8f).leftFoot(0, 0).rightFoot(0, L::STEP_OVER, 0, 2.0f).arms(0, 30, -30),
-         key(24).at(0, 6.5f).drop(1.0f).leftFoot(0, 0).rightFoot(0, L::STEP_OVER).arms(0, 30, -30),
-         key(32).at(0, 8.0f).drop(1.0f).rightFoot(0, L::STEP_OVER).leftFoot(0, 0, 0, 2.0f).arms(0, 30, -30),
-         key(40).at(0, 10.5f).drop(0.8f).rightFoot(0, L::STEP_OVER).leftFoot(0, L::STEP_OVER, 0, 1.8f).arms(0, 30, -30),
+         key(8).at(0, -0.5f).drop(0.4f).leftFoot(0, 0).rightFoot(0, 1.5f, 0, 2.0f).arms(0, 24, -30),
+         key(16).at(0, 5.5f).drop(0.8f).leftFoot(0, 0).rightFoot(0, L::STEP_OVER, 0, 2.0f).arms(0, 24, -30),
+         key(24).at(0, 6.5f).drop(1.0f).leftFoot(0, 0).rightFoot(0, L::STEP_OVER).arms(0, 24, -30),
+         key(32).at(0, 8.0f).drop(1.0f).rightFoot(0, L::STEP_OVER).leftFoot(0, 0, 0, 2.0f).arms(0, 24, -30),
+         key(40).at(0, 10.5f).drop(0.8f).rightFoot(0, L::STEP_OVER).leftFoot(0, L::STEP_OVER, 0, 1.8f).arms(0, 24, -30),
          stand(48, 0, L::STEP_OVER)});
     add("SideStepRight", "side steps 18 cm to the right, past the wall (obstacle course)",
         sideSteps(L::SIDE_STEP, 4.5f, 7));

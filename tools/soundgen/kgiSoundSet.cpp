@@ -5,7 +5,7 @@
 
 std::vector<kgiSoundDef> kgiSoundSet::all() {
     std::vector<kgiSoundDef> out;
-    for (auto group : {kgiSounds::editor, kgiSounds::lesson}) {
+    for (auto group : {kgiSounds::editor, kgiSounds::lesson, kgiSounds::course}) {
         const std::vector<kgiSoundDef> sounds = group();
         out.insert(out.end(), sounds.begin(), sounds.end());
     }

@@ -24,6 +24,10 @@ std::vector<kgiSoundDef> editor();
 // se/qNG.wav and se/qOK.wav: the lessons' not-good and good answers, which
 // the lesson manager registers after the key click (sounds 1 and 2).
 std::vector<kgiSoundDef> lesson();
+// The courses' start signal and goal, English (se/ready.wav, set, go, goal)
+// and the other language's (se/readyJ.wav, setJ, pistol, goalJ). Ready and
+// set last one second each: the start signal waits for each to end.
+std::vector<kgiSoundDef> course();
 } // namespace kgiSounds
 
 class kgiSoundSet {
