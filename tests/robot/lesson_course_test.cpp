@@ -254,13 +254,14 @@ TEST(LessonCourse, StartSignalSoundsFillTheirSlotsInOrderByLanguage) {
     EXPECT_IN_CHILD(soundsByLanguage);
 }
 
-// A course folder below the rig's base holding a copy of the factory robot
-// as a course scene "fixture.ts".
-void copyFactoryCourse(const fs::path& base) {
+// The shipped course folder below the rig's base, with a copy of the
+// factory robot beside the courses as a course scene "fixture.ts".
+void copyCourses(const fs::path& base) {
     const fs::path factory = fs::path(KGI_DATA_DIR) / "DORUZAVO_1base";
-    fs::create_directories(base / "course");
-    fs::copy(factory / "character", base / "course" / "character", fs::copy_options::recursive);
-    fs::copy(factory / "motion", base / "course" / "motion", fs::copy_options::recursive);
+    const auto options = fs::copy_options::recursive | fs::copy_options::skip_existing;
+    fs::copy(fs::path(KGI_DATA_DIR) / "course", base / "course", options);
+    fs::copy(factory / "character", base / "course" / "character", options);
+    fs::copy(factory / "motion", base / "course" / "motion", options);
     fs::copy_file(factory / "DORUZAVO_1.ts", base / "course" / "fixture.ts");
 }
 
@@ -274,7 +275,7 @@ void loadCourses() {
     LessonRig r;
     kgiWorld* world = kgiWorld::instance();
     world->init();
-    copyFactoryCourse(r.rig.base);
+    copyCourses(r.rig.base);
     BoxCharacter robot(-2.0f, 2.0f);
     const std::vector<ksgTransform*> roots = sceneRoots();
     const int characters = world->getCharacters()->size();
@@ -295,6 +296,18 @@ void loadCourses() {
     CHILD_CHECK(after.size() == roots.size() + 1);
     CHILD_CHECK(std::find(after.begin(), after.end(), course->getRoot()->asTransform()) != after.end());
     CHILD_CHECK(r.manager.getCourseNodeCount() == 0);
+
+    // The shipped courses by the course kind, likewise.
+    for (const char* lesson : {"6", "7"}) {
+        r.manager.start(lesson);
+        const std::vector<ksgTransform*> before = sceneRoots();
+        kgiCharacter* shipped = r.manager.loadCourseTimesheet();
+        CASE_CHECK(shipped != nullptr && shipped->getRoot() != nullptr, lesson);
+        CASE_CHECK(world->getCurrentCharacter() != shipped, lesson);
+        const std::vector<ksgTransform*> with = sceneRoots();
+        CASE_CHECK(with.size() == before.size() + 1, lesson);
+        CASE_CHECK(std::find(with.begin(), with.end(), shipped->getRoot()->asTransform()) != with.end(), lesson);
+    }
 
     // With joints: the root and one entry per joint line of the course's own
     // joint file, at most 255 in all.

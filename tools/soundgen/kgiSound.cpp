@@ -97,10 +97,16 @@ std::vector<std::uint8_t> kgiSound::wavBytes() const {
     put16(out, 16);  // bits per sample
     putTag(out, "data");
     put32(out, dataSize);
+    for (std::int16_t v : pcm16()) put16(out, static_cast<unsigned>(static_cast<std::uint16_t>(v)));
+    return out;
+}
+
+std::vector<std::int16_t> kgiSound::pcm16() const {
+    std::vector<std::int16_t> out;
+    out.reserve(samples.size());
     for (double s : samples) {
         const double clipped = std::max(-1.0, std::min(1.0, s));
-        const long v = std::lround(clipped * 32767.0);
-        put16(out, static_cast<unsigned>(static_cast<std::uint16_t>(static_cast<std::int16_t>(v))));
+        out.push_back(static_cast<std::int16_t>(std::lround(clipped * 32767.0)));
     }
     return out;
 }

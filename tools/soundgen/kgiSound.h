@@ -37,6 +37,9 @@ public:
     // Ramps the last `seconds` down to zero, so the sound ends without a click.
     void fadeOut(double seconds);
 
+    // The samples clipped to -1..1 as 16-bit values, as the WAV file holds
+    // them (and a movie's PCM sound).
+    std::vector<std::int16_t> pcm16() const;
     // The WAV file's bytes.
     std::vector<std::uint8_t> wavBytes() const;
     // Writes the WAV through a temporary file renamed over `path` (the
