@@ -216,11 +216,10 @@ TEST_F(RobotFilesWindow, AMotionSavedOpensAgainPosesRoundTripAndAScriptIsUndone)
     EXPECT_NEAR(table.getJointAngleAt(robot()->findNode("RThigh"), 14.0f), 30.0f, 1e-3);
     showTimeline("robot_files_imported_script");
 
-    // Two undos: the script's keys go, then the old ones come back. (The
-    // character's own undo until the main window's Keys > Undo is built.)
-    robot()->undoKeys();
+    // Keys > Undo twice: the script's keys go, then the old ones come back.
+    send(W::ID_KEYS_UNDO);
     EXPECT_TRUE(keys().empty());
-    robot()->undoKeys();
+    send(W::ID_KEYS_UNDO);
     ASSERT_EQ(keys(), (Times{0, 20, 40}));
     for (int i = 0; i < 3; ++i)
         expectSame(beforeImport[i], valuesAt(float(frames[i])), "after undo F" + std::to_string(frames[i]));
