@@ -400,8 +400,10 @@ public:
     void flushCanvasRedraws();
     // Also puts the media tracks at the current time while not playing.
     void flushTimelineRedraw();
-    // Only while the curve window is shown: a hidden one keeps its request.
+    // Repaints every shown curve window; with none shown the request waits.
     void flushCurvesRedraw();
+    // Some open curve window is shown.
+    bool isCurveWindowShown() const;
     // One drag step for each canvas that asks for one, in list order; true
     // when any stepped.
     bool stepCanvasDrags();
@@ -423,10 +425,17 @@ public:
     // The main window's time-line canvas (not owned); null without one.
     void setTimelineCanvas(FX::FXWindow* w) { timelineCanvas = w; }
     FX::FXWindow* getTimelineCanvas() const { return timelineCanvas; }
-    // The curve editor window while it is open (not owned); null otherwise.
-    void setCurveWindow(kgiCurveView* w) { curveWindow = w; }
-    kgiCurveView* getCurveWindow() const { return curveWindow; }
-    // Shows or hides the curve window when it is open.
+    // The open curve editor windows (not owned), oldest first. Each window
+    // adds itself when it is made (becoming the newest) and removes itself
+    // when it goes; null and unknown windows are ignored.
+    void addCurveWindow(kgiCurveView* w);
+    void removeCurveWindow(kgiCurveView* w);
+    const std::vector<kgiCurveView*>& getCurveWindows() const { return curveWindows; }
+    // The newest open curve window (the one 3D picks fill); null without.
+    kgiCurveView* getCurveWindow() const { return curveWindows.empty() ? nullptr : curveWindows.back(); }
+    // Every open curve window's list emptied (before a character goes).
+    void clearCurveLists();
+    // Shows or hides the newest curve window when one is open.
     void showCurveWindow(bool show);
     // An extra top window that showAuxWindow shows and hides (not owned).
     void setAuxWindow(FX::FXTopWindow* w) { auxWindow = w; }
@@ -522,7 +531,7 @@ private:
     CanvasTreeListener canvasTrees{*this};
     std::vector<bool> canvasDirty;
     FX::FXWindow* timelineCanvas = nullptr;
-    kgiCurveView* curveWindow = nullptr;
+    std::vector<kgiCurveView*> curveWindows;
     FX::FXTopWindow* auxWindow = nullptr;
     FX::FXTopWindow* versionDialog = nullptr;
     VersionDialogMaker versionDialogMaker;

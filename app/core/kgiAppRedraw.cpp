@@ -57,7 +57,7 @@ void kgiApp::redrawTimeline() {
 }
 
 void kgiApp::redrawCurves() {
-    if (!curveWindow) return;
+    if (curveWindows.empty()) return;
     curvesDirty = true;
     wakeIdle();
 }
@@ -105,9 +105,29 @@ void kgiApp::flushTimelineRedraw() {
 }
 
 void kgiApp::flushCurvesRedraw() {
-    if (!curveWindow || !curveWindow->shown() || !curvesDirty) return;
-    if (FX::FXWindow* c = curveWindow->canvas()) c->update();
+    if (!curvesDirty || !isCurveWindowShown()) return;
+    for (kgiCurveView* w : curveWindows)
+        if (w->shown())
+            if (FX::FXWindow* c = w->canvas()) c->update();
     curvesDirty = false;
+}
+
+bool kgiApp::isCurveWindowShown() const {
+    return std::any_of(curveWindows.begin(), curveWindows.end(), [](kgiCurveView* w) { return w->shown(); });
+}
+
+void kgiApp::addCurveWindow(kgiCurveView* w) {
+    if (!w) return;
+    removeCurveWindow(w);
+    curveWindows.push_back(w);
+}
+
+void kgiApp::removeCurveWindow(kgiCurveView* w) {
+    curveWindows.erase(std::remove(curveWindows.begin(), curveWindows.end(), w), curveWindows.end());
+}
+
+void kgiApp::clearCurveLists() {
+    for (kgiCurveView* w : curveWindows) w->clearCurveList();
 }
 
 bool kgiApp::stepCanvasDrags() {
@@ -131,7 +151,7 @@ bool kgiApp::isQuietPass() const {
     // keeps its request without drawing).
     const bool redrawPending = std::find(canvasDirty.begin(), canvasDirty.end(), true) != canvasDirty.end() ||
                                (timelineCanvas && timelineDirty) ||
-                               (curvesDirty && curveWindow && curveWindow->shown()) ||
+                               (curvesDirty && isCurveWindowShown()) ||
                                (optionsDirty && optionsDialog);
     return !redrawPending;
 }
@@ -168,11 +188,12 @@ void kgiApp::clearCanvasTargets() {
 }
 
 void kgiApp::showCurveWindow(bool show) {
-    if (!curveWindow) return;
+    kgiCurveView* w = getCurveWindow();
+    if (!w) return;
     if (show)
-        curveWindow->show();
+        w->show();
     else
-        curveWindow->hide();
+        w->hide();
 }
 
 void kgiApp::showAuxWindow(bool show) {

@@ -251,6 +251,9 @@ int kgiWorld::createCharacter() {
 }
 
 bool kgiWorld::removeCharacter(int id) {
+    // The curve editors hold joints, curves and keys of characters: they
+    // let go before any of them is freed.
+    if (kgiApp* app = kgiApp::instance()) app->clearCurveLists();
     kgiCharacter* c = characters->find(id);
     if (c && scene) {
         if (ksgScene* base = kgiWorldLinks::sceneBase(scene)) base->remRoot(rootTransform(c));
@@ -266,6 +269,7 @@ bool kgiWorld::removeCharacter(int id) {
 }
 
 void kgiWorld::removeAllCharacters() {
+    if (kgiApp* app = kgiApp::instance()) app->clearCurveLists();
     std::vector<kgiCharacter*> all;
     characters->listAll(all);
     if (ksgScene* base = scene ? kgiWorldLinks::sceneBase(scene) : nullptr) {

@@ -152,12 +152,14 @@ public:
     // --- characters ---
     // A new character in the character table; its id, or -1.
     int createCharacter();
+    // Every open curve editor's list emptied first (kgiApp::clearCurveLists).
     // Takes its model root out of the scene, clears the current id when it
     // was current, detaches the manipulators that target its model, then
     // frees it. False for an unknown id.
     bool removeCharacter(int id);
-    // Every character out of the scene and freed; manipulators lose their
-    // targets first, since those point into the freed trees.
+    // The curve editors' lists emptied, every character out of the scene
+    // and freed; manipulators lose their targets first, since those point
+    // into the freed trees.
     void removeAllCharacters();
     // The id when the table holds it, else -1 (no current character).
     void setCurrentCharacter(int id);

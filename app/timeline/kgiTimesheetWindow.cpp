@@ -46,6 +46,7 @@ FXDEFMAP(kgiTimesheetWindow) kgiTimesheetWindowMap[] = {
     FXMAPFUNC(FX::SEL_COMMAND, kgiTimesheetWindow::ID_HELP, kgiTimesheetWindow::onCmdHelp),
     FXMAPFUNC(FX::SEL_COMMAND, kgiTimesheetWindow::ID_ABOUT, kgiTimesheetWindow::onCmdAbout),
     FXMAPFUNC(FX::SEL_COMMAND, kgiTimesheetWindow::ID_AGENT, kgiTimesheetWindow::onCmdAgent),
+    FXMAPFUNC(FX::SEL_COMMAND, kgiTimesheetWindow::ID_CURVE_EDITOR, kgiTimesheetWindow::onCmdCurveEditor),
 };
 
 FXIMPLEMENT(kgiTimesheetWindow, FX::FXMainWindow, kgiTimesheetWindowMap, ARRAYNUMBER(kgiTimesheetWindowMap))

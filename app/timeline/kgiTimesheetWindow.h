@@ -119,6 +119,8 @@ public:
     long onCmdHelp(FX::FXObject*, FX::FXSelector, void*);
     long onCmdAbout(FX::FXObject*, FX::FXSelector, void*);
     long onCmdAgent(FX::FXObject*, FX::FXSelector, void*);
+    // A new curve editor window, created and shown (kgiCurveEditorCommand.cpp).
+    long onCmdCurveEditor(FX::FXObject*, FX::FXSelector, void*);
 
     // What the window holds (for its neighbours and tests).
     kgiTimesheetCanvas* getCanvas() const { return canvas; }

@@ -47,9 +47,8 @@ kmlMatrix4 turnAbout(float degrees, const kmlVec3& axis)
 
 // The six residuals of a leg: the foot joint's distance from its target and
 // the tilt of its sole (its frame's x axis points straight down when level).
-void legResidual(const std::vector<kmlMatrix4>& world, int foot, const kmlVec3& target, double r[6])
+void legResidual(const kmlMatrix4& w, const kmlVec3& target, double r[6])
 {
-    const kmlMatrix4& w = world[size_t(foot)];
     for (int k = 0; k < 3; ++k)
         r[k] = double(w(k, 3)) - double(target[k]);
     const kmlVec3 down = column(w, 0);
@@ -95,6 +94,10 @@ kgiSamplePoser::kgiSamplePoser(const kgiRobotModel& robot) : robot(robot)
         for (int j = 0; j < 5; ++j)
             legs[side].joints[j] = robot.find(LEG_JOINTS[side][j]);
         legs[side].foot = legs[side].joints[4];
+        // The nodes from below the root down to the foot, for its world
+        // matrix alone.
+        for (int n = legs[side].foot; n > 0; n = robot.getNodes()[size_t(n)].parent)
+            legs[side].chain.insert(legs[side].chain.begin(), n);
         legs[side].restPosition =
             legs[side].foot >= 0 ? column(rest[size_t(legs[side].foot)], 3) : kmlVec3(0, 0, 0);
     }
@@ -115,6 +118,14 @@ kmlMatrix4 kgiSamplePoser::rootMatrix(const kgiSamplePlace& place, float drop, f
     return m;
 }
 
+kmlMatrix4 kgiSamplePoser::footWorld(const Leg& leg, const std::vector<float>& angles, const kmlMatrix4& root) const
+{
+    kmlMatrix4 w = root;
+    for (int node : leg.chain)
+        w *= robot.localMatrix(node, angles);
+    return w;
+}
+
 kmlVec3 kgiSamplePoser::footTarget(const Leg& leg, const kgiSamplePlace& place, float lift) const
 {
     kmlMatrix4 m = turnAbout(place.yaw, kmlVec3(0, 1, 0));
@@ -129,7 +140,7 @@ bool kgiSamplePoser::solveLeg(const Leg& leg, const kmlVec3& target, std::vector
     const double RAD = 3.14159265358979323846 / 180.0;
     for (int iteration = 0; iteration < 200; ++iteration) {
         double r[6];
-        legResidual(robot.worldMatrices(angles, root), leg.foot, target, r);
+        legResidual(footWorld(leg, angles, root), target, r);
         double position = 0.0, tilt = 0.0;
         for (int k = 0; k < 3; ++k) {
             position += r[k] * r[k];
@@ -142,7 +153,7 @@ bool kgiSamplePoser::solveLeg(const Leg& leg, const kmlVec3& target, std::vector
             std::vector<float> moved = angles;
             moved[size_t(leg.joints[j])] += STEP;
             double rj[6];
-            legResidual(robot.worldMatrices(moved, root), leg.foot, target, rj);
+            legResidual(footWorld(leg, moved, root), target, rj);
             for (int k = 0; k < 6; ++k)
                 jac[k][j] = (rj[k] - r[k]) / (STEP * RAD);
         }

@@ -54,7 +54,10 @@ private:
         int joints[5];
         int foot;            // the sideways ankle joint that carries the sole
         kmlVec3 restPosition; // the foot joint's world position in the initial pose
+        std::vector<int> chain; // the nodes from below the root to the foot
     };
+    // The foot's world matrix: only its chain evaluated.
+    kmlMatrix4 footWorld(const Leg& leg, const std::vector<float>& angles, const kmlMatrix4& root) const;
     bool solveLeg(const Leg& leg, const kmlVec3& target, std::vector<float>& angles, const kmlMatrix4& root) const;
     kmlVec3 footTarget(const Leg& leg, const kgiSamplePlace& place, float lift) const;
 
