@@ -338,13 +338,15 @@ long kgiOptionsDialog::onCmdSampleAdd(FXObject*, FXSelector, void*)
     kgiWorld* world = kgiWorld::instance();
     if (at > 0) {
         // The play range is the appended part (the end first, so that the
-        // start is taken).
+        // start is taken) while the base part is aligned over it: it stays
+        // where the motion before left it.
         world->setEndFrame(world->getLastKeyTime());
         world->setStartFrame(static_cast<float>(at));
-        // The base part stays where the motion before left it.
         ksgNode* base = app ? character->findNode(app->getSettings().addBasePart) : nullptr;
         kgiRobotJointTable::instance()->alignBasePart(base, true);
     }
+    // The time line takes the new keys; its refresh sets the play range to
+    // every key again (the lessons play the whole motion after an Add).
     if (app)
         app->updateTimeline(false);
     world->setCurrentTime(static_cast<float>(at));

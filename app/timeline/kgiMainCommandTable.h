@@ -16,6 +16,9 @@ struct kgiMainCommandIds {
         ID_ADD_TIMESHEET = 61,
         ID_SAVE_TIMESHEET = 62,
         ID_SAVE_TIMESHEET_AS = 63,
+        // 64 to 66 and 104 are answered and do nothing.
+        ID_SPARE_64 = 64,
+        ID_SPARE_66 = 66,
         ID_ADD_MOTION = 67,
         ID_NEW = 68,
         ID_IMPORT_PSF = 69,
@@ -50,6 +53,7 @@ struct kgiMainCommandIds {
         ID_VIEWPOINT_MODE_1 = 101,
         ID_MEDIA_WINDOW = 102,
         ID_AUX_WINDOW = 103,
+        ID_SPARE_104 = 104,
         ID_CURVE_EDITOR = 105,
         ID_OPTIONS = 108,
         ID_ROBOT_COM = 111,

@@ -46,6 +46,34 @@ FXDEFMAP(kgiTimesheetWindow) kgiTimesheetWindowMap[] = {
     FXMAPFUNC(FX::SEL_COMMAND, kgiTimesheetWindow::ID_HELP, kgiTimesheetWindow::onCmdHelp),
     FXMAPFUNC(FX::SEL_COMMAND, kgiTimesheetWindow::ID_ABOUT, kgiTimesheetWindow::onCmdAbout),
     FXMAPFUNC(FX::SEL_COMMAND, kgiTimesheetWindow::ID_AGENT, kgiTimesheetWindow::onCmdAgent),
+    // Pose, key, view and tool commands and the keyboard
+    // (kgiTimesheetEditCommands.cpp).
+    FXMAPFUNC(FX::SEL_KEYPRESS, 0, kgiTimesheetWindow::onKeyPress),
+    FXMAPFUNC(FX::SEL_KEYRELEASE, 0, kgiTimesheetWindow::onKeyRelease),
+    FXMAPFUNCS(FX::SEL_COMMAND, kgiTimesheetWindow::ID_SPARE_64, kgiTimesheetWindow::ID_SPARE_66,
+               kgiTimesheetWindow::onCmdNothing),
+    FXMAPFUNC(FX::SEL_COMMAND, kgiTimesheetWindow::ID_SPARE_104, kgiTimesheetWindow::onCmdNothing),
+    FXMAPFUNC(FX::SEL_COMMAND, kgiTimesheetWindow::ID_POSE_RESET, kgiTimesheetWindow::onCmdPoseReset),
+    FXMAPFUNCS(FX::SEL_COMMAND, kgiTimesheetWindow::ID_POSE_UNDO, kgiTimesheetWindow::ID_POSE_REDO,
+               kgiTimesheetWindow::onCmdPoseStep),
+    FXMAPFUNCS(FX::SEL_COMMAND, kgiTimesheetWindow::ID_POSE_WORLD_FLIP, kgiTimesheetWindow::ID_POSE_LOCAL_FLIP,
+               kgiTimesheetWindow::onCmdPoseFlip),
+    FXMAPFUNC(FX::SEL_COMMAND, kgiTimesheetWindow::ID_MIRROR_MODE, kgiTimesheetWindow::onCmdMirrorMode),
+    FXMAPFUNCS(FX::SEL_COMMAND, kgiTimesheetWindow::ID_KEYS_UNDO, kgiTimesheetWindow::ID_KEYS_REDO,
+               kgiTimesheetWindow::onCmdKeysStep),
+    FXMAPFUNC(FX::SEL_COMMAND, kgiTimesheetWindow::ID_KEYS_CUT, kgiTimesheetWindow::onCmdKeyEdit),
+    FXMAPFUNC(FX::SEL_COMMAND, kgiTimesheetWindow::ID_KEYS_COPY, kgiTimesheetWindow::onCmdKeysCopy),
+    FXMAPFUNCS(FX::SEL_COMMAND, kgiTimesheetWindow::ID_KEYS_PASTE, kgiTimesheetWindow::ID_KEYS_DELETE,
+               kgiTimesheetWindow::onCmdKeyEdit),
+    FXMAPFUNCS(FX::SEL_COMMAND, kgiTimesheetWindow::ID_KEYS_COPY_RANGE, kgiTimesheetWindow::ID_KEYS_FLIP_RANGE,
+               kgiTimesheetWindow::onCmdRangeEdit),
+    FXMAPFUNC(FX::SEL_COMMAND, kgiTimesheetWindow::ID_VIEW_NEW, kgiTimesheetWindow::onCmdViewNew),
+    FXMAPFUNCS(FX::SEL_COMMAND, kgiTimesheetWindow::ID_UP_AXIS_1, kgiTimesheetWindow::ID_VIEWPOINT_MODE_1,
+               kgiTimesheetWindow::onCmdViewAxes),
+    FXMAPFUNC(FX::SEL_COMMAND, kgiTimesheetWindow::ID_ROBOT_COM, kgiTimesheetWindow::onCmdRobotCom),
+    FXMAPFUNC(FX::SEL_COMMAND, kgiTimesheetWindow::ID_ZOOM, kgiTimesheetWindow::onCmdZoom),
+    FXMAPFUNC(FX::SEL_COMMAND, kgiTimesheetWindow::ID_REPEAT, kgiTimesheetWindow::onCmdRepeat),
+    FXMAPFUNC(FX::SEL_COMMAND, kgiTimesheetWindow::ID_AUTO_RETURN, kgiTimesheetWindow::onCmdAutoReturn),
     FXMAPFUNC(FX::SEL_COMMAND, kgiTimesheetWindow::ID_CURVE_EDITOR, kgiTimesheetWindow::onCmdCurveEditor),
 };
 
@@ -223,7 +251,7 @@ kgiTimesheetWindow::kgiTimesheetWindow(kgiApp* app)
     // Folders are paths: they stay as the file system gives them.
     lastTimesheetFolder = app->getBaseDir().c_str();
     lastPoseFolder = app->getBaseDir().c_str();
-    keyLatch = 0;
+    keyLatch = kgi3dKeyLatch();
     refreshEnabled = 1;
     shortcutsEnabled = 1;
 }

@@ -4,9 +4,11 @@
 // commands and the application's main window (kgiCommandWindow): the
 // lessons lock its commands through it. Its texts come from the language
 // table; creating it opens the first 3D window.
+#include "kgi3dWindowKeys.h"
 #include "kgiCommandWindow.h"
 #include "kgiLangKeys.h"
 #include "kgiMainCommandTable.h"
+#include "kgiTimesheetKeys.h"
 
 #include <fx.h>
 #include <fx3d.h>
@@ -119,6 +121,28 @@ public:
     long onCmdHelp(FX::FXObject*, FX::FXSelector, void*);
     long onCmdAbout(FX::FXObject*, FX::FXSelector, void*);
     long onCmdAgent(FX::FXObject*, FX::FXSelector, void*);
+    // The pose, key, view and tool commands and the keyboard
+    // (kgiTimesheetEditCommands.cpp). Each answers 1 and does nothing that
+    // needs a current character without one.
+    long onCmdNothing(FX::FXObject*, FX::FXSelector, void*);
+    long onCmdPoseReset(FX::FXObject*, FX::FXSelector, void*);
+    long onCmdPoseStep(FX::FXObject*, FX::FXSelector, void*);
+    long onCmdPoseFlip(FX::FXObject*, FX::FXSelector, void*);
+    long onCmdMirrorMode(FX::FXObject*, FX::FXSelector, void*);
+    long onCmdKeysStep(FX::FXObject*, FX::FXSelector, void*);
+    long onCmdKeysCopy(FX::FXObject*, FX::FXSelector, void*);
+    long onCmdKeyEdit(FX::FXObject*, FX::FXSelector, void*);
+    long onCmdRangeEdit(FX::FXObject*, FX::FXSelector, void*);
+    long onCmdViewNew(FX::FXObject*, FX::FXSelector, void*);
+    long onCmdViewAxes(FX::FXObject*, FX::FXSelector, void*);
+    long onCmdRobotCom(FX::FXObject*, FX::FXSelector, void*);
+    long onCmdZoom(FX::FXObject*, FX::FXSelector, void*);
+    long onCmdRepeat(FX::FXObject*, FX::FXSelector, void*);
+    long onCmdAutoReturn(FX::FXObject*, FX::FXSelector, void*);
+    // A press acts by the keys' table (kgiTimesheetKeys) and answers 1; a
+    // release clears the latch and answers 0.
+    long onKeyPress(FX::FXObject*, FX::FXSelector, void*);
+    long onKeyRelease(FX::FXObject*, FX::FXSelector, void*);
     // A new curve editor window, created and shown (kgiCurveEditorCommand.cpp).
     long onCmdCurveEditor(FX::FXObject*, FX::FXSelector, void*);
 
@@ -145,6 +169,7 @@ public:
     const FX::FXString& getLastPoseFolder() const { return lastPoseFolder; }
     bool getShortcutsEnabled() const { return shortcutsEnabled != 0; }
     bool getRefreshEnabled() const { return refreshEnabled != 0; }
+    bool isKeyLatched() const { return keyLatch.isSet(); }
 
 protected:
     // For the toolkit's class factory only: the base window and empty texts.
@@ -178,6 +203,8 @@ private:
     bool hasKeysToSave();
     // Load (false) or add (true) a robot motion file.
     void loadRobotMotion(bool add);
+    // Carries out what a key press means.
+    void runKeyAction(const kgiTimesheetKeys::Result& r);
 
     kgiApp* application = nullptr;
     FX::FXGLVisual* visual = nullptr;
@@ -199,7 +226,9 @@ private:
     std::array<FX::FXString, kgiLangKey::WINDOW_KEY_COUNT> labels;
     FX::FXString lastPoseFolder;
     FX::FXString lastTimesheetFolder;
-    unsigned char keyLatch = 0;
+    // Set by an editing key, cleared by a release; X11's auto-repeat
+    // (a release and a press per repeat) keeps it set.
+    kgi3dKeyLatch keyLatch;
     unsigned char shortcutsEnabled = 1;
     unsigned char refreshEnabled = 1;
 };

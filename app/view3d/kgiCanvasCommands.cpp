@@ -18,13 +18,20 @@ ksgVisitor::ReturnType kgiResetPose::exec(ksgNode* node)
 
 bool kgiCanvasCommands::addKeyAtCurrentTime()
 {
+    if (kgiWorld::instance()->getCurrentCharacter() == nullptr)
+        return false;
+    if (kgiApp* app = kgiApp::instance())
+        app->lessonActionDone();
+    return addKeyAtCurrentFrame();
+}
+
+bool kgiCanvasCommands::addKeyAtCurrentFrame()
+{
     kgiWorld* world = kgiWorld::instance();
     kgiCharacter* c = world->getCurrentCharacter();
     if (c == nullptr)
         return false;
     kgiApp* app = kgiApp::instance();
-    if (app != nullptr)
-        app->lessonActionDone();
     // The key goes to the whole frame (playback leaves the time between
     // frames), and so does its entry: at the fractional time its undo would
     // find no earlier key to give back and delete the frame's key instead,

@@ -24,6 +24,8 @@ public:
     // key the character refuses (at its key limit) leaves the key history
     // as it was. Whether a key was added.
     static bool addKeyAtCurrentTime();
+    // The same without the lesson's report (the main window's Space).
+    static bool addKeyAtCurrentFrame();
     // The default pose of every joint, then the model's initial pose, as
     // one pose undo step. False without a character.
     static bool resetPose();

@@ -112,6 +112,23 @@ TEST_F(FileDialog, SaveAddsTheExtensionOnlyToANameWithout)
     EXPECT_EQ(path, (dir / "walk").string());
 }
 
+TEST_F(FileDialog, OpenGivesTheExtensionOnlyToANameThatNamesNoFile)
+{
+    const std::string bare = (dir / "clip").string();
+    const auto chosen = [&](const std::string& answer) {
+        dialogs.answers = {answer};
+        std::string path;
+        EXPECT_TRUE(kgiFileDialogs::run(request(false), path));
+        return path;
+    };
+    EXPECT_EQ(chosen(bare), bare) << "neither file exists";
+    std::ofstream(dir / "clip.mdm") << "motion\n";
+    EXPECT_EQ(chosen(bare), bare + ".mdm");
+    EXPECT_EQ(chosen((dir / "clip.txt").string()), (dir / "clip.txt").string()) << "a name with an extension";
+    std::ofstream(dir / "clip") << "plain\n";
+    EXPECT_EQ(chosen(bare), bare) << "the file itself exists";
+}
+
 TEST_F(FileDialog, ReplacingAFileIsAskedAndNoShowsTheDialogAgain)
 {
     std::ofstream(dir / "walk.mdm") << "old\n";

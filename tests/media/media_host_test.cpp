@@ -247,6 +247,33 @@ TEST(MediaHostBinding, BoundHostMakesItsWindowHiddenAndDestroysItAtShutDown) {
     kgiCharacterServices::install(nullptr);
 }
 
+TEST(MediaHostBinding, TheApplicationShutsTheHostDownAndBuildsNoneForIt) {
+    EXPECT_IN_CHILD([] {
+        static int made = 0;
+        kgiWorld* world = kgiWorld::instance();
+        {
+            kgiAppRig rig;
+            world->setMediaTracksMaker([]() -> kgiMediaTracks* { return ++made, nullptr; });
+        }
+        CHILD_CHECK(made == 0);
+        CHILD_CHECK(world->getMediaTracks() == nullptr);
+        CHILD_CHECK(made == 0);  // and none afterwards: the maker went with the application
+
+        FakePlugin fake("whole");
+        kgiMediaHost host(fakeFolder("whole"));
+        kgiMediaTrackInfo info;
+        CHILD_CHECK(host.addTrack("/m/a-10.avi", &info) == 1);
+        fake.take();
+        {
+            kgiAppRig rig;
+        }
+        const Log calls = fake.take();
+        CHILD_CHECK(calls == (Log{"destroy a-10.avi", "destroy window"}));
+        CHILD_CHECK(world->getRegisteredMediaTracks() == nullptr);
+        CHILD_CHECK(host.getTrackCount() == 0);
+    });
+}
+
 // --- adding and removing ---
 
 TEST_F(MediaHost, AddingSetsLengthKindAndFifteenSecondsOfFrames) {

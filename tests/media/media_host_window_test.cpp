@@ -5,6 +5,7 @@
 #include "kgiMediaHost.h"
 
 #include "kgiApp.h"
+#include "kgiCharacter.h"
 #include "kgiCharacterServices.h"
 #include "kgiFileDialog.h"
 #include "kgiTimesheetWindow.h"
@@ -13,14 +14,22 @@
 #include "core/child_process_test.h"
 #include "medialib/mediaFixtures.h"
 #include "support/app/kgiScriptedDialogs.h"
+#include "support/window/kgiTimeoutAction.h"
 #include "support/window/kgiWindowTest.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <tuple>
+
+#include <unistd.h>
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -72,24 +81,51 @@ bool videoShows(const kgiTestImage::Rgb& colour, const char* name) {
     return seen;
 }
 
-void sendCommand(W* window, int id) { window->handle(nullptr, FXSEL(FX::SEL_COMMAND, id), nullptr); }
+std::string readText(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
 
-TEST(MediaHostWindow, ImportedClipFollowsTheTimeLineAndPlaysWithTheWorld) {
-    KGI_REQUIRE_TEST_APP();
-    setenv("KGI_MEDIA_AUDIO_SINK", "fakesink sync=true", 1);
-    const std::string clip = makeAviClip();
-    ASSERT_FALSE(clip.empty());
-    kgiApp* app = kgiTestApp();
+// The real main window with the time line, questions answered yes and
+// file dialogs scripted; each test makes its own host on the real plug-in.
+class MediaHostWindow : public ::testing::Test {
+protected:
+    kgiApp* app = nullptr;
     kgiWorld* world = kgiWorld::instance();
     QuietServices services;
-    kgiCharacterServices::install(&services);
     kgiScriptedDialogs dialogs;
-    kgiFileDialogs::install(&dialogs);
-    std::unique_ptr<W> window(new W(app));
-    window->create();
-    app->setMainWindow(window.get());
-    app->setTimelineCanvas(window->timelineCanvas());
-    kgiTestRunUntil([&] { return window->shown(); });
+    std::unique_ptr<W> window;
+    std::string clip;
+
+    void SetUp() override {
+        KGI_REQUIRE_TEST_APP();
+        setenv("KGI_MEDIA_AUDIO_SINK", "fakesink sync=true", 1);
+        clip = makeAviClip();
+        ASSERT_FALSE(clip.empty());
+        app = kgiTestApp();
+        kgiCharacterServices::install(&services);
+        kgiFileDialogs::install(&dialogs);
+        window.reset(new W(app));
+        window->create();
+        app->setMainWindow(window.get());
+        app->setTimelineCanvas(window->timelineCanvas());
+        kgiTestRunUntil([&] { return window->shown(); });
+    }
+    void TearDown() override {
+        if (!app) return;
+        world->setPlaying(false);
+        app->setTimelineCanvas(nullptr);
+        app->setMainWindow(nullptr);
+        window.reset();
+        kgiFileDialogs::install(nullptr);
+        kgiCharacterServices::install(nullptr);
+    }
+    void send(int id) { window->handle(nullptr, FXSEL(FX::SEL_COMMAND, id), nullptr); }
+};
+
+TEST_F(MediaHostWindow, ImportedClipFollowsTheTimeLineAndPlaysWithTheWorld) {
     {
         kgiMediaHost host{std::string()};
         ASSERT_TRUE(host.isBound());
@@ -97,12 +133,12 @@ TEST(MediaHostWindow, ImportedClipFollowsTheTimeLineAndPlaysWithTheWorld) {
         EXPECT_EQ(services.boxes, 0);
 
         dialogs.answers = {clip};
-        sendCommand(window.get(), W::ID_MEDIA_ADD);
+        send(W::ID_MEDIA_ADD);
         ASSERT_EQ(host.getTrackCount(), 1);
         EXPECT_EQ(host.getTrackInfo(0)->mediaType, MEDIA_MOVIE);
         EXPECT_EQ(app->getMediaDir(), clip);
         window->findMenuCheck(W::ID_MEDIA_WINDOW)->setCheck(true);
-        sendCommand(window.get(), W::ID_MEDIA_WINDOW);
+        send(W::ID_MEDIA_WINDOW);
         EXPECT_TRUE(host.isWindowShown());
 
         world->setPlaying(false);
@@ -128,17 +164,102 @@ TEST(MediaHostWindow, ImportedClipFollowsTheTimeLineAndPlaysWithTheWorld) {
     EXPECT_EQ(world->getRegisteredMediaTracks(), nullptr);
     kgiTestRunUntil([] { return videoWindow() == nullptr; });
     EXPECT_EQ(videoWindow(), nullptr) << "the window went with the host";
-    app->setTimelineCanvas(nullptr);
-    app->setMainWindow(nullptr);
-    window.reset();
+}
+
+TEST_F(MediaHostWindow, SavedTimesheetTakesItsMediaListAlongAndBringsItBack) {
+    ASSERT_TRUE(kgiTestLoadFactoryRobot());
+    kgiCharacter* robot = world->getCurrentCharacter();
+    ASSERT_NE(robot, nullptr);
+    ASSERT_TRUE(robot->addKey(0));
+    ASSERT_TRUE(robot->addKey(12));
+    const fs::path dir = fs::temp_directory_path() / ("kgi_media_save_" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    const fs::path project = dir / "walk.prj";
+    const fs::path list = project / "media" / "walk.tl";
+    fs::create_directories(list.parent_path());
+    const std::string older = "[ /elsewhere/old.avi ], [ 1, 2 ], [ 3 ]\n";
+    std::ofstream(list) << older;
+    {
+        kgiMediaHost host{std::string()};
+        dialogs.answers = {(dir / "walk").string()};
+        send(W::ID_SAVE_TIMESHEET_AS);
+        ASSERT_TRUE(fs::exists(project / "walk.ts"));
+        EXPECT_EQ(readText(list), older) << "no tracks: the older list stays";
+
+        dialogs.answers = {clip};
+        send(W::ID_MEDIA_ADD);
+        host.getTrackInfo(0)->startFrame = 30;
+        host.getTrackInfo(0)->offsetMs = 250;
+        dialogs.answers = {(dir / "walk").string()};
+        send(W::ID_SAVE_TIMESHEET_AS);
+        EXPECT_EQ(readText(list), "[ " + clip + " ], [ 30, 499 ], [ 250 ]\n");
+
+        dialogs.answers = {(project / "walk.ts").string()};
+        send(W::ID_LOAD_TIMESHEET);
+        ASSERT_EQ(host.getTrackCount(), 1) << "the movie comes back with its timesheet";
+        EXPECT_EQ(host.getTrack(0)->getDirectory() + host.getTrack(0)->getFileName(), clip);
+        EXPECT_EQ(host.getTrackInfo(0)->startFrame, 30);
+        EXPECT_EQ(host.getTrackInfo(0)->offsetMs, 250);
+    }
+    kgiTestRemoveCharacters();
+    fs::remove_all(dir);
+}
+
+// The toolkit's dialog as the import command shows it, read while it
+// waits for the user, then cancelled.
+TEST_F(MediaHostWindow, ImportDialogStartsAtTheRememberedFileAndMatchesAnyCase) {
     kgiFileDialogs::install(nullptr);
-    kgiCharacterServices::install(nullptr);
+    const fs::path dir = fs::temp_directory_path() / ("kgi_media_import_" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    std::ofstream(dir / "Clip.AVI") << "x";
+    app->setMediaDir((dir / "Clip.AVI").string());
+
+    struct Seen {
+        bool found = false;
+        std::string title, filename, directory, patterns;
+        int current = -1;
+        unsigned matchMode = 0;
+    } seen;
+    kgiTimeoutAction look;
+    look.action = [&] {
+        for (FX::FXWindow* w = app->getRootWindow()->getFirst(); w; w = w->getNext()) {
+            auto* dialog = dynamic_cast<FX::FXFileDialog*>(w);
+            if (!dialog || !dialog->shown()) continue;
+            seen.found = true;
+            seen.title = dialog->getTitle().text();
+            seen.filename = dialog->getFilename().text();
+            seen.directory = dialog->getDirectory().text();
+            seen.patterns = dialog->getPatternList().text();
+            seen.current = dialog->getCurrentPattern();
+            seen.matchMode = dialog->getMatchMode();
+            dialog->handle(nullptr, FXSEL(FX::SEL_COMMAND, FX::FXDialogBox::ID_CANCEL), nullptr);
+            return;
+        }
+        app->addTimeout(&look, kgiTimeoutAction::ID_FIRE, 50);
+    };
+    app->addTimeout(&look, kgiTimeoutAction::ID_FIRE, 50);
+    {
+        kgiMediaHost host{std::string()};
+        EXPECT_EQ(host.importMediaFile(), -1) << "cancelled";
+    }
+    ASSERT_TRUE(seen.found);
+    EXPECT_EQ(seen.title, "Import AV file...");
+    EXPECT_EQ(seen.filename, (dir / "Clip.AVI").string()) << "the remembered file, selected";
+    EXPECT_EQ(seen.directory, dir.string());
+    EXPECT_EQ(seen.patterns,
+              "Video files (*.wmv,*.mpg,*.mpeg,*.avi,*.mov)\nAudio files (*.wav,*.mp3,*.ogg,*.aiff)\n"
+              "All files (*.*)");
+    EXPECT_EQ(seen.current, 0);
+    EXPECT_NE(seen.matchMode & FX::FILEMATCH_CASEFOLD, 0u) << "*.avi shows Clip.AVI";
+    EXPECT_EQ(app->getMediaDir(), (dir / "Clip.AVI").string()) << "cancel keeps it";
+    fs::remove_all(dir);
 }
 
 // The program's end as main() has it: the main window goes, then the
 // application, then the static objects, with the host built, a movie
 // loaded and its window shown.
-TEST(MediaHostWindow, ProgramWithAMovieShownExitsCleanly) {
+TEST(MediaHostExit, ProgramWithAMovieShownExitsCleanly) {
     KGI_REQUIRE_TEST_APP();  // here only to skip without a display
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(

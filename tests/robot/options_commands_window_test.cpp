@@ -8,6 +8,7 @@
 #include "kgiCharacter.h"
 #include "kgiCollisionCheck.h"
 #include "kgiKeyUndo.h"
+#include "kgiKmdData.h"
 #include "kgiLangKeys.h"
 #include "kgiOptionsData.h"
 #include "kgiOptionsDialog.h"
@@ -25,6 +26,7 @@
 
 #include <fxkeys.h>
 
+#include <cmath>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -293,6 +295,59 @@ TEST_F(OptionsCommands, TypedServoValueSetsTheJointWithoutMargin)
     EXPECT_TRUE(services->boxes.empty());
 }
 
+// The meshes whose selection colour is on, below a node.
+int selectedMeshes(const ksgNode* node)
+{
+    int n = 0;
+    if (const kgiKmdData* data = kgiKmdData::of(node))
+        n += data->isSelected() ? 1 : 0;
+    for (const ksgNode* c = node->getChild(); c != nullptr; c = c->getSibling())
+        n += selectedMeshes(c);
+    return n;
+}
+
+TEST_F(OptionsCommands, AServoValueEnteredMovesTheJointAndItsPartShowsWhileTheFieldHasTheFocus)
+{
+    ASSERT_NE(open(), nullptr);
+    int row = -1;
+    for (int i = 0; i < d->getJointCount(); ++i)
+        if (d->getJointName(i) == "RShoulder")
+            row = i;
+    ASSERT_GE(row, 0);
+    w().tabBook->setCurrent(1);
+    FX::FXTextField* field = w().valueFields[static_cast<size_t>(row)];
+    ASSERT_TRUE(kgiTestRunUntil([&] { return field->shown() && field->getWidth() > 0; }));
+    kgiTestFocus(d);
+
+    // The focus into the field: its joint's part is marked.
+    field->setFocus();
+    ASSERT_TRUE(kgiTestRunUntil([&] { return field->hasFocus(); }));
+    EXPECT_GT(selectedMeshes(robot->getRoot()), 0);
+    EXPECT_GT(selectedMeshes(robot->findNode("RShoulder")), 0);
+
+    // The field cleared, a servo value typed and entered: the joint moves
+    // (offset 100). The keys as the toolkit hands them to the focused field.
+    field->setText("");
+    field->setCursorPos(0);
+    for (const char* key : {"1", "3", "0", "\r"}) {
+        FX::FXEvent event{};
+        event.code = key[0] == '\r' ? FX::FXuint(KEY_Return) : FX::FXuint(key[0]);
+        event.text = key[0] == '\r' ? FX::FXString() : FX::FXString(key);
+        field->handle(field, FXSEL(FX::SEL_KEYPRESS, 0), &event);
+        field->handle(field, FXSEL(FX::SEL_KEYRELEASE, 0), &event);
+    }
+    kgiRobotJointTable* table = kgiRobotJointTable::instance();
+    ASSERT_TRUE(kgiTestRunUntil([&] { return std::abs(table->getJointAngleByName(robot, "RShoulder") - 30.0f) < 1e-3f; }))
+        << table->getJointAngleByName(robot, "RShoulder") << " field " << str(field->getText());
+    EXPECT_EQ(str(field->getText()), "130");
+    EXPECT_TRUE(services->boxes.empty());
+
+    // The focus leaves: no part stays marked.
+    w().sampleList->setFocus();
+    ASSERT_TRUE(kgiTestRunUntil([&] { return !field->hasFocus(); }));
+    EXPECT_EQ(selectedMeshes(robot->getRoot()), 0);
+}
+
 TEST_F(OptionsCommands, MotorNamesAreWrittenWholeOrNotAtAll)
 {
     const fs::path dir = baseFolder("MN1", {{"character/model.ini", "0 : RThigh = 0 :2,-90,90,1 :0,1.0,100.0;\n"
@@ -463,6 +518,8 @@ TEST_F(OptionsSamples, AddAppendsAfterTheLastKeyWithTheBasePartInPlace)
 
     EXPECT_EQ(send(kgiOptionsDialog::ID_SAMPLE_ADD), 1);
     EXPECT_EQ(robot->getKeyTimes(), (std::vector<float>{0, 30, 31, 39, 47}));
+    // The range the base part was aligned over (the stand-in main window's
+    // time-line refresh leaves it; the program's sets every key).
     EXPECT_EQ(world->getStartFrame(), 31.0f);
     EXPECT_EQ(world->getEndFrame(), 47.0f);
     EXPECT_EQ(world->getCurrentTime(), 31.0f);
@@ -796,6 +853,10 @@ TEST_F(OptionsCommands, CommandsWithoutAWidgetTakeTheSendersValues)
     EXPECT_EQ(d->getFrameCount(), 42);
     for (int id : {kgiOptionsDialog::ID_READ_VALUES, kgiOptionsDialog::ID_READ_INT, kgiOptionsDialog::ID_REMOVE_ITEM})
         EXPECT_EQ(send(id, whole), 1) << id;
+    // The Keys_MAX field's command (the field stays disabled).
+    w().keysMax->setText("200");
+    send(kgiOptionsDialog::ID_KEYS_MAX, w().keysMax);
+    EXPECT_EQ(app->getSettings().keysMax, 200);
 
     // 125: the all-servo teach check off, or the box when it is not on.
     communicationOn();

@@ -351,6 +351,7 @@ TEST_F(CurveWindow, CanvasPicture) {
     EXPECT_GT(shot.count(col(0) + 10, row(-2) - 2, 40, 5, GREEN, 10) + shot.count(col(0) + 10, row(-2) - 12, 40, 12, GREEN, 10), 3);
 
     // The tool bar's buttons show their icons (not only the face colour).
+    kgiTestRunUntil([] { return false; }, 10);
     kgiTestImage bar = kgiTestGrab(window);
     bar.save("curve_window");
     EXPECT_GT(bar.count(0, 0, 120, 40, BLACK, 60) + bar.count(0, 0, 120, 40, kgiTestImage::Rgb{0, 0, 255}, 60), 10);

@@ -350,16 +350,45 @@ void kgiTestReleaseButton(int button)
     settleEvents(3);
 }
 
-void kgiTestKey(const char* keysym)
+namespace {
+
+// Presses (down) or releases a key by its keysym name; false when the
+// keyboard has no such key.
+bool fakeKey(const char* keysym, bool down)
 {
     Display* dpy = xDisplay();
     const KeyCode code = XKeysymToKeycode(dpy, XStringToKeysym(keysym));
     if (code == 0)
-        return;
-    XTestFakeKeyEvent(dpy, code, True, CurrentTime);
-    XTestFakeKeyEvent(dpy, code, False, CurrentTime);
-    XSync(dpy, False);
+        return false;
+    XTestFakeKeyEvent(dpy, code, down ? True : False, CurrentTime);
+    return true;
+}
+
+void flushKeys()
+{
+    XSync(xDisplay(), False);
     settleEvents(3);
+}
+
+} // namespace
+
+void kgiTestKey(const char* keysym)
+{
+    if (fakeKey(keysym, true))
+        fakeKey(keysym, false);
+    flushKeys();
+}
+
+void kgiTestKeyDown(const char* keysym)
+{
+    fakeKey(keysym, true);
+    flushKeys();
+}
+
+void kgiTestKeyUp(const char* keysym)
+{
+    fakeKey(keysym, false);
+    flushKeys();
 }
 
 void kgiTestFocus(const FX::FXWindow* window)

@@ -92,6 +92,10 @@ void kgiTestPressButton(int button);
 void kgiTestReleaseButton(int button);
 // A key by its X keysym name pressed and released.
 void kgiTestKey(const char* keysym);
+// The press alone and the release alone, to hold a key (and let the
+// server's auto-repeat run) or a modifier.
+void kgiTestKeyDown(const char* keysym);
+void kgiTestKeyUp(const char* keysym);
 
 class kgiTestWindow {
 public:
