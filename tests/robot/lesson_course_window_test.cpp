@@ -54,11 +54,20 @@ kgiTestImage paintedView(kgiApp& app) {
     // The idle passes that bring the paint play on by the real time since
     // the previous one: held to the few milliseconds between two passes,
     // so that the test's steps, not the machine's speed, move playback.
+    // A loaded machine can take seconds to bring it: a paint that never
+    // came would leave the stopwatch one reading behind, so wait long and
+    // say so when it does not come.
     kutResetTime();
-    kgiTestRunUntil([&] {
-        kutResetTime();
-        return canvas->getPaintCount() > before;
-    });
+    const bool painted = kgiTestRunUntil(
+        [&] {
+            kutResetTime();
+            return canvas->getPaintCount() > before;
+        },
+        20000);
+    if (!painted) {
+        ADD_FAILURE() << "the 3D view was not painted";
+        return kgiTestImage();
+    }
     return kgiTestGrab(canvas);
 }
 
