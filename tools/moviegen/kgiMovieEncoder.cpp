@@ -14,15 +14,17 @@ namespace {
 // machine, so this only stops a stuck pipeline from hanging the build.
 const int FINISH_TIMEOUT_S = 300;
 
-std::string describe(const kgiMovieFormat& f, const std::string& target)
+// The file sink's location is set as a property afterwards, so no path
+// character can change the pipeline's description.
+std::string describe(const kgiMovieFormat& f)
 {
     const std::string size = ",width=" + std::to_string(f.width) + ",height=" +
                              std::to_string(f.height) + ",framerate=" +
                              std::to_string(f.framesPerSecond) + "/1";
     return "appsrc name=video format=time caps=video/x-raw,format=RGB" + size +
            " ! videoconvert ! jpegenc quality=" + std::to_string(f.jpegQuality) +
-           " ! queue ! avimux name=mux ! filesink location=\"" + target +
-           "\" appsrc name=audio format=time caps=audio/x-raw,format=S16LE,layout=interleaved,rate=" +
+           " ! queue ! avimux name=mux ! filesink name=file"
+           " appsrc name=audio format=time caps=audio/x-raw,format=S16LE,layout=interleaved,rate=" +
            std::to_string(f.sampleRate) + ",channels=1 ! queue ! mux.";
 }
 
@@ -122,7 +124,7 @@ std::string kgiEncodeMovie(const std::string& path, const kgiMovieFormat& format
         return why;
     }
     const std::string temp = path + ".encoding";
-    GstElement* pipeline = gst_parse_launch(describe(format, temp).c_str(), &error);
+    GstElement* pipeline = gst_parse_launch(describe(format).c_str(), &error);
     if (!pipeline || error) {
         std::string why = error ? error->message : "the encoder cannot be built";
         if (error)
@@ -131,6 +133,9 @@ std::string kgiEncodeMovie(const std::string& path, const kgiMovieFormat& format
             gst_object_unref(pipeline);
         return path + ": " + why;
     }
+    GstElement* file = gst_bin_get_by_name(GST_BIN(pipeline), "file");
+    g_object_set(file, "location", temp.c_str(), nullptr);
+    gst_object_unref(file);
     GstElement* video = gst_bin_get_by_name(GST_BIN(pipeline), "video");
     GstElement* audio = gst_bin_get_by_name(GST_BIN(pipeline), "audio");
     gst_element_set_state(pipeline, GST_STATE_PLAYING);
