@@ -247,18 +247,32 @@ bool kgiCharacter::pasteKey(int frame)
     return runEdit(v);
 }
 
+bool kgiCharacter::readMotion(const std::string& path, kgiModelBuilder& source)
+{
+    return source.load(path, kgiModelBuilder::KEEP_MODEL_DATA);
+}
+
+int kgiCharacter::motionKeyCount(const kgiModelBuilder& source)
+{
+    const kgiModelData* data = source.getModelData();
+    if (!data || data->models.empty())
+        return 0;
+    const kgiModelEntry& entry = data->models[0];
+    return entry.keyFrames ? entry.keyCount : 0;
+}
+
 bool kgiCharacter::importMotion(const std::string& path, int at, int limit)
 {
     kgiModelBuilder source;
-    if (!source.load(path, kgiModelBuilder::KEEP_MODEL_DATA))
-        return false;
-    const kgiModelData* data = source.getModelData();
-    if (!data || data->models.empty())
-        return false;
-    const kgiModelEntry& entry = data->models[0];
-    const int keys = entry.keyFrames ? entry.keyCount : 0;
+    return readMotion(path, source) && importMotion(source, at, limit);
+}
+
+bool kgiCharacter::importMotion(const kgiModelBuilder& source, int at, int limit)
+{
+    const int keys = motionKeyCount(source);
     if (keys < 1)
         return false;
+    const kgiModelEntry& entry = source.getModelData()->models[0];
     const uint16_t* frames = entry.keyFrames.get();
     const int last = frames[keys - 1];
 

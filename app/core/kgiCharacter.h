@@ -116,6 +116,14 @@ public:
     // would pass Keys_MAX: the deleted range then stays deleted, with its
     // undo entry.
     bool importMotion(const std::string& path, int at, int limit);
+    // The same from a file already read by readMotion, for callers that
+    // look at the keys before anything changes.
+    bool importMotion(const kgiModelBuilder& source, int at, int limit);
+    // Reads a motion-key project for importMotion; false when it cannot be
+    // loaded (after the reader's box).
+    static bool readMotion(const std::string& path, kgiModelBuilder& source);
+    // The key count of the first model of a read motion; 0 without keys.
+    static int motionKeyCount(const kgiModelBuilder& source);
 
     // The key-edit history (function undo, 32 entries). The history takes
     // the entry and frees it when it falls out; adding does not run it.

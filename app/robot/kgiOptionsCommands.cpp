@@ -130,19 +130,14 @@ bool kgiOptionsDialog::samplePath(std::string& path) const
     return true;
 }
 
-bool kgiOptionsDialog::sampleFits(const std::string& path) const
+bool kgiOptionsDialog::sampleFits(const std::string& path, kgiModelBuilder& sample) const
 {
     // The import's own checks, made before the character's keys go: the
     // reader's box for a file it cannot read, nothing for one without
     // keys, and the key limit's box for more keys than it allows.
-    kgiModelBuilder probe;
-    if (!probe.load(path, kgiModelBuilder::KEEP_MODEL_DATA))
+    if (!kgiCharacter::readMotion(path, sample))
         return false;
-    const kgiModelData* data = probe.getModelData();
-    if (data == nullptr || data->models.empty())
-        return false;
-    const kgiModelEntry& entry = data->models[0];
-    const int keys = entry.keyFrames ? entry.keyCount : 0;
+    const int keys = kgiCharacter::motionKeyCount(sample);
     if (keys < 1)
         return false;
     if (keys > services().keysMax()) {
@@ -290,7 +285,8 @@ long kgiOptionsDialog::onCmdSampleRead(FXObject*, FXSelector, void*)
     if (character == nullptr || !samplePath(path))
         return 1;
     // A sample that cannot come in must not cost the user's keys.
-    if (!sampleFits(path))
+    kgiModelBuilder sample;
+    if (!sampleFits(path, sample))
         return 1;
     kgiWorld* world = kgiWorld::instance();
     const float last = world->getLastKeyTime();
@@ -304,8 +300,8 @@ long kgiOptionsDialog::onCmdSampleRead(FXObject*, FXSelector, void*)
         character->addKeyUndo(removal);
         kgiCollisionCheck::instance()->clearHits();
     }
-    if (!character->importMotion(path, 0, -1)) {
-        // Only when the file changed after the check: the keys come back.
+    if (!character->importMotion(sample, 0, -1)) {
+        // Should the import still refuse, the keys come back.
         if (removal) {
             removal->undo();
             character->updateKeysInfo();

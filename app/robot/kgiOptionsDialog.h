@@ -26,6 +26,7 @@ class kgiApp;
 class kgiCharacter;
 class kgiCommandWindow;
 class kgiInfoDialog;
+class kgiModelBuilder;
 class ksgNode;
 
 class kgiOptionsDialog : public FX::FXDialogBox, public kgiRobotOptions, private kgiFreedTreeListener {
@@ -334,9 +335,10 @@ private:
     int rowOfField(FX::FXObject* sender) const;
     // The selected sample's project path; false without a current item.
     bool samplePath(std::string& path) const;
-    // The sample's keys can be imported into a character without keys
-    // (the reader's and the key limit's boxes when not).
-    bool sampleFits(const std::string& path) const;
+    // Reads the sample into `sample` and tells whether its keys can be
+    // imported into a character without keys (the reader's and the key
+    // limit's boxes when not).
+    bool sampleFits(const std::string& path, kgiModelBuilder& sample) const;
     // Asks for a motion slot name for entry i (prompt M<i+1>, or S<i-79>
     // from 80 on); false on Cancel.
     bool askSlotName(int i, std::string& name);
