@@ -4,8 +4,10 @@
 #include "kgiFileDialog.h"
 #include "kgiGLFrameButtons.h"
 #include "kgiGLTsMgr.h"
+#include "kgiMediaHost.h"
 #include "kgiOptionsDialog.h"
 #include "kgiRobotJointTable.h"
+#include "kgiRobotSession.h"
 #include "kgiTimesheetCanvas.h"
 #include "kgiTimesheetWindow.h"
 #include "kgiViewCanvas.h"
@@ -81,6 +83,7 @@ bool kgiLessonWalk::open() {
 
     kgiAppMakers makers;
     makers.optionsDialog = &kgiOptionsDialog::make;
+    makers.robotSession = []() -> kgiRobotConnection* { return new kgiRobotSession(); };
     makers.soundPlayer = [this]() -> kgiSoundOutput* { return new kgiStandInSound(sounds); };
     makers.msgWindowHost = [this]() -> kgiMessageHost* { return new RecordingMessage(*this); };
     a.setMakers(makers);
@@ -156,6 +159,10 @@ kgiOptionsDialog* kgiLessonWalk::optionsDialog() const {
 kgiGLTsMgr& kgiLessonWalk::timeline() const { return *main->getCanvas()->getManager(); }
 
 kgiGLFrameButtons& kgiLessonWalk::frameButtons() const { return *timeline().getFrameButtons(); }
+
+void kgiLessonWalk::useMediaHost() {
+    world().setMediaTracksMaker([]() -> kgiMediaTracks* { return kgiMediaHost::instance(); });
+}
 
 std::vector<float> kgiLessonWalk::viewMatrix() const {
     const std::vector<kgiViewCanvas*>& canvases = app().getCanvases();

@@ -14,6 +14,12 @@
 // - Application core VI's recording stand-ins for the sound player and the
 //   message-window host: nothing sounds, no window speaks unless the test
 //   says so, and every sound and text is kept in order;
+// - the program's robot session maker (kgiRobotSession): nothing opens a
+//   port until communication is switched on; a walk against the simulated
+//   board installs its own maker over it (copy app().getMakers(), change
+//   robotSession, app().setMakers) before start;
+// - the media host only when the walk asks for it (useMediaHost), since it
+//   loads the media plug-in on the first playback;
 // - the answering services (kgiAnsweringServices) and the scripted file
 //   dialogs (kgiScriptedDialogs) installed, so no box or file dialog ever
 //   waits for a user: script their answers before the action that asks.
@@ -124,6 +130,9 @@ public:
     // The options window; null until the program made it.
     kgiOptionsDialog* optionsDialog() const;
     kgiGLTsMgr& timeline() const;
+    // The media host as the program installs it (kgiMediaHost), made on the
+    // tracks' first use; call before start.
+    void useMediaHost();
     kgiGLFrameButtons& frameButtons() const;
     // Canvas 0's viewpoint matrix now, and as a lesson-less start-up left
     // it (recorded by start).
