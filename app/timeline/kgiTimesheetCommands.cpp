@@ -351,7 +351,13 @@ long kgiTimesheetWindow::onCmdSaveMdmAs(FX::FXObject*, FX::FXSelector, void*) {
         return 1;
     }
     kgiPartTable* table = joints();
-    if (!table || !table->exportMotionMdm(path)) return 1;
+    if (!table || !table->exportMotionMdm(path)) {
+        // The opening moved the lesson on to wait for the file; with none
+        // written nothing else could end that step, and every command is
+        // locked: back to the step that offers Save as again.
+        application->lessonStepBack();
+        return 1;
+    }
     refreshTimeline(false);
     application->redrawAll();
     application->setCurrentFile(path);
@@ -365,9 +371,8 @@ long kgiTimesheetWindow::onCmdSaveMdmAs(FX::FXObject*, FX::FXSelector, void*) {
 long kgiTimesheetWindow::onCmdMediaAdd(FX::FXObject*, FX::FXSelector, void*) {
     application->lessonActionDone();
     kgiMediaTracks* tracks = media();
-    // The media seam answers the new track's index, -1 for none: the first
-    // track added is index 0.
-    if (tracks && tracks->importMediaFile() >= 0)
+    // The media seam answers the new track count, -1 when nothing came in.
+    if (tracks && tracks->importMediaFile() > 0)
         application->lessonActionDone();
     else
         application->lessonStepBack();

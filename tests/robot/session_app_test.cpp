@@ -107,6 +107,15 @@ struct BoardRig {
     BoardRig& operator=(const BoardRig&) = delete;
 };
 
+// What the session told the lesson, the step engine's passes left out.
+std::vector<std::string> lessonReports(const kgiStandInLesson& lesson)
+{
+    std::vector<std::string> reports;
+    for (const std::string& c : lesson.record.calls)
+        if (c != "runStep") reports.push_back(c);
+    return reports;
+}
+
 int infoReadsSeen(kgiSimBoard& board)
 {
     int n = 0;
@@ -160,6 +169,17 @@ void failedOpen()
     app.setRobotCommunication(true);
     CHILD_CHECK(!app.isRobotCom() && app.getRobotSession() == nullptr);
     CHILD_CHECK(boxes.shown == std::vector<std::string>{"Warning - 101: ROBOT_COM_No_Open[COM No = 1]"});
+
+    // In a lesson the failed open shows the notice of step 19 and asks the
+    // lesson to start over; the open is not the step's action.
+    kgiStandInLesson& lesson = rig.fakes.lesson;
+    lesson.mode = 3;
+    lesson.waitingForAction = true;
+    app.setLessonManager(&lesson);
+    app.setRobotCommunication(true);
+    CHILD_CHECK(!app.isRobotCom());
+    CHILD_CHECK(lessonReports(lesson) == (std::vector<std::string>{"showStep(19)", "restartProgram"}));
+    app.setLessonManager(nullptr);
     kgiCharacterServices::install(nullptr);
 }
 
@@ -175,11 +195,18 @@ void silentBoard()
     kgiSimBoard& board = r.board;
     Boxes& boxes = r.boxes;
     boxes.idle = &app;
+    kgiStandInLesson& lesson = r.rig.fakes.lesson;
+    lesson.mode = 2;
+    lesson.waitingForAction = true;
+    app.setLessonManager(&lesson);
 
     app.setRobotCommunication(true);
     kgiRobotSession* session = sessionOf(app);
     CHILD_CHECK(session);
     CHILD_CHECK(passUntilInfoRead(app, session));
+    // The open was the lesson step's action.
+    CHILD_CHECK(lessonReports(lesson) == std::vector<std::string>{"nextStep"});
+    lesson.record.clear();
     kgiSimBoard::Faults f;
     f.silent = true;
     board.setFaults(f);
@@ -187,10 +214,14 @@ void silentBoard()
     CHILD_CHECK(passUntil(app, [&] { return !app.isRobotCom(); }));
     CHILD_CHECK(session->getStatusWord() == "Fail ");
     CHILD_CHECK(boxes.shown == std::vector<std::string>{"Warning - 102: ROBOT_COM_No_Reply"});
+    // The lesson shows the notice of step 19 and starts over, once.
+    CHILD_CHECK(lessonReports(lesson) == (std::vector<std::string>{"showStep(19)", "restartProgram"}));
     // The next pass deletes the session and the port is closed.
     app.idleTick();
     CHILD_CHECK(app.getRobotSession() == nullptr && !deviceOpen(board.devicePath()));
     CHILD_CHECK(boxes.shown.size() == 1);
+    CHILD_CHECK(lessonReports(lesson).size() == 2);
+    app.setLessonManager(nullptr);
 }
 
 TEST(RobotSessionInApp, ABoardFallingSilentWarnsOnceAndSwitchesCommunicationOff)

@@ -303,6 +303,20 @@ TEST_F(TimesheetCommands, SaveRobotMotionAsNamesTheFileAndAsksBeforeReplacing) {
     EXPECT_TRUE(joints.record.calls.empty());
     EXPECT_EQ(lesson().calls, (std::vector<std::string>{"nextStep", "stepBack"}));
 
+    // A file that cannot be written keeps the current file and steps the
+    // lesson back as a cancel does: the step after the opening waits for a
+    // write that never came.
+    fakes().lesson.record.clear();
+    joints.fileResult = false;
+    dialogs.answers = {(dir / "motion" / "run").string()};
+    send(W::ID_SAVE_MDM_AS);
+    EXPECT_EQ(joints.record.calls,
+              std::vector<std::string>{"exportMotionMdm(" + (dir / "motion" / "run.mdm").string() + ")"});
+    EXPECT_EQ(app->getCurrentFile(), walk);
+    EXPECT_EQ(lesson().calls, (std::vector<std::string>{"nextStep", "stepBack"}));
+    joints.fileResult = true;
+    joints.record.clear();
+
     // Save with a current file asks (the same text as title) and writes it.
     services->boxes.clear();
     services->answers = {true};
@@ -353,7 +367,9 @@ TEST_F(TimesheetCommands, MediaAndWindowCommands) {
         std::vector<std::string> lessonCalls;
         std::vector<std::string> mediaCalls;
     } cases[] = {
-        {W::ID_MEDIA_ADD, 0, false, {"nextStep", "nextStep"}, {"importMediaFile"}},
+        // The import answers the track count: only a count above 0 added one.
+        {W::ID_MEDIA_ADD, 1, false, {"nextStep", "nextStep"}, {"importMediaFile"}},
+        {W::ID_MEDIA_ADD, 0, false, {"nextStep", "stepBack"}, {"importMediaFile"}},
         {W::ID_MEDIA_ADD, -1, false, {"nextStep", "stepBack"}, {"importMediaFile"}},
         {W::ID_MEDIA_REMOVE, 0, false, {}, {"removeAllTracks"}},
         {W::ID_MEDIA_WINDOW, 0, true, {"nextStep"}, {"showMediaWindow"}},

@@ -1,0 +1,393 @@
+#include "lesson_walk_rig.h"
+
+#include "kgiCharacterServices.h"
+#include "kgiFileDialog.h"
+#include "kgiGLFrameButtons.h"
+#include "kgiGLTsMgr.h"
+#include "kgiOptionsDialog.h"
+#include "kgiRobotJointTable.h"
+#include "kgiTimesheetCanvas.h"
+#include "kgiTimesheetWindow.h"
+#include "kgiViewCanvas.h"
+#include "kgiWorld.h"
+#include "ksgViewpoint.h"
+#include "kutTime.h"
+
+#include "support/window/kgiWindowTest.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+// Start-up's argument list.
+struct Arguments {
+    std::string program = "Zodarovu0";
+    std::string mode;
+    std::vector<char*> argv;
+
+    explicit Arguments(const std::string& m) : mode(m) {
+        argv = {program.data(), mode.empty() ? nullptr : this->mode.data(), nullptr};
+    }
+    int argc() const { return mode.empty() ? 1 : 2; }
+};
+
+} // namespace
+
+std::string kgiWalkText::line() const {
+    return !text.empty() && text.back() == '\n' ? text.substr(0, text.size() - 1) : text;
+}
+
+// The message host's stand-in, also keeping each text with the clock and
+// speaking from it on as the real window does.
+class kgiLessonWalk::RecordingMessage : public kgiStandInMessage {
+public:
+    explicit RecordingMessage(kgiLessonWalk& w) : kgiStandInMessage(w.messages), walk(w) {}
+    void showText(const std::string& text, const std::string& speech, int x, int y, int colorMode) override {
+        walk.texts.push_back(kgiWalkText{text, speech, x, y, colorMode, walk.clock});
+        if (walk.speakOnShow) walk.messages.speaking = true;
+        kgiStandInMessage::showText(text, speech, x, y, colorMode);
+    }
+
+private:
+    kgiLessonWalk& walk;
+};
+
+kgiLessonWalk::kgiLessonWalk() = default;
+
+kgiLessonWalk& kgiLessonWalk::get() {
+    // Never destroyed: the application it plugs into lives as long.
+    static kgiLessonWalk* walk = new kgiLessonWalk();
+    static const bool opened = walk->open();
+    if (!opened) ADD_FAILURE() << "the walk's windows could not be set up";
+    return *walk;
+}
+
+bool kgiLessonWalk::open() {
+    kgiApp* application = kgiTestApp();
+    if (!application) return false;
+    kgiApp& a = *application;
+    // The fixture texts speak only in English.
+    if (a.getSettings().language != 0) a.loadLanguage(0);
+    // The program installs the joint table before start-up.
+    kgiRobotJointTable::instance();
+    kgiLessonManager* m = kgiLessonManager::instance();
+    m->setClock([this] {
+        if (autoAdvance) clock += CLOCK_STEP;
+        return clock;
+    });
+    a.setLessonManager(m);
+
+    kgiAppMakers makers;
+    makers.optionsDialog = &kgiOptionsDialog::make;
+    makers.soundPlayer = [this]() -> kgiSoundOutput* { return new kgiStandInSound(sounds); };
+    makers.msgWindowHost = [this]() -> kgiMessageHost* { return new RecordingMessage(*this); };
+    a.setMakers(makers);
+    answering = std::make_unique<kgiAnsweringServices>(a);
+    kgiCharacterServices::install(answering.get());
+    kgiFileDialogs::install(&scripted);
+
+    main = new kgiTimesheetWindow(&a);
+    main->create();
+    a.setMainWindow(main);
+    a.setTimelineCanvas(main->timelineCanvas());
+    if (!kgiTestRunUntil([&] { return main->shown() && !a.getCanvases().empty(); })) return false;
+    baseTitle = main->getTitle().text();
+
+    // The program without a lesson, once: the model's folders known (the
+    // step files' place) and canvas 0 centred on the robot.
+    if (!kgiTestLoadFactoryRobot()) return false;
+    idle(2);
+    centred = viewMatrix();
+    return true;
+}
+
+std::string kgiLessonWalk::label(int mode, int step, int page) {
+    return "m" + std::to_string(mode) + " s" + std::to_string(step) + " p" + std::to_string(page);
+}
+
+std::string kgiLessonWalk::noticeLabel(int mode, int step, int page) {
+    return "m" + std::to_string(mode) + " n" + std::to_string(step) + " p" + std::to_string(page);
+}
+
+void kgiLessonWalk::writeStepFile(int mode, int lastStep, const std::map<int, int>& pages) {
+    const kgiApp& a = app();
+    const std::filesystem::path path =
+        kgiLessonManager::stepFilePath(a.getBaseDir(), a.getModelId(), a.getSettings().language, mode);
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    for (int s = 0; s <= lastStep; ++s) {
+        const auto it = pages.find(s);
+        const int count = std::clamp(it != pages.end() ? it->second : (s == 0 ? 2 : 1), 1,
+                                     kgiLessonTexts::PAGES);
+        out << "[" << s << "]\n";
+        for (int p = 0; p < count; ++p) out << ":0,0," << p << "\n" << label(mode, s, p) << "\n";
+    }
+    // The notices last: a bank chosen stays chosen for the lines after it.
+    out << "[" << NOTICE << "]\n:1,0,0\n" << noticeLabel(mode, NOTICE, 0) << "\n";
+    if (!out) ADD_FAILURE() << "the step file could not be written: " << path;
+}
+
+bool kgiLessonWalk::start(int mode) {
+    kgiApp& a = app();
+    texts.clear();
+    messages.record.clear();
+    sounds.played.clear();
+    messages.speaking = false;
+    kgiTestRemoveCharacters();
+    Arguments args(std::to_string(mode));
+    autoAdvance = true;
+    a.startUp(args.argc(), args.argv.data());
+    autoAdvance = false;
+    return world().getCurrentCharacter() != nullptr && a.isLessonMode();
+}
+
+kgiApp& kgiLessonWalk::app() const { return *kgiTestApp(); }
+
+kgiLessonManager& kgiLessonWalk::manager() const { return *kgiLessonManager::instance(); }
+
+kgiWorld& kgiLessonWalk::world() const { return *kgiWorld::instance(); }
+
+kgiOptionsDialog* kgiLessonWalk::optionsDialog() const {
+    return dynamic_cast<kgiOptionsDialog*>(app().getOptionsDialog());
+}
+
+kgiGLTsMgr& kgiLessonWalk::timeline() const { return *main->getCanvas()->getManager(); }
+
+kgiGLFrameButtons& kgiLessonWalk::frameButtons() const { return *timeline().getFrameButtons(); }
+
+std::vector<float> kgiLessonWalk::viewMatrix() const {
+    const std::vector<kgiViewCanvas*>& canvases = app().getCanvases();
+    ksgViewpoint* vp = canvases.empty() ? nullptr : canvases[0]->getViewpoint();
+    if (!vp) return {};
+    const kmlMatrix4 m = vp->getMatrix();
+    return std::vector<float>(static_cast<const float*>(m), static_cast<const float*>(m) + 16);
+}
+
+int kgiLessonWalk::mode() const { return manager().getMode(); }
+int kgiLessonWalk::step() const { return manager().getStep(); }
+int kgiLessonWalk::page() const { return manager().getPage(); }
+bool kgiLessonWalk::waiting() const { return manager().isWaiting(); }
+
+void kgiLessonWalk::idle(int passes) {
+    int n = 0;
+    idleUntil([&] { return ++n >= passes; }, passes);
+}
+
+bool kgiLessonWalk::idleUntil(const std::function<bool()>& done, int maxPasses) {
+    // Playback moves by the real time since the previous pass: held to the
+    // moments between two passes, so the test's steps move it.
+    kutResetTime();
+    return kgiTestRunUntil(
+        [&] {
+            kutResetTime();
+            return done();
+        },
+        maxPasses);
+}
+
+kgiWalkText kgiLessonWalk::lastShown() const { return texts.empty() ? kgiWalkText() : texts.back(); }
+
+std::vector<kgiWalkText> kgiLessonWalk::textsSince(std::size_t mark) const {
+    if (mark >= texts.size()) return {};
+    return std::vector<kgiWalkText>(texts.begin() + static_cast<std::ptrdiff_t>(mark), texts.end());
+}
+
+bool kgiLessonWalk::emptiedAfterLastText() const {
+    const std::vector<std::string>& calls = messages.record.calls;
+    for (auto it = calls.rbegin(); it != calls.rend(); ++it) {
+        if (*it == "hideWindow") return true;
+        if (it->compare(0, 9, "showText(") == 0) return false;
+    }
+    return false;
+}
+
+std::vector<int> kgiLessonWalk::soundsSince(std::size_t mark) const {
+    std::vector<int> ids;
+    for (std::size_t i = mark; i < sounds.played.size(); ++i) ids.push_back(sounds.played[i].first);
+    return ids;
+}
+
+namespace {
+// Whether byte i of the main window's record governs something: a widget
+// the window has, or one of its two flags.
+bool mainByteShown(const kgiTimesheetWindow& w, int i, bool* enabled) {
+    const kgiLockTarget t = kgiMainCommandTable::target(i);
+    if (t.kind == kgiLockTarget::SHORTCUTS) {
+        *enabled = w.getShortcutsEnabled();
+        return true;
+    }
+    if (t.kind == kgiLockTarget::REFRESH) {
+        *enabled = w.getRefreshEnabled();
+        return true;
+    }
+    FX::FXWindow* widget = w.lockWidget(i);
+    if (!widget) return false;
+    *enabled = widget->isEnabled();
+    return true;
+}
+} // namespace
+
+std::set<int> kgiLessonWalk::mainEnabled() const {
+    std::set<int> on;
+    for (int i = 0; i < kgiMainCommandLocks::SIZE; ++i) {
+        bool enabled = false;
+        if (mainByteShown(*main, i, &enabled) && enabled) on.insert(i);
+    }
+    return on;
+}
+
+std::set<int> kgiLessonWalk::allMainBytes() {
+    std::set<int> all;
+    const kgiLessonWalk& walk = get();
+    for (int i = 0; i < kgiMainCommandLocks::SIZE; ++i) {
+        bool enabled = false;
+        if (mainByteShown(*walk.main, i, &enabled)) all.insert(i);
+    }
+    return all;
+}
+
+std::set<int> kgiLessonWalk::optionsEnabled() const {
+    std::set<int> on;
+    if (const kgiOptionsDialog* d = optionsDialog())
+        for (int byte : kgiOptionsDialog::GOVERNED_BYTES)
+            if (FX::FXWindow* widget = d->governedWidget(byte); widget && widget->isEnabled()) on.insert(byte);
+    return on;
+}
+
+std::set<int> kgiLessonWalk::allOptionsBytes() const {
+    std::set<int> all;
+    if (const kgiOptionsDialog* d = optionsDialog())
+        for (int byte : kgiOptionsDialog::GOVERNED_BYTES)
+            if (d->governedWidget(byte)) all.insert(byte);
+    return all;
+}
+
+std::string kgiLessonWalk::titleSuffix() const {
+    const std::string title = main->getTitle().text();
+    return title.compare(0, baseTitle.size(), baseTitle) == 0 ? title.substr(baseTitle.size()) : title;
+}
+
+long kgiLessonWalk::mainCommand(int id) { return main->handle(main, FXSEL(FX::SEL_COMMAND, id), nullptr); }
+
+long kgiLessonWalk::optionsCommand(int id) {
+    kgiOptionsDialog* d = optionsDialog();
+    return d ? d->handle(d, FXSEL(FX::SEL_COMMAND, id), nullptr) : 0;
+}
+
+bool kgiLessonWalk::chooseSample(int row) {
+    kgiOptionsDialog* d = optionsDialog();
+    if (!d) return false;
+    FX::FXList* list = d->widgets().sampleList;
+    if (row < 0 || row >= list->getNumItems()) return false;
+    list->setCurrentItem(row);
+    list->selectItem(row);
+    // As the list sends it on a click: the row in the data.
+    d->handle(list, FXSEL(FX::SEL_COMMAND, kgiOptionsDialog::ID_SAMPLE_LIST),
+              reinterpret_cast<void*>(static_cast<FX::FXival>(row)));
+    return true;
+}
+
+bool kgiLessonWalk::pressFrameButton(int button) {
+    kgiGLFrameButtons& b = frameButtons();
+    const int width = 2 * b.getHalfWidth() / 3;
+    const int x = b.getGroupX() + width * button + width / 2;
+    const int y = (b.getY() + b.getPictureBottom()) / 2;
+    return b.onMouse(kgiGLWidget::BUTTON_LEFT, kgiGLWidget::ACTION_PRESS, 0, x, y);
+}
+
+void kgiLessonWalk::playToEnd() {
+    kgiWorld& w = world();
+    if (!w.isPlaying()) return;
+    const float fps = w.getFps() > 0.0f ? w.getFps() : 1.0f;
+    w.advancePlaybackBy((w.getEndFrame() - w.getCurrentTime() + 2.0f) / fps, false);
+    if (w.isPlaying()) w.setPlaying(false);
+}
+
+::testing::AssertionResult kgiLessonWalk::walkToEnd(int finalStep, const std::function<void(int page)>& onPage) {
+    using ::testing::AssertionFailure;
+    const bool speakingShows = speakOnShow;
+    speakOnShow = true;
+    struct Restore {
+        kgiLessonWalk& w;
+        bool on;
+        ~Restore() { w.speakOnShow = on; }
+    } restore{*this, speakingShows};
+
+    playToEnd();
+    idle(2);
+    const int m = mode();
+    if (m <= 0) return AssertionFailure() << "no lesson runs";
+    if (step() != finalStep || waiting())
+        return AssertionFailure() << "not at the final step's start: step " << step() << (waiting() ? " waiting" : "");
+
+    // Nothing before 4 s of the step.
+    const float began = manager().getStepTimer();
+    std::size_t mark = textMark();
+    if (clock < began + 3.9f) {
+        clock = began + 3.9f;
+        idle(3);
+        if (textMark() != mark)
+            return AssertionFailure() << "the final text showed " << clock - began << " s into the step";
+    }
+    if (clock < began + 4.1f) clock = began + 4.1f;
+    if (!idleUntil([&] { return textMark() > mark; }))
+        return AssertionFailure() << "the final text never showed";
+    kgiWalkText first = texts[mark];
+    if (first.line() != label(m, finalStep, 0) || first.x != 350 || first.y != 40 || first.colour != 0)
+        return AssertionFailure() << "final text \"" << first.line() << "\" at (" << first.x << ", " << first.y
+                                  << ") colour " << first.colour;
+    if (!(first.clock - began > 4.0f))
+        return AssertionFailure() << "the final text showed " << first.clock - began << " s into the step";
+    const float shownAt = first.clock;
+
+    // Each page while the previous one has been spoken.
+    for (int p = 0;; ++p) {
+        idle(2);
+        if (onPage) onPage(p);
+        clock += 0.25f;
+        idle(2);
+        if (mode() <= 0) return AssertionFailure() << "the lesson ended while page " << p << " was spoken";
+        if (textMark() != mark + static_cast<std::size_t>(p) + 1)
+            return AssertionFailure() << "a text showed while page " << p << " was spoken";
+        setSpeaking(false);
+        const kgiLessonTexts& t = manager().getTexts();
+        if (!(t.isPresent(0, 0, p + 1, finalStep) && t.isPresent(0, 1, p + 1, finalStep))) break;
+        if (!idleUntil([&] { return textMark() > mark + static_cast<std::size_t>(p) + 1; }))
+            return AssertionFailure() << "page " << p + 1 << " never showed";
+        const kgiWalkText& next = texts.back();
+        if (next.line() != label(m, finalStep, p + 1) || next.y != 40 || next.colour != 0)
+            return AssertionFailure() << "page " << p + 1 << " showed as \"" << next.line() << "\" at y " << next.y;
+    }
+    const std::size_t allPages = textMark();
+
+    // Spoken to its end before 4 s: the lesson stays until 4 s have passed.
+    idle(3);
+    if (clock - shownAt < 3.9f) {
+        if (mode() <= 0)
+            return AssertionFailure() << "the lesson ended " << clock - shownAt << " s after the final text";
+        clock = shownAt + 3.9f;
+        idle(3);
+        if (mode() <= 0)
+            return AssertionFailure() << "the lesson ended " << clock - shownAt << " s after the final text";
+    }
+    // Past 4 s, but the window speaks: still not.
+    setSpeaking(true);
+    clock = shownAt + 6.0f;
+    idle(3);
+    if (mode() <= 0) return AssertionFailure() << "the lesson ended while the window spoke";
+    setSpeaking(false);
+    if (!idleUntil([&] { return mode() <= 0; })) return AssertionFailure() << "the lesson never ended";
+
+    if (textMark() != allPages) return AssertionFailure() << "a text showed after the final pages";
+    if (app().isLessonMode()) return AssertionFailure() << "the application still is in a lesson";
+    if (mainEnabled() != allMainBytes())
+        return AssertionFailure() << "not every command of the main window is enabled";
+    if (optionsDialog() && optionsEnabled() != allOptionsBytes())
+        return AssertionFailure() << "not every command of the options window is enabled";
+    for (int i = 0; i < kgiLessonControl::PERMISSION_COUNT; ++i)
+        if (!manager().getPermission(i)) return AssertionFailure() << "permission " << i << " still off";
+    if (!emptiedAfterLastText()) return AssertionFailure() << "the message window was not emptied";
+    return ::testing::AssertionSuccess();
+}
