@@ -45,6 +45,9 @@ public:
     virtual void applyLanguage() = 0;
     // The text of the joint field of that joint; empty when there is none.
     virtual std::string getJointFieldText(const std::string& jointName) = 0;
+    // Opens the robot tab as a press of the left button on its tab item
+    // does (nothing while the tab is disabled).
+    virtual void openRobotTab() = 0;
     // Sets the robot-communication check box (without acting on it).
     virtual void setRobotComCheck(bool on) = 0;
     // Fill the caller's record with 0 (lock) or 1 (unlock); they apply

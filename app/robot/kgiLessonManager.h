@@ -140,8 +140,25 @@ public:
     // click), the course kind and start signal set, and one run of the step
     // engine.
     void start(const char* argument) override;
-    // One pass of the step engine (kgiLessonManagerSteps.cpp).
+    // One pass of the step engine (kgiLessonManagerSteps.cpp): the current
+    // step's set-up while it does not wait yet, else its wait; a mode
+    // without steps resets the manager.
     void runStep() override;
+    // Step 0 of every mode: the title suffix, the lesson timesheet imported
+    // (with robotTab the options dialog made anew on its robot tab), the
+    // course loaded and the view turned to it, then after 2 s of the clock
+    // the text; once waiting, the pages in turn and then step 1. Empty
+    // names (or of one character) load nothing.
+    void runIntroStep(const std::string& timesheet, bool robotTab, const std::string& course, bool joints);
+    // The step after a mode's last: after 4 s without playback the final
+    // text (answers now only sound OK); once it has been spoken and 4 s
+    // have passed since it first showed, the message window is emptied and
+    // the lesson is off.
+    void runFinalStep();
+    // Imports the keys of a timesheet in the factory folder into the
+    // current character from frame 0; on success the end frame is its last
+    // key, the time line refreshed and every view redrawn.
+    bool loadStepMotion(const std::string& timesheet);
     // Lesson off: mode 0, step 0, no waiting or show flags, no course run
     // (courseState -1), every lock opened, message positions restored. The
     // course kind and the start-signal flag stay.
@@ -270,6 +287,15 @@ public:
 
 private:
     enum CourseSound { READY, SET, GO, GOAL };
+
+    // The step table (kgiLessonManagerSteps.cpp).
+    enum class StepKind;
+    struct StepRow;
+    struct ModeTable;
+    // The table of a lesson mode; null for a mode without steps.
+    static const ModeTable* tableOf(int lessonMode);
+    // A row's set-up.
+    void runRow(const StepRow& row);
 
     // The step fields of start's first step.
     void resetStepFields();

@@ -436,6 +436,18 @@ void kgiOptionsDialog::treeFreed(kgiCharacter*, ksgNode* root)
 
 // --- robot communication ---
 
+void kgiOptionsDialog::openRobotTab()
+{
+    // The tab item opens its page on a press, as under the user's pointer,
+    // and only while it is enabled.
+    if (!w.robotTab)
+        return;
+    FXEvent press;
+    press.type = SEL_LEFTBUTTONPRESS;
+    press.code = LEFTBUTTON;
+    w.robotTab->handle(this, FXSEL(SEL_LEFTBUTTONPRESS, 0), &press);
+}
+
 void kgiOptionsDialog::setRobotComCheck(bool on)
 {
     w.robotCom->setCheck(on);

@@ -118,6 +118,7 @@ public:
     // call). Off also ends a running pose read when a teach check is on,
     // clears the teach and reflection checks and enables the port combo;
     // on disables the combo.
+    void openRobotTab() override;
     void setRobotComCheck(bool on) override;
     // 0 or 1 into bytes 0-35 and 38-40; 36 and 37 keep what they hold.
     void lockAllCommands(kgiOptionsCommandFlags& record) override;

@@ -91,9 +91,13 @@ struct CourseRig : LessonRig {
         app().getSettings().language = 0;
         kgiWorld::instance()->setPlaying(false);
         kgiWorld::instance()->setCurrentTime(0.0f);
+        // A course's introduction registers them; lesson 8 has none.
+        clockStep = 1.0f;
         manager.start(lesson);
-        // A course's first step registers them; lesson 8 has none.
-        if (manager.isCourseMode()) manager.registerCourseSounds();
+        clockStep = 0.0f;
+        // As after the lesson's final step: the course stays, its steps
+        // are over.
+        manager.reset();
         clearRecords();
         rig.fakes.options.record.clear();
         rig.fakes.session.record.clear();
@@ -243,11 +247,13 @@ void soundsByLanguage() {
     // start-signal flag, nothing else.
     r.played().clear();
     r.manager.playEndSound();
+    r.clockStep = 1.0f;
     r.manager.start("6");
+    const int goal = r.manager.getCourseSounds()[3];
     r.manager.playEndSound();
     r.manager.start("8");
     r.manager.playEndSound();
-    CHILD_CHECK(r.played() == Played({{3, false}, {-1, false}}));
+    CHILD_CHECK(goal > 0 && r.played() == Played({{goal, false}, {-1, false}}));
 }
 
 TEST(LessonCourse, StartSignalSoundsFillTheirSlotsInOrderByLanguage) {
@@ -298,6 +304,7 @@ void loadCourses() {
     CHILD_CHECK(r.manager.getCourseNodeCount() == 0);
 
     // The shipped courses by the course kind, likewise.
+    r.clockStep = 1.0f;
     for (const char* lesson : {"6", "7"}) {
         r.manager.start(lesson);
         const std::vector<ksgTransform*> before = sceneRoots();

@@ -1,7 +1,7 @@
-// The normal course as a user runs it, under X with the real windows on the
-// staged base directory: the program started in lesson 6, File > New puts
-// the course beside the robot, the sample tab reads No.34 and adds No.10
-// twice, the time line's buttons go to the start and play, and the 3D
+// The normal course as a user runs it after its lesson, under X with the
+// real windows on the staged base directory: the program started in lesson
+// 6, File > New puts the course beside the robot, the sample tab reads
+// No.34 and adds No.10 twice, the time line's buttons go to the start and play, and the 3D
 // view's stopwatch counts while the robot walks and stands still once it
 // has crossed the goal line. The manager's clock is the test's, so the
 // watch shows the seconds the test lets pass.
@@ -36,11 +36,13 @@
 namespace {
 
 float testClock = 0.0f;
+// Added at every read while the lesson's introduction waits for its 2 s.
+float testClockStep = 0.0f;
 
 // The manager the program would install, on the test's clock.
 kgiLessonManager& courseManager() {
     static kgiLessonManager manager;
-    manager.setClock([] { return testClock; });
+    manager.setClock([] { return testClock += testClockStep; });
     return manager;
 }
 
@@ -104,14 +106,19 @@ TEST(LessonCourseWindow, TheStopwatchCountsWhileTheRobotWalksAndStandsAtTheGoal)
     app.setTimelineCanvas(main->timelineCanvas());
     ASSERT_TRUE(kgiTestRunUntil([&] { return main->shown() && !app.getCanvases().empty(); }));
 
-    // Started as "Zodarovu0 6": the lesson has no steps yet and ends at
-    // once, leaving the editor unlocked and the normal course chosen.
+    // Started as "Zodarovu0 6", with the lesson's steps over at once (its
+    // walk has a test of its own): the editor unlocked and the normal
+    // course chosen, as after the lesson's final step.
     char arg0[] = "Zodarovu0";
     char arg1[] = "6";
     char* argv[] = {arg0, arg1, nullptr};
     kgiTestRemoveCharacters();
+    testClockStep = 0.5f;
     app.startUp(2, argv);
+    testClockStep = 0.0f;
     ASSERT_NE(world->getCurrentCharacter(), nullptr);
+    EXPECT_TRUE(app.isLessonMode());
+    manager.reset();
     EXPECT_FALSE(app.isLessonMode());
     EXPECT_TRUE(app.hasCourseTime());
 

@@ -18,6 +18,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -322,16 +323,19 @@ void startArguments() {
         bool answerSounds;
         int courseKind;
         bool startSignal;
+        bool lesson;  // a lesson with steps: its introduction waits
     };
     const Case cases[] = {
-        {"3", 0, "English three\n", true, -1, false},
-        {"3", 1, "Other three\n", true, -1, false},
-        {"abc", 0, "", false, -1, false},
-        {"8", 0, "", true, -1, true},
-        {"-1", 0, "", true, -1, false},
-        {"6", 0, "", true, 6, false},
-        {"7", 1, "", true, 7, false},
+        {"3", 0, "English three\n", true, -1, false, true},
+        {"3", 1, "Other three\n", true, -1, false, true},
+        {"abc", 0, "", false, -1, false, false},
+        {"8", 0, "", true, -1, true, false},
+        {"-1", 0, "", true, -1, false, false},
+        {"12", 0, "", true, -1, false, false},
+        {"6", 0, "", true, 6, false, true},
+        {"7", 1, "", true, 7, false, true},
     };
+    r.clockStep = 0.25f;
     for (const Case& c : cases) {
         const std::string name = std::string("argument ") + c.argument + " language " + std::to_string(c.language);
         r.app().getSettings().language = c.language;
@@ -342,20 +346,36 @@ void startArguments() {
         r.clearRecords();
         r.manager.start(c.argument);
         CASE_CHECK(r.manager.getTexts().get(0, 0, 0, 0) == c.text, name.c_str());
-        const std::vector<std::string> sounds =
+        std::vector<std::string> sounds =
             c.answerSounds ? std::vector<std::string>{"click", se + "/qNG.wav", se + "/qOK.wav"}
                            : std::vector<std::string>{"click"};
+        if (c.courseKind == 6)
+            for (const char* s : {"ready", "set", "go", "goal"}) sounds.push_back(se + "/" + s + ".wav");
+        if (c.courseKind == 7)
+            for (const char* s : {"readyJ", "setJ", "pistol", "goalJ"}) sounds.push_back(se + "/" + s + ".wav");
         CASE_CHECK(r.rig.fakes.sound.loaded == sounds, name.c_str());
         CASE_CHECK(r.manager.getCourseKind() == c.courseKind, name.c_str());
         CASE_CHECK(r.manager.getStartSignalOnPlay() == c.startSignal, name.c_str());
-        // No step is known yet: the lesson is off and the editor unlocked.
-        CASE_CHECK(r.manager.getMode() == 0 && r.manager.getStep() == 0, name.c_str());
-        CASE_CHECK(!r.app().isLessonMode(), name.c_str());
-        for (int i = 0; i < kgiLessonControl::PERMISSION_COUNT; ++i)
-            CASE_CHECK(r.manager.getPermission(i), name.c_str());
-        CASE_CHECK(!r.rig.fakes.mainWindow.applied.empty(), name.c_str());
         CASE_CHECK(r.manager.getRepeatDelay() == kgiLessonManager::REPEAT_DELAY, name.c_str());
         CASE_CHECK(r.manager.getCourseState() == -1 && r.manager.getCourseTimeValue() == -1.0f, name.c_str());
+        CASE_CHECK(!r.rig.fakes.mainWindow.applied.empty(), name.c_str());
+        if (c.lesson) {
+            // The introduction has shown its first page after its wait and
+            // waits, with the editor locked.
+            CASE_CHECK(r.manager.getMode() == std::atoi(c.argument) && r.manager.getStep() == 0, name.c_str());
+            CASE_CHECK(r.manager.isWaiting() && r.app().isLessonMode(), name.c_str());
+            CASE_CHECK(r.shown().size() == 1, name.c_str());
+            for (int i = 0; i < kgiLessonControl::PERMISSION_COUNT; ++i)
+                CASE_CHECK(!r.manager.getPermission(i), name.c_str());
+            r.manager.reset();
+        } else {
+            // A mode without steps ends at once: the lesson is off and the
+            // editor unlocked.
+            CASE_CHECK(r.manager.getMode() == 0 && r.manager.getStep() == 0, name.c_str());
+            CASE_CHECK(!r.app().isLessonMode() && r.shown().empty(), name.c_str());
+            for (int i = 0; i < kgiLessonControl::PERMISSION_COUNT; ++i)
+                CASE_CHECK(r.manager.getPermission(i), name.c_str());
+        }
     }
 }
 
@@ -518,6 +538,7 @@ void applicationHooks() {
 
     // The idle pass runs the step engine, which ends a lesson it does not
     // know: everything opens again.
+    m.setMode(8);
     app.lessonTick();
     CHILD_CHECK(!app.isLessonMode() && app.canUseFrameButtonA());
 }

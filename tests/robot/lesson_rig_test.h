@@ -33,10 +33,13 @@ struct LessonRig {
     kgiAppRig rig;
     kgiLessonManager manager;
     float clock = 0.0f;
+    // Added to the clock at every read: a lesson's introduction waits for
+    // the clock to pass 2 s, which a still clock never does.
+    float clockStep = 0.0f;
 
     LessonRig() {
         rig.app->setLessonManager(&manager);
-        manager.setClock([this] { return clock; });
+        manager.setClock([this] { return clock += clockStep; });
         rig.app->createSoundPlayer();
         rig.app->createMsgWindowHost();
         clearRecords();

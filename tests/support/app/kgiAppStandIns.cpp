@@ -179,6 +179,8 @@ std::string kgiStandInOptions::getJointFieldText(const std::string& jointName) {
     return state.jointFieldText;
 }
 
+void kgiStandInOptions::openRobotTab() { state.record.add("openRobotTab"); }
+
 void kgiStandInOptions::setRobotComCheck(bool on) {
     state.robotComCheck = on;
     state.record.add(call("setRobotComCheck", {num(on)}));

@@ -236,6 +236,7 @@ public:
     void refreshJointValues() override { state.record.add("refreshJointValues"); }
     void applyLanguage() override { state.record.add("applyLanguage"); }
     std::string getJointFieldText(const std::string& jointName) override;
+    void openRobotTab() override;
     void setRobotComCheck(bool on) override;
     // Fill every entry with 0 or 1.
     void lockAllCommands(kgiOptionsCommandFlags& record) override;
