@@ -35,6 +35,23 @@ struct Arguments {
     int argc() const { return mode.empty() ? 1 : 2; }
 };
 
+// Set once the walk is made.
+kgiLessonWalk* theWalk = nullptr;
+
+// After the last test, while everything static still stands: the
+// characters go, so that their freed trees are told to canvases and node
+// groups that still exist (the world's own clean-up runs among the static
+// destructors, after some of them).
+class WalkEnvironment : public ::testing::Environment {
+public:
+    void TearDown() override {
+        if (!theWalk) return;
+        kgiWorld::instance()->setPlaying(false);
+        kgiTestRemoveCharacters();
+    }
+};
+const ::testing::Environment* const walkEnvironment = ::testing::AddGlobalTestEnvironment(new WalkEnvironment);
+
 } // namespace
 
 std::string kgiWalkText::line() const {
@@ -60,7 +77,7 @@ kgiLessonWalk::kgiLessonWalk() = default;
 
 kgiLessonWalk& kgiLessonWalk::get() {
     // Never destroyed: the application it plugs into lives as long.
-    static kgiLessonWalk* walk = new kgiLessonWalk();
+    static kgiLessonWalk* walk = theWalk = new kgiLessonWalk();
     static const bool opened = walk->open();
     if (!opened) ADD_FAILURE() << "the walk's windows could not be set up";
     return *walk;
