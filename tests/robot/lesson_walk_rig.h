@@ -23,6 +23,8 @@
 // - the answering services (kgiAnsweringServices) and the scripted file
 //   dialogs (kgiScriptedDialogs) installed, so no box or file dialog ever
 //   waits for a user: script their answers before the action that asks.
+//   A box is answered at once unless setPassesWhileAsked says otherwise;
+// - with useBoard, robot sessions that talk to a simulated board.
 //
 //     KGI_REQUIRE_TEST_APP();
 //     kgiLessonWalk& walk = kgiLessonWalk::get();
@@ -60,6 +62,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <iosfwd>
 #include <map>
 #include <memory>
 #include <set>
@@ -69,6 +72,7 @@
 class kgiGLFrameButtons;
 class kgiGLTsMgr;
 class kgiOptionsDialog;
+class kgiSimBoard;
 class kgiTimesheetWindow;
 class kgiWorld;
 
@@ -83,6 +87,34 @@ struct kgiWalkText {
 
     // The display text without its final newline ("m1 s0 p0").
     std::string line() const;
+};
+
+class kgiLessonWalk;
+
+// A text as a walk expects it: the display line and the colour mode.
+struct kgiWalkShown {
+    std::string line;
+    int colour = 0;
+    bool operator==(const kgiWalkShown& o) const { return line == o.line && colour == o.colour; }
+};
+std::ostream& operator<<(std::ostream& out, const kgiWalkShown& s);
+
+// One ordinary step of a walk, a row of its table (see kgiLessonWalk::
+// walkRows): the records its set-up leaves, an optional wrong action, and
+// the action that ends it with what that leads to.
+struct kgiWalkRow {
+    const char* name = "";
+    int step = 0;
+    std::set<int> main;     // main-window bytes enabled
+    std::set<int> options;  // options-window bytes enabled (while it exists)
+    // A wrong action: the NG sound, the step kept, and these texts shown.
+    std::function<void(kgiLessonWalk&)> wrong;
+    std::vector<kgiWalkShown> wrongTexts;
+    std::function<void(kgiLessonWalk&)> act;
+    int next = 0;  // the step after the action; it waits only when it is this one
+    std::vector<int> sounds;          // asked for by the action
+    std::vector<kgiWalkShown> texts;  // shown by the action, in order
+    std::function<void(kgiLessonWalk&)> after;  // anything else it left
 };
 
 class kgiLessonWalk {
@@ -199,12 +231,30 @@ public:
     // Row (0-based) of the sample list chosen: made current and the list's
     // command sent. False without the window or the row.
     bool chooseSample(int row);
+    // The same for the robot tab's robot motion list.
+    bool chooseRobotMotion(int row);
+    // COM<port> chosen in the robot tab's port box; false without the
+    // window or the port.
+    bool chooseComPort(int port);
+    // A click on one of the options window's checks (communication, pose
+    // reflection, ...): its mark turned over and its command sent, as the
+    // check does; the handler's answer (0 without the window).
+    long clickOptionsCheck(FX::FXMenuCheck* check, int id);
     // A left press on the time line's frame button (kgiGLFrameButtons::
     // BUTTON_BEGIN, BUTTON_PLAY, BUTTON_END) where it is drawn; whether the
     // button acted.
     bool pressFrameButton(int button);
     // Playback run to its end (stopped there when it loops).
     void playToEnd();
+
+    // --- a walk's table ---
+    // Each row in turn: idle passes until its step is set up and waits;
+    // its text (page 0, the step's last step text) at (350, 40) in colour
+    // mode 0 and the records as the windows show them; the wrong action,
+    // if any; then the action, the step after it, the sounds and texts it
+    // caused (all at (350, 40)), and the row's own checks. The window is
+    // silenced after each text, as if the user listened to the end.
+    void walkRows(const std::vector<kgiWalkRow>& rows);
 
     // --- the end ---
     // From the final step (finalStep, not yet waiting) to the lesson's end,
@@ -218,9 +268,34 @@ public:
 
     kgiAnsweringServices& services() { return *answering; }
     kgiScriptedDialogs& dialogs() { return scripted; }
+    // A box, question or input box stays open for this many idle passes
+    // before its scripted answer, as the toolkit's modal loop keeps running
+    // the idle task (the lesson's step among it) while the user reads; 0,
+    // the default, answers at once.
+    void setPassesWhileAsked(int passes) { passesWhileAsked = passes; }
+
+    // --- the simulated board ---
+    // Every robot session the program makes from now on talks to board on
+    // COM<port> (kgiPointPortAt) on the session tests' stepping clock; every
+    // other port names a device that is not there, so that opening it fails
+    // as a port without a robot does. Call before start, with the board
+    // answering in its own thread (kgiSimBoard::start).
+    void useBoard(kgiSimBoard& board, int port);
+    // Idle passes until the program's robot session has nothing in flight
+    // (no packet unanswered, no information read, transfer or pose read),
+    // as a user waits for "Ready"; false without a session or when it
+    // never settles.
+    bool settleLink(int maxPasses = 2000);
+    // Whether the board received the request to play motion n.
+    static bool boardGotPlay(kgiSimBoard& board, int motion);
 
 private:
     class RecordingMessage;
+    class ModalAnswering;
+
+    // The idle passes a box stays open for.
+    void whileAsked();
+    bool choose(FX::FXList* list, int id, int row);
 
     kgiLessonWalk();
     bool open();
@@ -230,6 +305,8 @@ private:
     std::vector<kgiWalkText> texts;
     bool speakOnShow = true;
     std::unique_ptr<kgiAnsweringServices> answering;
+    int passesWhileAsked = 0;
+    int asking = 0;
     kgiScriptedDialogs scripted;
     kgiTimesheetWindow* main = nullptr;
     std::string baseTitle;
