@@ -62,7 +62,6 @@
 
 #include <cstddef>
 #include <functional>
-#include <iosfwd>
 #include <map>
 #include <memory>
 #include <set>
@@ -91,30 +90,26 @@ struct kgiWalkText {
 
 class kgiLessonWalk;
 
-// A text as a walk expects it: the display line and the colour mode.
-struct kgiWalkShown {
-    std::string line;
-    int colour = 0;
-    bool operator==(const kgiWalkShown& o) const { return line == o.line && colour == o.colour; }
-};
-std::ostream& operator<<(std::ostream& out, const kgiWalkShown& s);
-
-// One ordinary step of a walk, a row of its table (see kgiLessonWalk::
-// walkRows): the records its set-up leaves, an optional wrong action, and
-// the action that ends it with what that leads to.
+// One row of a walk's table: what the user does in a waiting step and what
+// the program answers (see kgiLessonWalk::walkRows).
 struct kgiWalkRow {
-    const char* name = "";
-    int step = 0;
-    std::set<int> main;     // main-window bytes enabled
-    std::set<int> options;  // options-window bytes enabled (while it exists)
-    // A wrong action: the NG sound, the step kept, and these texts shown.
-    std::function<void(kgiLessonWalk&)> wrong;
-    std::vector<kgiWalkShown> wrongTexts;
+    // Page 0 of a step's text where it showed (y 40 upper, 450 lower).
+    // Colour mode 1: notice `step` (bank 1) instead.
+    struct Shown {
+        int step;
+        int y;
+        int colour = 0;
+    };
+    const char* what;                 // the action, as a failure names it
+    int step;                         // the step it is done in, waiting
+    std::set<int> mainEnabled;        // the main window's record there
+    std::set<int> optionsEnabled;     // the options window's (empty without it)
     std::function<void(kgiLessonWalk&)> act;
-    int next = 0;  // the step after the action; it waits only when it is this one
     std::vector<int> sounds;          // asked for by the action
-    std::vector<kgiWalkShown> texts;  // shown by the action, in order
-    std::function<void(kgiLessonWalk&)> after;  // anything else it left
+    int next;                         // the step after it
+    bool playing = false;             // it started playback: the next step waits for its end
+    std::vector<Shown> shown = {};    // texts shown until the next step waits
+    std::function<void(kgiLessonWalk&)> check = {};  // the row's own check
 };
 
 class kgiLessonWalk {
@@ -246,15 +241,32 @@ public:
     bool pressFrameButton(int button);
     // Playback run to its end (stopped there when it loops).
     void playToEnd();
+    // The time line's canvas given a mouse event as the toolkit hands it
+    // on (kgiGLWidget::BUTTON_LEFT, BUTTON_MIDDLE, BUTTON_RIGHT; canvas
+    // pixels; clicks 2 for the second press of a double click).
+    void timelinePress(int button, int x, int y, int clicks = 1);
+    void timelineMotion(int x, int y);
+    void timelineRelease(int button, int x, int y);
+    // Canvas pixels of frame f's cell on the time line's editable frame
+    // line: the middle of its column, in the key row or the time area.
+    struct Point {
+        int x = 0;
+        int y = 0;
+    };
+    Point keyPoint(int f) const;
+    Point timePoint(int f) const;
+    // A key drag as a user makes it: a press with the button on the key
+    // row at frame from, motions to frame to, the release there.
+    void dragKey(int button, int from, int to);
 
-    // --- a walk's table ---
-    // Each row in turn: idle passes until its step is set up and waits;
-    // its text (page 0, the step's last step text) at (350, 40) in colour
-    // mode 0 and the records as the windows show them; the wrong action,
-    // if any; then the action, the step after it, the sounds and texts it
-    // caused (all at (350, 40)), and the row's own checks. The window is
-    // silenced after each text, as if the user listened to the end.
-    void walkRows(const std::vector<kgiWalkRow>& rows);
+    // --- the table ---
+    // Runs the rows in order, each in its step once that waits: the
+    // records as the windows show them, the action, the sounds it asked
+    // for, the step after it; with playing, nothing set up while playback
+    // runs, then playback run to its end; the texts shown until the next
+    // step waits (or, from finalStep on, two passes), each at x 350 in its
+    // colour mode (0 for step texts); the row's check. Stops at the first fatal failure (false).
+    bool walkRows(int finalStep, const std::vector<kgiWalkRow>& rows);
 
     // --- the end ---
     // From the final step (finalStep, not yet waiting) to the lesson's end,
