@@ -79,34 +79,18 @@ void doubleClickPlaybackBar(Walk& walk) {
     walk.timelineRelease(LEFT, x, y);
 }
 
-// The file dialog as the program shows it: modal, so the event loop (and
-// with it the lesson's step) runs while it is open; the walk's script
-// answers it.
-class ModalDialogs : public kgiFileDialogs {
-public:
-    explicit ModalDialogs(Walk& w) : walk(w) {}
-    bool choose(const kgiFileDialogRequest& request, std::string& path) override {
-        walk.idle(3);
-        return walk.dialogs().choose(request, path);
-    }
-
-private:
-    Walk& walk;
-};
-
 void saveAs(Walk& walk, const std::string& path) {
     walk.dialogs().answers.clear();
     if (!path.empty()) walk.dialogs().answers.push_back(path);
-    ModalDialogs modal(walk);
-    kgiFileDialogs::install(&modal);
     walk.mainCommand(Ids::ID_SAVE_MDM_AS);
-    kgiFileDialogs::install(&walk.dialogs());
 }
 
 TEST(LessonWalkMode4, KeysPushedAndMovedOnTheTimeLineThenTheBowSavedAs) {
     KGI_REQUIRE_TEST_APP();
     Walk& walk = Walk::get();
     walk.writeStepFile(MODE, FINAL_STEP);
+    // The save dialog stands while the user types a name.
+    walk.setPassesWhileChoosing(3);
     std::filesystem::remove_all(std::filesystem::path(savedPath()).parent_path());
     std::filesystem::create_directories(std::filesystem::path(savedPath()).parent_path());
 
@@ -160,14 +144,16 @@ TEST(LessonWalkMode4, KeysPushedAndMovedOnTheTimeLineThenTheBowSavedAs) {
         {"to the start", 7, none, none, pressFrameButton(kgiGLFrameButtons::BUTTON_BEGIN), {OK}, 8, false, {at8},
          [](Walk& w) { EXPECT_EQ(w.world().getCurrentTime(), 0.0f); }},
         {"play", 8, none, none, pressFrameButton(kgiGLFrameButtons::BUTTON_PLAY), {OK}, 9, true, {at9}},
-        // The opening moves on to step 10, shown below at once, and step
-        // 10 sets itself up (at the top) while the dialog is open; the
-        // cancel goes back, showing step 10's text again, then step 9.
+        // The opening moves on to step 10, shown below beside the dialog;
+        // the lesson waits while the dialog is open. The cancel goes back,
+        // showing step 10's text above as it goes, and step 9 is set up
+        // again.
         {"save as cancelled", 9, {10, 19}, none, [](Walk& w) { saveAs(w, ""); }, {OK, NG}, 9, false,
-         {{10, LOWER}, at10, at10, at9}},
-        // The save ends step 10: the closing text shows below at once.
+         {{10, LOWER}, at10, at9}},
+        // The save ends step 10; the closing text comes with the final
+        // step's wait.
         {"saved as", 9, {10, 19}, none, [](Walk& w) { saveAs(w, savedPath()); }, {OK, OK}, FINAL_STEP, false,
-         {{10, LOWER}, at10, {FINAL_STEP, LOWER}},
+         {{10, LOWER}},
          [](Walk& w) {
              EXPECT_TRUE(std::filesystem::exists(savedPath()));
              EXPECT_EQ(w.dialogs().shown.size(), 2u);

@@ -14,7 +14,6 @@
 #include "kutPath.h"
 
 #include "medialib/mediaFixtures.h"
-#include "support/window/kgiTimeoutAction.h"
 #include "support/window/kgiWindowTest.h"
 
 #include <gtest/gtest.h>
@@ -44,38 +43,6 @@ std::string makeAviClip() {
                                "! audio/x-raw,format=S16LE,rate=8000,channels=1 ! mux. avimux name=mux",
                                160, 90, 2);
 }
-
-// The file dialog as the user meets it: a modal window that the program's
-// idle passes (the lesson's among them) go on behind while the user looks
-// for the file, then the walk's scripted answer.
-class ModalDialogs : public kgiFileDialogs {
-public:
-    // Idle passes the dialog stays open for.
-    static constexpr long PASSES = 5;
-
-    explicit ModalDialogs(Walk& w) : walk(w) {}
-    bool choose(const kgiFileDialogRequest& request, std::string& path) override {
-        kgiApp& app = walk.app();
-        FX::FXDialogBox box(&walk.mainWindow(), "Import", FX::DECOR_TITLE, 0, 0, 200, 100);
-        const long opened = app.getIdlePasses();
-        kgiTimeoutAction close;
-        close.action = [&] {
-            if (app.getIdlePasses() >= opened + PASSES)
-                box.handle(&box, FXSEL(FX::SEL_COMMAND, FX::FXDialogBox::ID_CANCEL), nullptr);
-            else
-                app.addTimeout(&close, kgiTimeoutAction::ID_FIRE, 5);
-        };
-        app.addTimeout(&close, kgiTimeoutAction::ID_FIRE, 5);
-        box.execute(FX::PLACEMENT_OWNER);
-        app.removeTimeout(&close, kgiTimeoutAction::ID_FIRE);
-        passesWhileOpen = app.getIdlePasses() - opened;
-        return walk.dialogs().choose(request, path);
-    }
-    long passesWhileOpen = 0;
-
-private:
-    Walk& walk;
-};
 
 // A text the message window is given: its step and height (always page
 // 0, at x 350, in the step texts' colours).
@@ -170,15 +137,16 @@ TEST(LessonWalk, Mode9MediaImportAndPlayback) {
     // The lesson's own steps do not run while the dialog is open: the
     // dialog's step shows its text (below) once, and the clip coming in
     // ends it with its show flag, which then goes.
-    ModalDialogs modal(walk);
+    // The dialog stands for some idle passes while the user looks for the
+    // file.
+    constexpr int PASSES = 5;
+    walk.setPassesWhileChoosing(PASSES);
     const auto addMedia = [&](const std::vector<std::string>& answers) {
         return [&, answers](Walk& w) {
             w.dialogs().shown.clear();
             w.dialogs().answers.assign(answers.begin(), answers.end());
-            kgiFileDialogs::install(&modal);
             w.mainCommand(W::ID_MEDIA_ADD);
-            kgiFileDialogs::install(&w.dialogs());
-            EXPECT_GE(modal.passesWhileOpen, ModalDialogs::PASSES);
+            EXPECT_GE(w.passesWhileLastModal(), PASSES);
             ASSERT_EQ(w.dialogs().shown.size(), 1u);
             EXPECT_EQ(w.dialogs().shown[0].folder, factoryMedia);
         };

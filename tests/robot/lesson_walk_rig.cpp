@@ -19,6 +19,7 @@
 #include "kutTime.h"
 
 #include "session_support_test.h"
+#include "support/window/kgiTimeoutAction.h"
 #include "support/window/kgiWindowTest.h"
 
 #include <algorithm>
@@ -85,16 +86,30 @@ class kgiLessonWalk::ModalAnswering : public kgiAnsweringServices {
 public:
     ModalAnswering(kgiLessonWalk& w, const kgiApp& a) : kgiAnsweringServices(a), walk(w) {}
     void showMessage(const std::string& caption, const std::string& text) override {
-        walk.whileAsked();
+        walk.whileModal(walk.passesWhileAsked);
         kgiAnsweringServices::showMessage(caption, text);
     }
     bool askYesNo(const std::string& caption, const std::string& text) override {
-        walk.whileAsked();
+        walk.whileModal(walk.passesWhileAsked);
         return kgiAnsweringServices::askYesNo(caption, text);
     }
     bool inputText(const kgiInputRequest& request, std::string& text) override {
-        walk.whileAsked();
+        walk.whileModal(walk.passesWhileAsked);
         return kgiAnsweringServices::inputText(request, text);
+    }
+
+private:
+    kgiLessonWalk& walk;
+};
+
+// The file dialog: the walk's script answers once the modal window has
+// stood for its passes.
+class kgiLessonWalk::ModalFileDialogs : public kgiFileDialogs {
+public:
+    explicit ModalFileDialogs(kgiLessonWalk& w) : walk(w) {}
+    bool choose(const kgiFileDialogRequest& request, std::string& path) override {
+        walk.whileModal(walk.passesWhileChoosing);
+        return walk.scripted.choose(request, path);
     }
 
 private:
@@ -103,11 +118,24 @@ private:
 
 kgiLessonWalk::kgiLessonWalk() = default;
 
-void kgiLessonWalk::whileAsked() {
+void kgiLessonWalk::whileModal(int passes) {
     // A box opened by a pass inside another box is answered at once.
-    if (passesWhileAsked <= 0 || asking > 0) return;
+    if (passes <= 0 || asking > 0) return;
     ++asking;
-    idle(passesWhileAsked);
+    kgiApp& a = app();
+    FX::FXDialogBox box(main, "Asked", FX::DECOR_TITLE, 0, 0, 200, 100);
+    const long opened = a.getIdlePasses();
+    kgiTimeoutAction close;
+    close.action = [&] {
+        if (a.getIdlePasses() >= opened + passes)
+            box.handle(&box, FXSEL(FX::SEL_COMMAND, FX::FXDialogBox::ID_CANCEL), nullptr);
+        else
+            a.addTimeout(&close, kgiTimeoutAction::ID_FIRE, 5);
+    };
+    a.addTimeout(&close, kgiTimeoutAction::ID_FIRE, 5);
+    box.execute(FX::PLACEMENT_OWNER);
+    a.removeTimeout(&close, kgiTimeoutAction::ID_FIRE);
+    lastModalPasses = a.getIdlePasses() - opened;
     --asking;
 }
 
@@ -142,7 +170,8 @@ bool kgiLessonWalk::open() {
     a.setMakers(makers);
     answering = std::make_unique<ModalAnswering>(*this, a);
     kgiCharacterServices::install(answering.get());
-    kgiFileDialogs::install(&scripted);
+    fileDialogs = std::make_unique<ModalFileDialogs>(*this);
+    kgiFileDialogs::install(fileDialogs.get());
 
     main = new kgiTimesheetWindow(&a);
     main->create();

@@ -281,10 +281,14 @@ public:
     kgiAnsweringServices& services() { return *answering; }
     kgiScriptedDialogs& dialogs() { return scripted; }
     // A box, question or input box stays open for this many idle passes
-    // before its scripted answer, as the toolkit's modal loop keeps running
-    // the idle task (the lesson's step among it) while the user reads; 0,
-    // the default, answers at once.
+    // before its scripted answer, a file dialog for passesWhileChoosing:
+    // each as a modal window of the main window, whose loop keeps running
+    // the idle task while the user reads (the lesson's step waits for it,
+    // as in the program); 0, the default, answers at once.
     void setPassesWhileAsked(int passes) { passesWhileAsked = passes; }
+    void setPassesWhileChoosing(int passes) { passesWhileChoosing = passes; }
+    // The idle passes the last such modal window stayed open for.
+    long passesWhileLastModal() const { return lastModalPasses; }
 
     // --- the simulated board ---
     // Every robot session the program makes from now on talks to board on
@@ -304,9 +308,11 @@ public:
 private:
     class RecordingMessage;
     class ModalAnswering;
+    class ModalFileDialogs;
 
-    // The idle passes a box stays open for.
-    void whileAsked();
+    // A modal window open for that many idle passes (none for 0, nor
+    // inside another).
+    void whileModal(int passes);
     bool choose(FX::FXList* list, int id, int row);
 
     kgiLessonWalk();
@@ -318,8 +324,11 @@ private:
     bool speakOnShow = true;
     std::unique_ptr<kgiAnsweringServices> answering;
     int passesWhileAsked = 0;
+    int passesWhileChoosing = 0;
+    long lastModalPasses = 0;
     int asking = 0;
     kgiScriptedDialogs scripted;
+    std::unique_ptr<ModalFileDialogs> fileDialogs;
     kgiTimesheetWindow* main = nullptr;
     std::string baseTitle;
     std::vector<float> centred;
