@@ -122,16 +122,22 @@ void kgiLessonWalk::whileModal(int passes) {
     // A box opened by a pass inside another box is answered at once.
     if (passes <= 0 || asking > 0) return;
     ++asking;
+    // A modal window over the main window, closed once the idle task has
+    // run the passes behind it (the toolkit's modal loop runs it, as it
+    // does behind a real box); the frame interval restarted on each, as
+    // idle() does.
     kgiApp& a = app();
     FX::FXDialogBox box(main, "Asked", FX::DECOR_TITLE, 0, 0, 200, 100);
     const long opened = a.getIdlePasses();
     kgiTimeoutAction close;
     close.action = [&] {
+        kutResetTime();
         if (a.getIdlePasses() >= opened + passes)
             box.handle(&box, FXSEL(FX::SEL_COMMAND, FX::FXDialogBox::ID_CANCEL), nullptr);
         else
             a.addTimeout(&close, kgiTimeoutAction::ID_FIRE, 5);
     };
+    kutResetTime();
     a.addTimeout(&close, kgiTimeoutAction::ID_FIRE, 5);
     box.execute(FX::PLACEMENT_OWNER);
     a.removeTimeout(&close, kgiTimeoutAction::ID_FIRE);
