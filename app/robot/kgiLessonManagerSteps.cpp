@@ -79,7 +79,7 @@ struct Flags {
 
 // What a row of a mode's table does in its set-up.
 enum class kgiLessonManager::StepKind {
-    OptionsButton,  // only while stopped: main record = the options button
+    OptionsButton,  // main record = the options button
     Answer,         // expects row `answer` of the sample list
     ReadSample,     // the sample tab's Read
     AddSample,      // the sample tab's Add
@@ -129,7 +129,12 @@ const kgiLessonManager::ModeTable* kgiLessonManager::tableOf(int lessonMode) {
         r.kind = kind;
         return r;
     };
-    const StepRow OPTIONS_BUTTON_ROW = of(K::OptionsButton);
+    // The options button's step waits for playback to stop.
+    const StepRow OPTIONS_BUTTON_ROW = [&] {
+        StepRow r = of(K::OptionsButton);
+        r.whileStopped = true;
+        return r;
+    }();
     const StepRow READ_ROW = of(K::ReadSample);
     const StepRow ADD_ROW = of(K::AddSample);
     const StepRow PLAY_ROW = of(K::Play);
@@ -169,7 +174,7 @@ const kgiLessonManager::ModeTable* kgiLessonManager::tableOf(int lessonMode) {
     // Robot connection.
     static const StepRow mode2[] = {
         PLAY_ROW,
-        untilStopped(OPTIONS_BUTTON_ROW),
+        OPTIONS_BUTTON_ROW,
         [&] {
             StepRow r = untilStopped(text({}, {ROBOT_TAB, COM_PORT}));
             r.redraw = true;
