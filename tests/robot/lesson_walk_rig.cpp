@@ -3,6 +3,7 @@
 #include "kgiCharacterServices.h"
 #include "kgiFileDialog.h"
 #include "kgiGLFrameButtons.h"
+#include "kgiGLFrameline.h"
 #include "kgiGLTsMgr.h"
 #include "kgiMediaHost.h"
 #include "kgiOptionsDialog.h"
@@ -327,6 +328,108 @@ void kgiLessonWalk::playToEnd() {
     const float fps = w.getFps() > 0.0f ? w.getFps() : 1.0f;
     w.advancePlaybackBy((w.getEndFrame() - w.getCurrentTime() + 2.0f) / fps, false);
     if (w.isPlaying()) w.setPlaying(false);
+}
+
+namespace {
+// A mouse event for the time line's canvas.
+FX::FXEvent canvasEvent(FX::FXuint type, int x, int y, int clicks) {
+    FX::FXEvent e{};  // no modifier held
+    e.type = type;
+    e.win_x = e.root_x = x;
+    e.win_y = e.root_y = y;
+    e.click_count = clicks;
+    return e;
+}
+
+FX::FXuint pressOf(int button) {
+    return button == kgiGLWidget::BUTTON_RIGHT    ? FX::SEL_RIGHTBUTTONPRESS
+           : button == kgiGLWidget::BUTTON_MIDDLE ? FX::SEL_MIDDLEBUTTONPRESS
+                                                  : FX::SEL_LEFTBUTTONPRESS;
+}
+
+FX::FXuint releaseOf(int button) {
+    return button == kgiGLWidget::BUTTON_RIGHT    ? FX::SEL_RIGHTBUTTONRELEASE
+           : button == kgiGLWidget::BUTTON_MIDDLE ? FX::SEL_MIDDLEBUTTONRELEASE
+                                                  : FX::SEL_LEFTBUTTONRELEASE;
+}
+} // namespace
+
+void kgiLessonWalk::timelinePress(int button, int x, int y, int clicks) {
+    FX::FXEvent e = canvasEvent(pressOf(button), x, y, clicks);
+    main->getCanvas()->handle(main, FXSEL(e.type, 0), &e);
+}
+
+void kgiLessonWalk::timelineMotion(int x, int y) {
+    FX::FXEvent e = canvasEvent(FX::SEL_MOTION, x, y, 0);
+    main->getCanvas()->handle(main, FXSEL(e.type, 0), &e);
+}
+
+void kgiLessonWalk::timelineRelease(int button, int x, int y) {
+    FX::FXEvent e = canvasEvent(releaseOf(button), x, y, 1);
+    main->getCanvas()->handle(main, FXSEL(e.type, 0), &e);
+}
+
+kgiLessonWalk::Point kgiLessonWalk::keyPoint(int f) const {
+    const kgiGLFrameline& line = *timeline().getFrameLine();
+    return {line.columnOf(f) + line.getPixelsPerFrame() / 2, line.getY() + line.getKeyRowHeight() / 2};
+}
+
+kgiLessonWalk::Point kgiLessonWalk::timePoint(int f) const {
+    const kgiGLFrameline& line = *timeline().getFrameLine();
+    const int keyBottom = line.getY() + line.getKeyRowHeight();
+    return {keyPoint(f).x, (keyBottom + line.getY() + line.getHeight()) / 2};
+}
+
+void kgiLessonWalk::dragKey(int button, int from, int to) {
+    const Point a = keyPoint(from);
+    const Point b = keyPoint(to);
+    timelinePress(button, a.x, a.y);
+    timelineMotion((a.x + b.x) / 2, b.y);
+    timelineMotion(b.x, b.y);
+    timelineRelease(button, b.x, b.y);
+}
+
+bool kgiLessonWalk::walkRows(int finalStep, const std::vector<kgiWalkRow>& rows) {
+    const int m = mode();
+    for (const kgiWalkRow& row : rows) {
+        SCOPED_TRACE(row.what);
+        EXPECT_EQ(step(), row.step);
+        EXPECT_TRUE(waiting());
+        if (step() != row.step || !waiting()) return false;
+        EXPECT_EQ(mainEnabled(), row.mainEnabled);
+        EXPECT_EQ(optionsEnabled(), row.optionsEnabled);
+        const std::size_t soundsBefore = soundMark();
+        const std::size_t textsBefore = textMark();
+
+        row.act(*this);
+        EXPECT_EQ(soundsSince(soundsBefore), row.sounds);
+        EXPECT_EQ(step(), row.next);
+        if (row.playing) {
+            EXPECT_TRUE(world().isPlaying());
+            idle(3);
+            EXPECT_FALSE(waiting()) << "set up while playback runs";
+            EXPECT_EQ(textMark(), textsBefore) << "a text while playback runs";
+            playToEnd();
+        }
+        if (row.next < finalStep) {
+            const bool settled = idleUntil([&] { return waiting(); });
+            EXPECT_TRUE(settled) << "step " << row.next << " never waited";
+            if (!settled) return false;
+        } else {
+            idle(2);
+        }
+        const std::vector<kgiWalkText> texts = textsSince(textsBefore);
+        EXPECT_EQ(texts.size(), row.shown.size());
+        for (std::size_t i = 0; i < texts.size() && i < row.shown.size(); ++i) {
+            EXPECT_EQ(texts[i].line(), label(m, row.shown[i].step, 0));
+            EXPECT_EQ(texts[i].x, 350);
+            EXPECT_EQ(texts[i].y, row.shown[i].y) << texts[i].line();
+            EXPECT_EQ(texts[i].colour, 0) << texts[i].line();
+        }
+        if (row.check) row.check(*this);
+        if (::testing::Test::HasFatalFailure()) return false;
+    }
+    return true;
 }
 
 ::testing::AssertionResult kgiLessonWalk::walkToEnd(int finalStep, const std::function<void(int page)>& onPage) {

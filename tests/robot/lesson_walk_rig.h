@@ -90,6 +90,28 @@ struct kgiWalkText {
     std::string line() const;
 };
 
+class kgiLessonWalk;
+
+// One row of a walk's table: what the user does in a waiting step and what
+// the program answers (see kgiLessonWalk::walkRows).
+struct kgiWalkRow {
+    // Page 0 of a step's text where it showed (y 40 upper, 450 lower).
+    struct Shown {
+        int step;
+        int y;
+    };
+    const char* what;                 // the action, as a failure names it
+    int step;                         // the step it is done in, waiting
+    std::set<int> mainEnabled;        // the main window's record there
+    std::set<int> optionsEnabled;     // the options window's (empty without it)
+    std::function<void(kgiLessonWalk&)> act;
+    std::vector<int> sounds;          // asked for by the action
+    int next;                         // the step after it
+    bool playing = false;             // it started playback: the next step waits for its end
+    std::vector<Shown> shown = {};    // texts shown until the next step waits
+    std::function<void(kgiLessonWalk&)> check = {};  // the row's own check
+};
+
 class kgiLessonWalk {
 public:
     // The answer sounds as the sound player knows them.
@@ -210,6 +232,32 @@ public:
     bool pressFrameButton(int button);
     // Playback run to its end (stopped there when it loops).
     void playToEnd();
+    // The time line's canvas given a mouse event as the toolkit hands it
+    // on (kgiGLWidget::BUTTON_LEFT, BUTTON_MIDDLE, BUTTON_RIGHT; canvas
+    // pixels; clicks 2 for the second press of a double click).
+    void timelinePress(int button, int x, int y, int clicks = 1);
+    void timelineMotion(int x, int y);
+    void timelineRelease(int button, int x, int y);
+    // Canvas pixels of frame f's cell on the time line's editable frame
+    // line: the middle of its column, in the key row or the time area.
+    struct Point {
+        int x = 0;
+        int y = 0;
+    };
+    Point keyPoint(int f) const;
+    Point timePoint(int f) const;
+    // A key drag as a user makes it: a press with the button on the key
+    // row at frame from, motions to frame to, the release there.
+    void dragKey(int button, int from, int to);
+
+    // --- the table ---
+    // Runs the rows in order, each in its step once that waits: the
+    // records as the windows show them, the action, the sounds it asked
+    // for, the step after it; with playing, nothing set up while playback
+    // runs, then playback run to its end; the texts shown until the next
+    // step waits (or, from finalStep on, two passes), each in colour mode
+    // 0 at x 350; the row's check. Stops at the first fatal failure (false).
+    bool walkRows(int finalStep, const std::vector<kgiWalkRow>& rows);
 
     // --- the end ---
     // From the final step (finalStep, not yet waiting) to the lesson's end,
