@@ -269,7 +269,10 @@ void kgiApp::idleTick() {
     ++idlePasses;
     kgiWorld* world = kgiWorld::instance();
 
-    if (isLessonMode()) lessonTick();
+    // A modal window (a file dialog, a box, a pop-up menu) runs the passes
+    // in its own loop; the lesson waits for it, since the report its
+    // answer makes expects the step where the opening left it.
+    if (isLessonMode() && !getModalWindow()) lessonTick();
 
     if (world->isPlaying()) {
         // While playing, dragging, closing the robot link and the session

@@ -169,7 +169,7 @@ const kgiLessonManager::ModeTable* kgiLessonManager::tableOf(int lessonMode) {
     // Robot connection.
     static const StepRow mode2[] = {
         PLAY_ROW,
-        OPTIONS_BUTTON_ROW,
+        untilStopped(OPTIONS_BUTTON_ROW),
         [&] {
             StepRow r = untilStopped(text({}, {ROBOT_TAB, COM_PORT}));
             r.redraw = true;

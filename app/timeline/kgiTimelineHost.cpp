@@ -3,7 +3,7 @@
 #include "kgiTimelineHost.h"
 
 #include "kgiApp.h"
-#include "kgiMessage.h"
+#include "kgiCharacterServices.h"
 #include "kgiNarrowString.h"
 
 namespace {
@@ -82,8 +82,9 @@ public:
         return kgiNarrowString::toNarrowText(a->languageText(key));
     }
     bool askYesNo(const std::string& caption, const std::string& text) override {
-        // Without an application there is nobody to ask: no.
-        return kgiApp::instance() && ::askYesNo(caption, text);
+        // Without an application there is nobody to ask: no. The question
+        // goes through the program's services, as every other box does.
+        return kgiApp::instance() && kgiCharacterServices::current().askYesNo(caption, text);
     }
     std::string baseDir() override {
         kgiApp* a = kgiApp::instance();

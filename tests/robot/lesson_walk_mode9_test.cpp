@@ -14,6 +14,7 @@
 #include "kutPath.h"
 
 #include "medialib/mediaFixtures.h"
+#include "support/window/kgiTimeoutAction.h"
 #include "support/window/kgiWindowTest.h"
 
 #include <gtest/gtest.h>
@@ -43,6 +44,38 @@ std::string makeAviClip() {
                                "! audio/x-raw,format=S16LE,rate=8000,channels=1 ! mux. avimux name=mux",
                                160, 90, 2);
 }
+
+// The file dialog as the user meets it: a modal window that the program's
+// idle passes (the lesson's among them) go on behind while the user looks
+// for the file, then the walk's scripted answer.
+class ModalDialogs : public kgiFileDialogs {
+public:
+    // Idle passes the dialog stays open for.
+    static constexpr long PASSES = 5;
+
+    explicit ModalDialogs(Walk& w) : walk(w) {}
+    bool choose(const kgiFileDialogRequest& request, std::string& path) override {
+        kgiApp& app = walk.app();
+        FX::FXDialogBox box(&walk.mainWindow(), "Import", FX::DECOR_TITLE, 0, 0, 200, 100);
+        const long opened = app.getIdlePasses();
+        kgiTimeoutAction close;
+        close.action = [&] {
+            if (app.getIdlePasses() >= opened + PASSES)
+                box.handle(&box, FXSEL(FX::SEL_COMMAND, FX::FXDialogBox::ID_CANCEL), nullptr);
+            else
+                app.addTimeout(&close, kgiTimeoutAction::ID_FIRE, 5);
+        };
+        app.addTimeout(&close, kgiTimeoutAction::ID_FIRE, 5);
+        box.execute(FX::PLACEMENT_OWNER);
+        app.removeTimeout(&close, kgiTimeoutAction::ID_FIRE);
+        passesWhileOpen = app.getIdlePasses() - opened;
+        return walk.dialogs().choose(request, path);
+    }
+    long passesWhileOpen = 0;
+
+private:
+    Walk& walk;
+};
 
 // A text the message window is given: its step and height (always page
 // 0, at x 350, in the step texts' colours).
@@ -134,11 +167,18 @@ TEST(LessonWalk, Mode9MediaImportAndPlayback) {
     // (the dialog's) below; a cancel steps back with the NG sound, showing
     // step 3's text above as it goes, and step 2 is set up again; a clip
     // coming in ends step 3 as well.
+    // The lesson's own steps do not run while the dialog is open: the
+    // dialog's step shows its text (below) once, and the clip coming in
+    // ends it with its show flag, which then goes.
+    ModalDialogs modal(walk);
     const auto addMedia = [&](const std::vector<std::string>& answers) {
         return [&, answers](Walk& w) {
             w.dialogs().shown.clear();
             w.dialogs().answers.assign(answers.begin(), answers.end());
+            kgiFileDialogs::install(&modal);
             w.mainCommand(W::ID_MEDIA_ADD);
+            kgiFileDialogs::install(&w.dialogs());
+            EXPECT_GE(modal.passesWhileOpen, ModalDialogs::PASSES);
             ASSERT_EQ(w.dialogs().shown.size(), 1u);
             EXPECT_EQ(w.dialogs().shown[0].folder, factoryMedia);
         };
@@ -160,6 +200,7 @@ TEST(LessonWalk, Mode9MediaImportAndPlayback) {
              ASSERT_EQ(host.getTrackCount(), 1);
              EXPECT_EQ(host.getTrackInfo(0)->mediaType, MEDIA_MOVIE);
              EXPECT_EQ(app.getMediaDir(), clip) << "the next import starts at the clip";
+             EXPECT_FALSE(walk.manager().getShowNextAtLower());
          }},
         {"Options button", 4, {8}, {}, [](Walk& w) { w.mainCommand(W::ID_OPTIONS); }, 5, OK, {},
          [](Walk& w) {

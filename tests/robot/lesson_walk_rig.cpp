@@ -9,6 +9,8 @@
 #include "kgiOptionsDialog.h"
 #include "kgiRobotJointTable.h"
 #include "kgiRobotSession.h"
+#include "kgiSimBoard.h"
+#include "kgiBoardPump.h"
 #include "kgiTimesheetCanvas.h"
 #include "kgiTimesheetWindow.h"
 #include "kgiViewCanvas.h"
@@ -16,6 +18,7 @@
 #include "ksgViewpoint.h"
 #include "kutTime.h"
 
+#include "session_support_test.h"
 #include "support/window/kgiWindowTest.h"
 
 #include <algorithm>
@@ -35,6 +38,9 @@ struct Arguments {
     }
     int argc() const { return mode.empty() ? 1 : 2; }
 };
+
+// The ports a port map can name (COM1 to COM16), as the port box offers.
+constexpr int COM_PORTS = 16;
 
 // Set once the walk is made.
 kgiLessonWalk* theWalk = nullptr;
@@ -74,7 +80,36 @@ private:
     kgiLessonWalk& walk;
 };
 
+// The answering services, kept open for the walk's idle passes.
+class kgiLessonWalk::ModalAnswering : public kgiAnsweringServices {
+public:
+    ModalAnswering(kgiLessonWalk& w, const kgiApp& a) : kgiAnsweringServices(a), walk(w) {}
+    void showMessage(const std::string& caption, const std::string& text) override {
+        walk.whileAsked();
+        kgiAnsweringServices::showMessage(caption, text);
+    }
+    bool askYesNo(const std::string& caption, const std::string& text) override {
+        walk.whileAsked();
+        return kgiAnsweringServices::askYesNo(caption, text);
+    }
+    bool inputText(const kgiInputRequest& request, std::string& text) override {
+        walk.whileAsked();
+        return kgiAnsweringServices::inputText(request, text);
+    }
+
+private:
+    kgiLessonWalk& walk;
+};
+
 kgiLessonWalk::kgiLessonWalk() = default;
+
+void kgiLessonWalk::whileAsked() {
+    // A box opened by a pass inside another box is answered at once.
+    if (passesWhileAsked <= 0 || asking > 0) return;
+    ++asking;
+    idle(passesWhileAsked);
+    --asking;
+}
 
 kgiLessonWalk& kgiLessonWalk::get() {
     // Never destroyed: the application it plugs into lives as long.
@@ -105,7 +140,7 @@ bool kgiLessonWalk::open() {
     makers.soundPlayer = [this]() -> kgiSoundOutput* { return new kgiStandInSound(sounds); };
     makers.msgWindowHost = [this]() -> kgiMessageHost* { return new RecordingMessage(*this); };
     a.setMakers(makers);
-    answering = std::make_unique<kgiAnsweringServices>(a);
+    answering = std::make_unique<ModalAnswering>(*this, a);
     kgiCharacterServices::install(answering.get());
     kgiFileDialogs::install(&scripted);
 
@@ -301,17 +336,80 @@ long kgiLessonWalk::optionsCommand(int id) {
     return d ? d->handle(d, FXSEL(FX::SEL_COMMAND, id), nullptr) : 0;
 }
 
-bool kgiLessonWalk::chooseSample(int row) {
+bool kgiLessonWalk::choose(FX::FXList* list, int id, int row) {
     kgiOptionsDialog* d = optionsDialog();
-    if (!d) return false;
-    FX::FXList* list = d->widgets().sampleList;
-    if (row < 0 || row >= list->getNumItems()) return false;
+    if (!d || !list || row < 0 || row >= list->getNumItems()) return false;
     list->setCurrentItem(row);
     list->selectItem(row);
     // As the list sends it on a click: the row in the data.
-    d->handle(list, FXSEL(FX::SEL_COMMAND, kgiOptionsDialog::ID_SAMPLE_LIST),
-              reinterpret_cast<void*>(static_cast<FX::FXival>(row)));
+    d->handle(list, FXSEL(FX::SEL_COMMAND, id), reinterpret_cast<void*>(static_cast<FX::FXival>(row)));
     return true;
+}
+
+bool kgiLessonWalk::chooseSample(int row) {
+    const kgiOptionsDialog* d = optionsDialog();
+    return d && choose(d->widgets().sampleList, kgiOptionsDialog::ID_SAMPLE_LIST, row);
+}
+
+bool kgiLessonWalk::chooseRobotMotion(int row) {
+    const kgiOptionsDialog* d = optionsDialog();
+    return d && choose(d->widgets().remoconList, kgiOptionsDialog::ID_REMOCON_LIST, row);
+}
+
+bool kgiLessonWalk::chooseComPort(int port) {
+    kgiOptionsDialog* d = optionsDialog();
+    if (!d) return false;
+    FX::FXComboBox* box = d->widgets().comPort;
+    if (port < 1 || port > box->getNumItems()) return false;
+    box->setCurrentItem(port - 1);
+    // As the box sends it when a line of its list is picked: the text.
+    d->handle(box, FXSEL(FX::SEL_COMMAND, kgiOptionsDialog::ID_COM_PORT),
+              const_cast<char*>(box->getText().text()));
+    return true;
+}
+
+long kgiLessonWalk::clickOptionsCheck(FX::FXMenuCheck* check, int id) {
+    kgiOptionsDialog* d = optionsDialog();
+    if (!d || !check) return 0;
+    check->setCheck(!check->getCheck());
+    return d->handle(check, FXSEL(FX::SEL_COMMAND, id), reinterpret_cast<void*>(FX::FXuval(check->getCheck())));
+}
+
+void kgiLessonWalk::useBoard(kgiSimBoard& board, int port) {
+    kgiAppMakers makers = app().getMakers();
+    const std::string missing = (std::filesystem::path(kgiTestBaseDir()) / "no_device").string();
+    makers.robotSession = [&board, port, missing]() -> kgiRobotConnection* {
+        auto* session = new kgiRobotSession();
+        session->setTimeSource(kgiTestSession::steppingClock);
+        kgiRobotLink& link = session->getLink();
+        if (kgiPointPortAt(link, static_cast<unsigned>(port), board.devicePath())) {
+            std::ofstream map(link.portMapFile, std::ios::app);
+            for (int p = 1; p <= COM_PORTS; ++p)
+                if (p != port) map << "COM" << p << "=" << missing << "\n";
+        }
+        return session;
+    };
+    app().setMakers(makers);
+}
+
+bool kgiLessonWalk::settleLink(int maxPasses) {
+    constexpr uint32_t CH = kgiRobotSession::CHANNEL;
+    return idleUntil(
+        [&] {
+            auto* session = dynamic_cast<kgiRobotSession*>(app().getRobotSession());
+            if (!session) return false;
+            const kgiRobotLink& link = session->getLink();
+            return link.machinesIdle(CH) && link.linkBusy[CH] == 0 && !session->isInfoReading();
+        },
+        maxPasses);
+}
+
+bool kgiLessonWalk::boardGotPlay(kgiSimBoard& board, int motion) {
+    const uint8_t play[] = {0xF8, 0x40, 0x01, static_cast<uint8_t>(motion)};
+    std::vector<uint8_t> bytes;
+    for (const kgiSimBoard::Received& r : board.received())
+        if (!r.garbled) bytes.push_back(r.byte);
+    return std::search(bytes.begin(), bytes.end(), std::begin(play), std::end(play)) != bytes.end();
 }
 
 bool kgiLessonWalk::pressFrameButton(int button) {
@@ -421,10 +519,12 @@ bool kgiLessonWalk::walkRows(int finalStep, const std::vector<kgiWalkRow>& rows)
         const std::vector<kgiWalkText> texts = textsSince(textsBefore);
         EXPECT_EQ(texts.size(), row.shown.size());
         for (std::size_t i = 0; i < texts.size() && i < row.shown.size(); ++i) {
-            EXPECT_EQ(texts[i].line(), label(m, row.shown[i].step, 0));
+            const kgiWalkRow::Shown& expected = row.shown[i];
+            EXPECT_EQ(texts[i].line(), expected.colour == 1 ? noticeLabel(m, expected.step, 0)
+                                                            : label(m, expected.step, 0));
             EXPECT_EQ(texts[i].x, 350);
-            EXPECT_EQ(texts[i].y, row.shown[i].y) << texts[i].line();
-            EXPECT_EQ(texts[i].colour, 0) << texts[i].line();
+            EXPECT_EQ(texts[i].y, expected.y) << texts[i].line();
+            EXPECT_EQ(texts[i].colour, expected.colour) << texts[i].line();
         }
         if (row.check) row.check(*this);
         if (::testing::Test::HasFatalFailure()) return false;

@@ -28,6 +28,8 @@
 // - the answering services (kgiAnsweringServices) and the scripted file
 //   dialogs (kgiScriptedDialogs) installed, so no box or file dialog ever
 //   waits for a user: script their answers before the action that asks.
+//   A box is answered at once unless setPassesWhileAsked says otherwise;
+// - with useBoard, robot sessions that talk to a simulated board.
 //
 //     KGI_REQUIRE_TEST_APP();
 //     kgiLessonWalk& walk = kgiLessonWalk::get();
@@ -74,6 +76,7 @@
 class kgiGLFrameButtons;
 class kgiGLTsMgr;
 class kgiOptionsDialog;
+class kgiSimBoard;
 class kgiTimesheetWindow;
 class kgiWorld;
 
@@ -96,9 +99,11 @@ class kgiLessonWalk;
 // the program answers (see kgiLessonWalk::walkRows).
 struct kgiWalkRow {
     // Page 0 of a step's text where it showed (y 40 upper, 450 lower).
+    // Colour mode 1: notice `step` (bank 1) instead.
     struct Shown {
         int step;
         int y;
+        int colour = 0;
     };
     const char* what;                 // the action, as a failure names it
     int step;                         // the step it is done in, waiting
@@ -226,6 +231,15 @@ public:
     // Row (0-based) of the sample list chosen: made current and the list's
     // command sent. False without the window or the row.
     bool chooseSample(int row);
+    // The same for the robot tab's robot motion list.
+    bool chooseRobotMotion(int row);
+    // COM<port> chosen in the robot tab's port box; false without the
+    // window or the port.
+    bool chooseComPort(int port);
+    // A click on one of the options window's checks (communication, pose
+    // reflection, ...): its mark turned over and its command sent, as the
+    // check does; the handler's answer (0 without the window).
+    long clickOptionsCheck(FX::FXMenuCheck* check, int id);
     // A left press on the time line's frame button (kgiGLFrameButtons::
     // BUTTON_BEGIN, BUTTON_PLAY, BUTTON_END) where it is drawn; whether the
     // button acted.
@@ -255,8 +269,8 @@ public:
     // records as the windows show them, the action, the sounds it asked
     // for, the step after it; with playing, nothing set up while playback
     // runs, then playback run to its end; the texts shown until the next
-    // step waits (or, from finalStep on, two passes), each in colour mode
-    // 0 at x 350; the row's check. Stops at the first fatal failure (false).
+    // step waits (or, from finalStep on, two passes), each at x 350 in its
+    // colour mode (0 for step texts); the row's check. Stops at the first fatal failure (false).
     bool walkRows(int finalStep, const std::vector<kgiWalkRow>& rows);
 
     // --- the end ---
@@ -271,9 +285,34 @@ public:
 
     kgiAnsweringServices& services() { return *answering; }
     kgiScriptedDialogs& dialogs() { return scripted; }
+    // A box, question or input box stays open for this many idle passes
+    // before its scripted answer, as the toolkit's modal loop keeps running
+    // the idle task (the lesson's step among it) while the user reads; 0,
+    // the default, answers at once.
+    void setPassesWhileAsked(int passes) { passesWhileAsked = passes; }
+
+    // --- the simulated board ---
+    // Every robot session the program makes from now on talks to board on
+    // COM<port> (kgiPointPortAt) on the session tests' stepping clock; every
+    // other port names a device that is not there, so that opening it fails
+    // as a port without a robot does. Call before start, with the board
+    // answering in its own thread (kgiSimBoard::start).
+    void useBoard(kgiSimBoard& board, int port);
+    // Idle passes until the program's robot session has nothing in flight
+    // (no packet unanswered, no information read, transfer or pose read),
+    // as a user waits for "Ready"; false without a session or when it
+    // never settles.
+    bool settleLink(int maxPasses = 2000);
+    // Whether the board received the request to play motion n.
+    static bool boardGotPlay(kgiSimBoard& board, int motion);
 
 private:
     class RecordingMessage;
+    class ModalAnswering;
+
+    // The idle passes a box stays open for.
+    void whileAsked();
+    bool choose(FX::FXList* list, int id, int row);
 
     kgiLessonWalk();
     bool open();
@@ -283,6 +322,8 @@ private:
     std::vector<kgiWalkText> texts;
     bool speakOnShow = true;
     std::unique_ptr<kgiAnsweringServices> answering;
+    int passesWhileAsked = 0;
+    int asking = 0;
     kgiScriptedDialogs scripted;
     kgiTimesheetWindow* main = nullptr;
     std::string baseTitle;
