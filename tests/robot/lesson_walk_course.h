@@ -1,10 +1,10 @@
 #pragma once
 // The two timed courses walked through: what their walks share. Each walk
 // (lesson_walk_mode6_test.cpp, lesson_walk_mode7_test.cpp) gives its own
-// table of steps; this holds the row kinds, the loop that walks a table,
-// and the course's checks: the scene loaded beside the robot once, canvas 0
-// turned to it, the start-signal sounds registered, and the run itself (the
-// start signal, the stopwatch, the goal sound).
+// table of steps (kgiWalkRow, run by kgiLessonWalk::walkRows); this holds the
+// rows of the step kinds the tables name and the course's checks: the scene loaded beside
+// the robot once, canvas 0 turned to it, the start-signal sounds
+// registered, and the run after play (the stopwatch and the goal sound).
 #include "lesson_walk_rig.h"
 
 #include "kgi3dCanvas.h"
@@ -14,12 +14,13 @@
 #include "kgiOptionsDialog.h"
 #include "kgiScene.h"
 #include "kgiTables.h"
-#include "kgiTimesheetWindow.h"
 #include "kgiWorld.h"
 #include "kgiWorldLinks.h"
 #include "ksgNode.h"
 #include "ksgScene.h"
 #include "ksgTransform.h"
+
+#include "support/window/kgiWindowTest.h"
 
 #include <gtest/gtest.h>
 
@@ -28,7 +29,6 @@
 #include <cmath>
 #include <cstddef>
 #include <functional>
-#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -36,103 +36,107 @@
 namespace course_walk {
 
 using Walk = kgiLessonWalk;
+using Action = std::function<void(Walk&)>;
+// The start-signal sounds' ids: ready, set, go, goal.
+using Signal = std::array<int, 4>;
 
-// One ordinary step: what its set-up shows, a wrong action (when the row has
-// one) that keeps the step, and the action that ends it.
-struct Row {
-    std::string name;
-    int step = 0;
-    std::set<int> main;     // main-window bytes enabled
-    std::set<int> options;  // options-window bytes enabled (while it exists)
-    std::function<void(Walk&)> wrong;
-    bool wrongShowsText = false;  // the wrong action shows the step's text again
-    std::function<void(Walk&)> act;
-    // Sounds the action asks for after its OK.
-    std::vector<int> thenSounds;
-    std::function<void(Walk&)> after;  // what the action left besides the step
-};
+constexpr int UPPER = 40;
+constexpr int OK = Walk::OK;
+constexpr int NG = Walk::NG;
 
-// A locked frame button: the NG sound, and it does nothing.
-inline void pressLocked(Walk& w, int button) {
-    const float at = w.world().getCurrentTime();
-    EXPECT_FALSE(w.pressFrameButton(button)) << "button " << button;
-    EXPECT_FALSE(w.world().isPlaying());
-    EXPECT_EQ(w.world().getCurrentTime(), at);
+inline Action pressFrameButton(int button) {
+    return [button](Walk& w) { w.pressFrameButton(button); };
 }
 
-inline Row optionsButton(int step) {
-    Row r;
-    r.name = "Options button";
-    r.step = step;
-    r.main = {8};
-    r.wrong = [](Walk& w) { pressLocked(w, kgiGLFrameButtons::BUTTON_PLAY); };
-    r.act = [](Walk& w) { w.mainCommand(kgiMainCommandIds::ID_OPTIONS); };
-    r.after = [](Walk& w) {
-        ASSERT_NE(w.optionsDialog(), nullptr);
-        EXPECT_TRUE(w.optionsDialog()->shown());
+// A press that did nothing: no playback, the time where it was.
+inline Action stayed(float frame) {
+    return [frame](Walk& w) {
+        EXPECT_FALSE(w.world().isPlaying());
+        EXPECT_EQ(w.world().getCurrentTime(), frame);
     };
-    return r;
 }
 
-// Sample n (1-based, as the text names it) chosen; the row before it first.
-inline Row answer(int step, int n) {
-    Row r;
-    r.name = "Answer " + std::to_string(n);
-    r.step = step;
-    r.options = {0, 10};
-    r.wrong = [n](Walk& w) { ASSERT_TRUE(w.chooseSample(n - 2)); };
-    r.wrongShowsText = true;
-    r.act = [n](Walk& w) { ASSERT_TRUE(w.chooseSample(n - 1)); };
-    return r;
+// Sample n (1-based, as the lesson's text names it) chosen in the list.
+inline Action sample(int n) {
+    return [n](Walk& w) { ASSERT_TRUE(w.chooseSample(n - 1)); };
 }
 
-// The sample tab's Read or Add: the motion's end moves out.
-inline Row sampleCommand(int step, bool read) {
-    Row r;
-    r.name = read ? "Read sample" : "Add sample";
-    r.step = step;
-    r.main = {53};
-    r.options = {0, read ? 7 : 8};
-    auto lastKey = std::make_shared<float>(0.0f);
-    r.act = [read, lastKey](Walk& w) {
-        *lastKey = w.world().getLastKeyTime();
-        w.optionsCommand(read ? kgiOptionsDialog::ID_SAMPLE_READ : kgiOptionsDialog::ID_SAMPLE_ADD);
+// The rows of one step of the lessons' table, in the words of its kinds: the
+// wrong action first where the step has one (NG, the step kept), then the
+// one that ends it (OK, the next step's text).
+using Rows = std::vector<kgiWalkRow>;
+using Shown = kgiWalkRow::Shown;
+inline const std::set<int> NONE;
+
+// Only the tool bar's Option button: the play button is locked, the Option
+// button brings up the options window.
+inline Rows optionsButton(int step) {
+    return {
+        {"play while locked", step, {8}, NONE, pressFrameButton(kgiGLFrameButtons::BUTTON_PLAY), {NG}, step, false,
+         {}, stayed(0)},
+        {"Option button", step, {8}, NONE, [](Walk& w) { w.mainCommand(kgiMainCommandIds::ID_OPTIONS); }, {OK},
+         step + 1, false, {Shown{step + 1, UPPER}},
+         [](Walk& w) {
+             ASSERT_NE(w.optionsDialog(), nullptr);
+             EXPECT_TRUE(w.optionsDialog()->shown());
+         }},
     };
-    r.after = [read, lastKey](Walk& w) {
-        if (read) {
-            EXPECT_GT(w.world().getLastKeyTime(), 0.0f) << "the sample's keys";
-        } else {
-            EXPECT_GT(w.world().getLastKeyTime(), *lastKey) << "the sample added after the motion";
-        }
-    };
-    return r;
 }
 
-// The go-to-start button unlocked (the play button is not).
-inline Row toStart(int step) {
-    Row r;
-    r.name = "To start";
-    r.step = step;
-    r.wrong = [](Walk& w) { pressLocked(w, kgiGLFrameButtons::BUTTON_PLAY); };
-    r.act = [](Walk& w) { EXPECT_TRUE(w.pressFrameButton(kgiGLFrameButtons::BUTTON_BEGIN)); };
-    r.after = [](Walk& w) { EXPECT_EQ(w.world().getCurrentTime(), 0.0f); };
-    return r;
+// Sample n expected: another row chosen first sounds NG and shows the text
+// again.
+inline Rows answer(int step, int n, int wrong) {
+    const std::set<int> list{0, 10};
+    return {
+        {"a wrong sample", step, NONE, list, sample(wrong), {NG}, step, false, {Shown{step, UPPER}}},
+        {"the sample asked for", step, NONE, list, sample(n), {OK}, step + 1, false, {Shown{step + 1, UPPER}}},
+    };
 }
 
-// Play from frame 0: after the OK the start signal, ready, set and go.
-inline Row play(int step, const kgiLessonManager& m) {
-    Row r;
-    r.name = "Play";
-    r.step = step;
-    r.wrong = [](Walk& w) { pressLocked(w, kgiGLFrameButtons::BUTTON_BEGIN); };
-    r.act = [](Walk& w) { EXPECT_TRUE(w.pressFrameButton(kgiGLFrameButtons::BUTTON_PLAY)); };
-    const std::array<int, 4>& ids = m.getCourseSounds();
-    r.thenSounds = {ids[0], ids[1], ids[2]};
-    r.after = [](Walk& w) {
-        EXPECT_TRUE(w.world().isPlaying());
-        EXPECT_EQ(w.manager().getCourseState(), 1) << "the run has begun";
+// The sample tab's Read (the sample's keys replace the motion) or Add (its
+// keys after the motion's).
+inline Rows sampleCommand(int step, bool read) {
+    return {
+        {read ? "Read" : "Add", step, {53}, {0, read ? 7 : 8},
+         [read](Walk& w) {
+             const float before = read ? 0.0f : w.world().getLastKeyTime();
+             w.optionsCommand(read ? kgiOptionsDialog::ID_SAMPLE_READ : kgiOptionsDialog::ID_SAMPLE_ADD);
+             EXPECT_GT(w.world().getLastKeyTime(), before) << "the sample's keys";
+         },
+         {OK}, step + 1, false, {Shown{step + 1, UPPER}}},
     };
-    return r;
+}
+
+// Only the go-to-start button.
+inline Rows toStart(int step) {
+    return {
+        {"play while locked", step, NONE, NONE, pressFrameButton(kgiGLFrameButtons::BUTTON_PLAY), {NG}, step},
+        {"to the start", step, NONE, NONE, pressFrameButton(kgiGLFrameButtons::BUTTON_BEGIN), {OK}, step + 1, false,
+         {Shown{step + 1, UPPER}}, stayed(0)},
+    };
+}
+
+// Only the play button: from frame 0 the OK, then the start signal (ready,
+// set, go), then playback; the stopwatch at 0 while the robot has not left
+// frame 0. The final step shows nothing while playback runs.
+inline Rows play(int step, const Signal& signal) {
+    return {
+        {"to the start while locked", step, NONE, NONE, pressFrameButton(kgiGLFrameButtons::BUTTON_BEGIN), {NG},
+         step},
+        {"play", step, NONE, NONE, pressFrameButton(kgiGLFrameButtons::BUTTON_PLAY),
+         {OK, signal[0], signal[1], signal[2]}, step + 1, false, {},
+         [](Walk& w) {
+             EXPECT_TRUE(w.world().isPlaying());
+             EXPECT_EQ(w.app().getCourseTime(), 0.0f);
+         }},
+    };
+}
+
+// The steps' rows in one table.
+inline Rows steps(const std::vector<Rows>& all) {
+    Rows rows;
+    for (const Rows& r : all) rows.insert(rows.end(), r.begin(), r.end());
+    return rows;
 }
 
 // The introduction, from the start-up to step 1: the title, the first page
@@ -146,7 +150,7 @@ inline void walkIntroduction(Walk& walk, int mode, const std::string& suffix, fl
     const kgiWalkText intro = walk.shown()[0];
     EXPECT_EQ(intro.line(), Walk::label(mode, 0, 0));
     EXPECT_EQ(intro.x, 350);
-    EXPECT_EQ(intro.y, 40);
+    EXPECT_EQ(intro.y, UPPER);
     EXPECT_EQ(intro.colour, 0);
     EXPECT_GE(intro.clock - startedAt, 2.0f);
 
@@ -157,23 +161,17 @@ inline void walkIntroduction(Walk& walk, int mode, const std::string& suffix, fl
     EXPECT_EQ(walk.lastShown().line(), Walk::label(mode, 0, 1));
     walk.setSpeaking(false);
     ASSERT_TRUE(walk.idleUntil([&] { return walk.step() == 1 && walk.waiting(); }));
-}
-
-// The course character: the one beside the current (the robot); null when
-// there is not exactly one.
-inline kgiCharacter* courseCharacter(Walk& walk) {
-    std::vector<kgiCharacter*> all;
-    walk.world().getCharacters()->listAll(all);
-    kgiCharacter* robot = walk.world().getCurrentCharacter();
-    if (all.size() != 2) return nullptr;
-    return all[0] == robot ? all[1] : all[0];
+    EXPECT_EQ(walk.lastShown().line(), Walk::label(mode, 1, 0));
 }
 
 // The course scene loaded once beside the robot, its model in the scene.
 inline void expectCourseLoaded(Walk& walk) {
-    EXPECT_EQ(walk.world().getCharacters()->size(), 2) << "the robot and one course";
-    kgiCharacter* course = courseCharacter(walk);
-    ASSERT_NE(course, nullptr);
+    std::vector<kgiCharacter*> all;
+    walk.world().getCharacters()->listAll(all);
+    ASSERT_EQ(all.size(), 2u) << "the robot and one course";
+    kgiCharacter* robot = walk.world().getCurrentCharacter();
+    kgiCharacter* course = all[0] == robot ? all[1] : all[0];
+    ASSERT_NE(course, robot);
     ASSERT_NE(course->getRoot(), nullptr);
     const std::vector<ksgTransform*> roots = kgiWorldLinks::sceneBase(walk.world().getScene())->getRoots();
     EXPECT_EQ(std::count(roots.begin(), roots.end(), course->getRoot()->asTransform()), 1);
@@ -196,9 +194,9 @@ inline void expectViewTurned(Walk& walk) {
 }
 
 // The four start-signal sounds registered once each, in the order ready,
-// set, go, goal, with the English file names.
-inline void expectCourseSounds(Walk& walk) {
-    const std::array<int, 4>& ids = walk.manager().getCourseSounds();
+// set, go, goal, with the English file names; their ids.
+inline Signal expectCourseSounds(Walk& walk) {
+    const Signal ids = walk.manager().getCourseSounds();
     const std::vector<std::string>& loaded = walk.soundRecord().loaded;
     const auto endsWith = [](const std::string& path, const std::string& name) {
         return path.size() >= name.size() && path.compare(path.size() - name.size(), name.size(), name) == 0;
@@ -206,63 +204,18 @@ inline void expectCourseSounds(Walk& walk) {
     const char* const names[4] = {"ready.wav", "set.wav", "go.wav", "goal.wav"};
     for (int i = 0; i < 4; ++i) {
         const std::string name = std::string("se/") + names[i];
-        ASSERT_GE(ids[i], 0) << name;
-        ASSERT_LT(static_cast<std::size_t>(ids[i]), loaded.size()) << name;
-        const std::string& path = loaded[static_cast<std::size_t>(ids[i])];
-        EXPECT_TRUE(endsWith(path, name)) << path;
         EXPECT_EQ(std::count_if(loaded.begin(), loaded.end(), [&](const std::string& p) { return endsWith(p, name); }),
                   1)
             << name << " once";
+        if (ids[i] < 0 || static_cast<std::size_t>(ids[i]) >= loaded.size()) {
+            ADD_FAILURE() << name << ": no sound " << ids[i];
+            continue;
+        }
+        const std::string& path = loaded[static_cast<std::size_t>(ids[i])];
+        EXPECT_TRUE(endsWith(path, name)) << path;
     }
     EXPECT_TRUE(std::is_sorted(ids.begin(), ids.end()));
-}
-
-// Walks the table's rows in turn.
-inline void walkRows(Walk& walk, int mode, const std::vector<Row>& rows) {
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name + " (step " + std::to_string(row.step) + ")");
-        ASSERT_TRUE(walk.idleUntil([&] { return walk.step() == row.step && walk.waiting(); }));
-        walk.idle(2);
-        ASSERT_EQ(walk.step(), row.step) << "the step moved on by itself";
-        const kgiWalkText text = walk.lastShown();
-        EXPECT_EQ(text.line(), Walk::label(mode, row.step, 0));
-        EXPECT_EQ(text.x, 350);
-        EXPECT_EQ(text.y, 40);
-        EXPECT_EQ(text.colour, 0);
-        EXPECT_EQ(walk.mainEnabled(), row.main);
-        if (walk.optionsDialog()) {
-            EXPECT_EQ(walk.optionsEnabled(), row.options);
-        }
-        walk.setSpeaking(false);
-
-        if (row.wrong) {
-            const std::size_t sounds = walk.soundMark();
-            const std::size_t texts = walk.textMark();
-            row.wrong(walk);
-            walk.idle(2);
-            EXPECT_EQ(walk.step(), row.step);
-            EXPECT_TRUE(walk.waiting());
-            EXPECT_EQ(walk.soundsSince(sounds), std::vector<int>{Walk::NG});
-            const std::vector<kgiWalkText> again = walk.textsSince(texts);
-            if (row.wrongShowsText) {
-                ASSERT_EQ(again.size(), 1u);
-                EXPECT_EQ(again[0].line(), Walk::label(mode, row.step, 0));
-                EXPECT_EQ(again[0].y, 40);
-            } else {
-                EXPECT_TRUE(again.empty());
-            }
-            walk.setSpeaking(false);
-        }
-
-        const std::size_t sounds = walk.soundMark();
-        row.act(walk);
-        EXPECT_EQ(walk.step(), row.step + 1);
-        EXPECT_FALSE(walk.waiting());
-        std::vector<int> expected{Walk::OK};
-        expected.insert(expected.end(), row.thenSounds.begin(), row.thenSounds.end());
-        EXPECT_EQ(walk.soundsSince(sounds), expected);
-        if (row.after) row.after(walk);
-    }
+    return ids;
 }
 
 // Canvas 0 painted once more (the stopwatch is read as the view paints).
@@ -322,6 +275,30 @@ inline void expectCourseRun(Walk& walk) {
     EXPECT_EQ(m.getCourseTimeValue(), frozen);
     EXPECT_EQ(m.getCourseState(), 2);
     EXPECT_EQ(walk.soundsSince(mark), std::vector<int>{goalSound});
+}
+
+// A course lesson walked from its start-up to its end: the introduction with
+// the course, the rows of the table (made once the start-signal sounds are
+// known), the run after the last row's play, and the final step.
+inline void walkCourse(int mode, const std::string& suffix, int finalStep,
+                       const std::function<Rows(const Signal&)>& table) {
+    Walk& walk = Walk::get();
+    walk.writeStepFile(mode, finalStep);
+    const float startedAt = walk.now();
+    ASSERT_TRUE(walk.start(mode));
+    expectCourseLoaded(walk);
+    expectViewTurned(walk);
+    const Signal signal = expectCourseSounds(walk);
+    walkIntroduction(walk, mode, suffix, startedAt);
+    if (::testing::Test::HasFatalFailure()) return;
+
+    ASSERT_TRUE(walk.walkRows(finalStep, table(signal)));
+    expectCourseRun(walk);
+    if (::testing::Test::HasFatalFailure()) return;
+
+    EXPECT_TRUE(walk.walkToEnd(finalStep));
+    EXPECT_EQ(walk.titleSuffix(), "     " + suffix) << "the suffix once";
+    expectCourseLoaded(walk);
 }
 
 } // namespace course_walk

@@ -7,6 +7,7 @@
 #include "lesson_walk_rig.h"
 
 #include "kgiCharacter.h"
+#include "kgiFileDialog.h"
 #include "kgiGLFrameButtons.h"
 #include "kgiGLFrameline.h"
 #include "kgiGLPlaybackBar.h"
@@ -78,10 +79,28 @@ void doubleClickPlaybackBar(Walk& walk) {
     walk.timelineRelease(LEFT, x, y);
 }
 
+// The file dialog as the program shows it: modal, so the event loop (and
+// with it the lesson's step) runs while it is open; the walk's script
+// answers it.
+class ModalDialogs : public kgiFileDialogs {
+public:
+    explicit ModalDialogs(Walk& w) : walk(w) {}
+    bool choose(const kgiFileDialogRequest& request, std::string& path) override {
+        walk.idle(3);
+        return walk.dialogs().choose(request, path);
+    }
+
+private:
+    Walk& walk;
+};
+
 void saveAs(Walk& walk, const std::string& path) {
     walk.dialogs().answers.clear();
     if (!path.empty()) walk.dialogs().answers.push_back(path);
+    ModalDialogs modal(walk);
+    kgiFileDialogs::install(&modal);
     walk.mainCommand(Ids::ID_SAVE_MDM_AS);
+    kgiFileDialogs::install(&walk.dialogs());
 }
 
 TEST(LessonWalkMode4, KeysPushedAndMovedOnTheTimeLineThenTheBowSavedAs) {
@@ -111,7 +130,7 @@ TEST(LessonWalkMode4, KeysPushedAndMovedOnTheTimeLineThenTheBowSavedAs) {
     using Shown = kgiWalkRow::Shown;
     const std::set<int> none;
     const Shown at2{2, UPPER}, at3{3, UPPER}, at4{4, UPPER}, at5{5, UPPER}, at6{6, UPPER}, at7{7, UPPER},
-        at8{8, UPPER}, at9{9, UPPER};
+        at8{8, UPPER}, at9{9, UPPER}, at10{10, UPPER};
     const std::vector<kgiWalkRow> rows = {
         {"play", 1, none, none, pressFrameButton(kgiGLFrameButtons::BUTTON_PLAY), {OK}, 2, true, {at2}},
         {"play while locked", 2, {7}, none, pressFrameButton(kgiGLFrameButtons::BUTTON_PLAY), {NG}, 2, false, {},
@@ -141,12 +160,14 @@ TEST(LessonWalkMode4, KeysPushedAndMovedOnTheTimeLineThenTheBowSavedAs) {
         {"to the start", 7, none, none, pressFrameButton(kgiGLFrameButtons::BUTTON_BEGIN), {OK}, 8, false, {at8},
          [](Walk& w) { EXPECT_EQ(w.world().getCurrentTime(), 0.0f); }},
         {"play", 8, none, none, pressFrameButton(kgiGLFrameButtons::BUTTON_PLAY), {OK}, 9, true, {at9}},
-        // The opening moves on to step 10, shown below; the cancel goes
-        // back, showing step 10's text at the top, and step 9 again.
+        // The opening moves on to step 10, shown below at once, and step
+        // 10 sets itself up (at the top) while the dialog is open; the
+        // cancel goes back, showing step 10's text again, then step 9.
         {"save as cancelled", 9, {10, 19}, none, [](Walk& w) { saveAs(w, ""); }, {OK, NG}, 9, false,
-         {{10, LOWER}, {10, UPPER}, at9}},
+         {{10, LOWER}, at10, at10, at9}},
+        // The save ends step 10: the closing text shows below at once.
         {"saved as", 9, {10, 19}, none, [](Walk& w) { saveAs(w, savedPath()); }, {OK, OK}, FINAL_STEP, false,
-         {{10, LOWER}},
+         {{10, LOWER}, at10, {FINAL_STEP, LOWER}},
          [](Walk& w) {
              EXPECT_TRUE(std::filesystem::exists(savedPath()));
              EXPECT_EQ(w.dialogs().shown.size(), 2u);
