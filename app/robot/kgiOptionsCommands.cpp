@@ -463,6 +463,9 @@ long kgiOptionsDialog::onCmdRenameEntry(FXObject*, FXSelector, void*)
     if (i < 0 || app == nullptr)
         return 1;
     app->lessonActionDone();
+    // The lesson waits behind the modal name box: the step that asks for
+    // the name is set up before it opens, so that its OK or cancel finds it.
+    app->lessonTick();
     kgiInputRequest request;
     request.owner = this;
     request.caption = "Input Name";

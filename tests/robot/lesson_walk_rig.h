@@ -285,10 +285,10 @@ public:
 
     kgiAnsweringServices& services() { return *answering; }
     kgiScriptedDialogs& dialogs() { return scripted; }
-    // A box, question or input box stays open for this many idle passes
-    // before its scripted answer, as the toolkit's modal loop keeps running
-    // the idle task (the lesson's step among it) while the user reads; 0,
-    // the default, answers at once.
+    // A box, question or input box stays open, a modal window, for this
+    // many idle passes before its scripted answer, as the toolkit's modal
+    // loop runs the idle task behind a real box while the user reads (the
+    // lesson waits behind it); 0, the default, answers at once.
     void setPassesWhileAsked(int passes) { passesWhileAsked = passes; }
 
     // --- the simulated board ---

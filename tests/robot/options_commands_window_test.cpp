@@ -208,12 +208,14 @@ TEST_F(OptionsCommands, RemoteControlNamesAreCheckedBeforeTheEntryIsStored)
         EXPECT_EQ(asked.placement, FX::PLACEMENT_CURSOR);
         EXPECT_EQ(services->boxes, c.box.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.box});
         EXPECT_EQ(str(list->getItemText(3)), c.item);
+        // The press moves the lesson on and sets up its name step before
+        // the box opens; the answer then moves on or back.
         if (c.stored) {
             EXPECT_EQ(fakes.session.record.calls, std::vector<std::string>{"editRemoconList(3,0," + *c.entered + ")"});
-            EXPECT_EQ(fakes.lesson.record.calls, (std::vector<std::string>{"nextStep", "nextStep"}));
+            EXPECT_EQ(fakes.lesson.record.calls, (std::vector<std::string>{"nextStep", "runStep", "nextStep"}));
         } else {
             EXPECT_EQ(fakes.session.record.count("editRemoconList"), 0);
-            EXPECT_EQ(fakes.lesson.record.calls, (std::vector<std::string>{"nextStep", "stepBack"}));
+            EXPECT_EQ(fakes.lesson.record.calls, (std::vector<std::string>{"nextStep", "runStep", "stepBack"}));
         }
     }
 
@@ -226,7 +228,7 @@ TEST_F(OptionsCommands, RemoteControlNamesAreCheckedBeforeTheEntryIsStored)
     EXPECT_EQ(send(kgiOptionsDialog::ID_RENAME_ENTRY), 1);
     EXPECT_EQ(fakes.session.record.count("editRemoconList"), 1);
     EXPECT_EQ(str(list->getItemText(3)), "4:run");
-    EXPECT_EQ(fakes.lesson.record.calls, (std::vector<std::string>{"nextStep", "stepBack"}));
+    EXPECT_EQ(fakes.lesson.record.calls, (std::vector<std::string>{"nextStep", "runStep", "stepBack"}));
 }
 
 TEST_F(OptionsCommands, DeleteShowsTheEmptyEntryOnlyWhenTheEditWorked)
