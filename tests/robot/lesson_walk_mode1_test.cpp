@@ -195,6 +195,7 @@ TEST(LessonWalk, Mode1SamplesAndPlayback) {
     };
     EXPECT_TRUE(walk.walkToEnd(FINAL_STEP, toStartOnPage2));
     EXPECT_EQ(walk.titleSuffix(), "     Step1") << "the suffix once";
+    EXPECT_EQ(walk.services().boxes, std::vector<std::string>{}) << "no box on the way";
 }
 
 } // namespace

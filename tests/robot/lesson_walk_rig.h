@@ -4,6 +4,11 @@
 // place. One walk per test program (the process has one application, see
 // kgiWindowTest.h); each walk is a test executable of its own.
 //
+// A walk of mode N is tests/robot/lesson_walk_mode<N>_test.cpp: the build
+// makes it the program robot_lesson_walk_mode<N>_tests, linked with this
+// rig (kgi_lessonwalk); a walk that needs more (the simulated board) adds
+// its library to that target in tests/robot/CMakeLists.txt.
+//
 // What the walk gets, as the program builds it (kgiMain.cpp):
 // - the process's application (kgiTestApp) on the staged base directory,
 //   the robot joint table installed, the real main window ("Time Line",
