@@ -42,7 +42,8 @@ constexpr int NG = Walk::NG;
 
 kgiCharacter& bow(Walk& walk) { return *walk.world().getCurrentCharacter(); }
 
-std::string savedPath() { return testing::TempDir() + "walk4/bow_edited.mdm"; }
+// In the process's own base folder: walks run side by side.
+std::string savedPath() { return (std::filesystem::path(kgiTestBaseDir()) / "walk4" / "bow_edited.mdm").string(); }
 
 using Action = std::function<void(Walk&)>;
 
