@@ -103,17 +103,7 @@ TEST(LessonWalkMode3, TheConnectionRow1ItsNameTheWriteTheTransferAndTheRemoteCon
     EXPECT_EQ(tabs.tabBook->getCurrent(), tabs.tabBook->indexOfChild(tabs.robotTab) / 2) << "the robot tab";
     EXPECT_EQ(walk.optionsEnabled(), std::set<int>{});
     EXPECT_EQ(walk.mainEnabled(), std::set<int>{});
-    const kgiWalkText intro = walk.lastShown();
-    EXPECT_EQ(intro.line(), Walk::label(MODE, 0, 0));
-    EXPECT_EQ(intro.y, UPPER);
-    EXPECT_EQ(intro.colour, 0);
-    EXPECT_GT(intro.clock, 2.0f);
-    walk.setSpeaking(false);
-    ASSERT_TRUE(walk.idleUntil([&] { return walk.page() == 1; }));
-    EXPECT_EQ(walk.lastShown().line(), Walk::label(MODE, 0, 1));
-    walk.setSpeaking(false);
-    ASSERT_TRUE(walk.idleUntil([&] { return walk.step() == 1 && walk.waiting(); }));
-    EXPECT_EQ(walk.lastShown().line(), Walk::label(MODE, 1, 0));
+    ASSERT_TRUE(walk.walkIntroduction());
 
     using Shown = kgiWalkRow::Shown;
     const std::set<int> none;

@@ -100,17 +100,7 @@ TEST(LessonWalkMode4, KeysPushedAndMovedOnTheTimeLineThenTheBowSavedAs) {
     EXPECT_EQ(walk.titleSuffix(), "     Step4");
     EXPECT_EQ(bow(walk).getKeyTimes(), (Keys{0, 15, 45, 75}));
     EXPECT_EQ(walk.world().getEndFrame(), 75.0f);
-    const kgiWalkText intro = walk.lastShown();
-    EXPECT_EQ(intro.line(), Walk::label(MODE, 0, 0));
-    EXPECT_EQ(intro.y, UPPER);
-    EXPECT_EQ(intro.colour, 0);
-    EXPECT_GT(intro.clock, 2.0f);
-    walk.setSpeaking(false);
-    ASSERT_TRUE(walk.idleUntil([&] { return walk.page() == 1; }));
-    EXPECT_EQ(walk.lastShown().line(), Walk::label(MODE, 0, 1));
-    walk.setSpeaking(false);
-    ASSERT_TRUE(walk.idleUntil([&] { return walk.step() == 1 && walk.waiting(); }));
-    EXPECT_EQ(walk.lastShown().line(), Walk::label(MODE, 1, 0));
+    ASSERT_TRUE(walk.walkIntroduction());
 
     using Shown = kgiWalkRow::Shown;
     const std::set<int> none;

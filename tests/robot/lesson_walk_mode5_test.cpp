@@ -82,14 +82,7 @@ TEST(LessonWalkMode5, TheLastKeyClickedOnTheTimeLineThenKeyedFromThe3dView) {
     ASSERT_TRUE(walk.start(MODE));
     EXPECT_EQ(walk.titleSuffix(), "     Step5");
     EXPECT_EQ(bow(walk).getKeyTimes(), (Keys{0, 15, 45, LAST_KEY}));
-    const kgiWalkText intro = walk.lastShown();
-    EXPECT_EQ(intro.line(), Walk::label(MODE, 0, 0));
-    EXPECT_EQ(intro.y, UPPER);
-    EXPECT_GT(intro.clock, 2.0f);
-    walk.setSpeaking(false);
-    ASSERT_TRUE(walk.idleUntil([&] { return walk.page() == 1; }));
-    walk.setSpeaking(false);
-    ASSERT_TRUE(walk.idleUntil([&] { return walk.step() == 1 && walk.waiting(); }));
+    ASSERT_TRUE(walk.walkIntroduction());
 
     using Shown = kgiWalkRow::Shown;
     const std::set<int> none;

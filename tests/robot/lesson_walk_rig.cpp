@@ -572,6 +572,28 @@ bool kgiLessonWalk::walkRows(int finalStep, const std::vector<kgiWalkRow>& rows)
     return true;
 }
 
+::testing::AssertionResult kgiLessonWalk::walkIntroduction() {
+    using ::testing::AssertionFailure;
+    const int m = mode();
+    const kgiWalkText first = lastShown();
+    if (step() != 0 || !waiting()) return AssertionFailure() << "not in the introduction: step " << step();
+    if (first.line() != label(m, 0, 0)) return AssertionFailure() << "first page: \"" << first.line() << "\"";
+    if (first.x != kgiLessonManager::MESSAGE_X || first.y != kgiLessonManager::MESSAGE_Y_UPPER || first.colour != 0)
+        return AssertionFailure() << "first page at (" << first.x << ", " << first.y << ") in colour mode "
+                                  << first.colour;
+    if (!(first.clock > 2.0f)) return AssertionFailure() << "first page after " << first.clock << " s";
+    setSpeaking(false);
+    if (!idleUntil([&] { return page() == 1; })) return AssertionFailure() << "no second page";
+    if (lastShown().line() != label(m, 0, 1))
+        return AssertionFailure() << "second page: \"" << lastShown().line() << "\"";
+    setSpeaking(false);
+    if (!idleUntil([&] { return step() == 1 && waiting(); }))
+        return AssertionFailure() << "step 1 was not set up: step " << step();
+    if (lastShown().line() != label(m, 1, 0))
+        return AssertionFailure() << "step 1 shows \"" << lastShown().line() << "\"";
+    return ::testing::AssertionSuccess();
+}
+
 ::testing::AssertionResult kgiLessonWalk::walkToEnd(int finalStep, const std::function<void(int page)>& onPage) {
     using ::testing::AssertionFailure;
     const bool speakingShows = speakOnShow;

@@ -273,6 +273,13 @@ public:
     // colour mode (0 for step texts); the row's check. Stops at the first fatal failure (false).
     bool walkRows(int finalStep, const std::vector<kgiWalkRow>& rows);
 
+    // --- the introduction ---
+    // What every walk meets after start: the introduction's first page
+    // (the fixture's two) at the upper place in the step texts' colours,
+    // shown after 2 s of clock; the second page once the first has been
+    // spoken; then step 1 set up and showing its page 0.
+    ::testing::AssertionResult walkIntroduction();
+
     // --- the end ---
     // From the final step (finalStep, not yet waiting) to the lesson's end,
     // checking what every walk ends with: playback stopped, no final text
