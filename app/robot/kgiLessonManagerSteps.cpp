@@ -18,6 +18,7 @@
 #include "kgiWorld.h"
 #include "kutPath.h"
 
+#include <array>
 #include <chrono>
 #include <thread>
 
@@ -122,209 +123,206 @@ struct kgiLessonManager::ModeTable {
 };
 
 const kgiLessonManager::ModeTable* kgiLessonManager::tableOf(int lessonMode) {
-    using K = StepKind;
-    // Shorthands for the rows alike.
-    auto of = [](StepKind kind) {
-        StepRow r;
-        r.kind = kind;
-        return r;
-    };
-    // The options button's step waits for playback to stop.
-    const StepRow OPTIONS_BUTTON_ROW = [&] {
-        StepRow r = of(K::OptionsButton);
-        r.whileStopped = true;
-        return r;
+    // Built on first use; an idle pass only looks its mode up.
+    static const std::array<const ModeTable*, 10> byMode = [] {
+        using K = StepKind;
+        // Shorthands for the rows alike.
+        auto of = [](StepKind kind) {
+            StepRow r;
+            r.kind = kind;
+            return r;
+        };
+        // The options button's step waits for playback to stop.
+        const StepRow OPTIONS_BUTTON_ROW = [&] {
+            StepRow r = of(K::OptionsButton);
+            r.whileStopped = true;
+            return r;
+        }();
+        const StepRow READ_ROW = of(K::ReadSample);
+        const StepRow ADD_ROW = of(K::AddSample);
+        const StepRow PLAY_ROW = of(K::Play);
+        const StepRow TEXT_ROW = of(K::Text);
+        auto answer = [&](int n) {
+            StepRow r = of(K::Answer);
+            r.answer = n;
+            return r;
+        };
+        auto text = [](Flags mainFlags, Flags optionFlags) {
+            StepRow r;
+            r.mainFlags = mainFlags;
+            r.optionFlags = optionFlags;
+            return r;
+        };
+        auto allowToStart = [](kgiLessonManager& m) { m.toStartAllowed = true; };
+        auto showNextUpper = [](kgiLessonManager& m) { m.showNextAtUpper = true; };
+        auto restartTimer = [](kgiLessonManager& m) { m.stepTimer = m.now(); };
+        auto withBefore = [](StepRow r, void (*f)(kgiLessonManager&)) { r.before = f; return r; };
+        auto withAfter = [](StepRow r, void (*f)(kgiLessonManager&)) { r.after = f; return r; };
+        auto untilStopped = [](StepRow r) { r.whileStopped = true; return r; };
+
+        // Samples and playback.
+        static const StepRow mode1[] = {
+            OPTIONS_BUTTON_ROW,
+            answer(13),
+            READ_ROW,
+            PLAY_ROW,
+        };
+        static const ModeTable lesson1{
+            "Step1", "", false, "", false,
+            [](kgiLessonManager&) {
+                if (kgiApp* app = kgiApp::instance()) app->moveCanvasView(0, 0.0f, 0.0f, -4.0f, 0.0f, 0.0f);
+            },
+            nullptr, mode1, int(std::size(mode1))};
+
+        // Robot connection.
+        static const StepRow mode2[] = {
+            PLAY_ROW,
+            OPTIONS_BUTTON_ROW,
+            [&] {
+                StepRow r = untilStopped(text({}, {ROBOT_TAB, COM_PORT}));
+                r.redraw = true;
+                r.before = [](kgiLessonManager& m) { m.restartStep = 3; };
+                return r;
+            }(),
+            text({}, {ROBOT_TAB, ROBOT_COM_CHECK}),
+            text({}, {ROBOT_TAB, POSE_REFLECTION}),
+            withBefore(TEXT_ROW, allowToStart),
+            withBefore(PLAY_ROW, showNextUpper),
+            TEXT_ROW,
+            TEXT_ROW,
+        };
+        static const ModeTable lesson2{"Step2", "1_Bow.ts", false, "", false, nullptr, nullptr, mode2,
+                                       int(std::size(mode2))};
+
+        // Robot motions.
+        static const StepRow mode3[] = {
+            text({}, {ROBOT_TAB, ROBOT_COM_CHECK}),
+            withBefore(text({}, {ROBOT_TAB, ROBOT_MOTION_LIST}), [](kgiLessonManager& m) { m.expectedAnswer = 1; }),
+            text({}, {ADD_TO_LIST}),
+            TEXT_ROW,
+            withBefore(text({}, {WRITE_IRC}), showNextUpper),
+            withBefore(TEXT_ROW, showNextUpper),
+            TEXT_ROW,
+            withBefore(text({}, {PLAY_REMOCON}), [](kgiLessonManager& m) { m.showNextAtUpper = false; }),
+        };
+        static const ModeTable lesson3{"Step3", "1_Bow.ts", true, "", false, nullptr, nullptr, mode3,
+                                       int(std::size(mode3))};
+
+        // Key editing: key 3 pushed to 197, key 2 moved to 160, key 1 to 27.
+        static const StepRow mode4[] = {
+            PLAY_ROW,
+            withAfter(untilStopped(text({ZOOM_BUTTON}, {})), restartTimer),
+            withBefore(TEXT_ROW,
+                       [](kgiLessonManager& m) {
+                           m.expectedKeyIndex = 3;
+                           m.expectedEditKind = 2;
+                           m.expectedKeyFrame = 197;
+                       }),
+            withBefore(TEXT_ROW,
+                       [](kgiLessonManager& m) {
+                           m.expectedKeyIndex = 2;
+                           m.expectedEditKind = 0;
+                           m.expectedKeyFrame = 160;
+                       }),
+            withBefore(TEXT_ROW,
+                       [](kgiLessonManager& m) {
+                           m.expectedKeyIndex = 1;
+                           m.expectedEditKind = 0;
+                           m.expectedKeyFrame = 27;
+                       }),
+            withBefore(text({TIMELINE_REFRESH}, {}), [](kgiLessonManager& m) { m.expectedKeyIndex = -1; }),
+            withBefore(TEXT_ROW, allowToStart),
+            PLAY_ROW,
+            [&] {
+                StepRow r = withBefore(untilStopped(text({FILE_MENU, SAVE_AS}, {})),
+                                       [](kgiLessonManager& m) { m.showNextAtLower = true; });
+                r.timerWhileSetUp = true;
+                return r;
+            }(),
+            TEXT_ROW,
+        };
+        static const ModeTable lesson4{"Step4", "1_Bow.ts", false, "", false, nullptr, nullptr, mode4,
+                                       int(std::size(mode4))};
+
+        // Posing: the last key's frame clicked, then a key added from the 3D view.
+        static const StepRow mode5[] = {
+            PLAY_ROW,
+            [&] {
+                StepRow r = withBefore(untilStopped(TEXT_ROW), [](kgiLessonManager& m) {
+                    m.expectedEditKind = 0;
+                    m.expectedEditFrame = static_cast<int>(kgiWorld::instance()->getLastKeyTime());
+                });
+                r.timerWhileSetUp = true;
+                return r;
+            }(),
+            withBefore(TEXT_ROW,
+                       [](kgiLessonManager& m) {
+                           m.expectedEditKind = -1;
+                           m.expectedEditFrame = -1;
+                           m.viewEditAllowed = true;
+                       }),
+            withBefore(TEXT_ROW, allowToStart),
+            withBefore(PLAY_ROW, [](kgiLessonManager&) { kgiWorld::instance()->setCurrentTime(0.0f); }),
+        };
+        static const ModeTable lesson5{"Step5", "1_Bow.ts", false, "", false, nullptr, nullptr, mode5,
+                                       int(std::size(mode5))};
+
+        // The two courses.
+        auto courseSounds = [](kgiLessonManager& m) { m.registerCourseSounds(); };
+        static const StepRow mode6[] = {
+            OPTIONS_BUTTON_ROW, answer(34), READ_ROW, answer(10), ADD_ROW, answer(10), ADD_ROW,
+            withBefore(TEXT_ROW, allowToStart),
+            PLAY_ROW,
+        };
+        static const ModeTable lesson6{"Scene1", "", false, "nomalCource.ts", false, courseSounds, nullptr, mode6,
+                                       int(std::size(mode6))};
+        static const StepRow mode7[] = {
+            OPTIONS_BUTTON_ROW, answer(39), READ_ROW, answer(35), ADD_ROW, answer(10), ADD_ROW,
+            answer(36), ADD_ROW, answer(10), ADD_ROW,
+            withBefore(TEXT_ROW, allowToStart),
+            PLAY_ROW,
+        };
+        static const ModeTable lesson7{"Scene2", "", false, "obsCource.ts", false, courseSounds, nullptr, mode7,
+                                       int(std::size(mode7))};
+
+        // Media: the import starts in the factory's media folder.
+        static const StepRow mode9[] = {
+            text({VIEW_MENU, MEDIA_WINDOW}, {}),
+            withBefore(text({FILE_MENU, MEDIA_ADD}, {}), [](kgiLessonManager& m) { m.showNextAtLower = true; }),
+            [&] {
+                StepRow r = TEXT_ROW;
+                r.lower = true;
+                return r;
+            }(),
+            OPTIONS_BUTTON_ROW,
+            answer(27),
+            READ_ROW,
+            withBefore(PLAY_ROW,
+                       [](kgiLessonManager&) {
+                           kgiApp* app = kgiApp::instance();
+                           if (!app) return;
+                           app->setMediaDir(kutAppendPath(kutAppendPath(app->getBaseDir(), app->getModelId()),
+                                                          MEDIA_FOLDER));
+                           app->showOptionsDialog(false);
+                       }),
+        };
+        static const ModeTable lesson9{
+            "Collabo1", "", false, "", false,
+            [](kgiLessonManager&) {
+                if (kgiApp* app = kgiApp::instance()) app->moveCanvasView(0, 0.0f, 0.0f, -4.0f, 0.0f, -2.0f);
+            },
+            [](kgiLessonManager&) {
+                if (kgiApp* app = kgiApp::instance())
+                    app->setMediaDir(kutAppendPath(app->getFactoryDir(), MEDIA_FOLDER));
+            },
+            mode9, int(std::size(mode9))};
+
+        // Mode 8 (the start signal alone) has no steps.
+        return std::array<const ModeTable*, 10>{nullptr,  &lesson1, &lesson2, &lesson3, &lesson4,
+                                                &lesson5, &lesson6, &lesson7, nullptr,  &lesson9};
     }();
-    const StepRow READ_ROW = of(K::ReadSample);
-    const StepRow ADD_ROW = of(K::AddSample);
-    const StepRow PLAY_ROW = of(K::Play);
-    const StepRow TEXT_ROW = of(K::Text);
-    auto answer = [&](int n) {
-        StepRow r = of(K::Answer);
-        r.answer = n;
-        return r;
-    };
-    auto text = [](Flags mainFlags, Flags optionFlags) {
-        StepRow r;
-        r.mainFlags = mainFlags;
-        r.optionFlags = optionFlags;
-        return r;
-    };
-    auto allowToStart = [](kgiLessonManager& m) { m.toStartAllowed = true; };
-    auto showNextUpper = [](kgiLessonManager& m) { m.showNextAtUpper = true; };
-    auto restartTimer = [](kgiLessonManager& m) { m.stepTimer = m.now(); };
-    auto withBefore = [](StepRow r, void (*f)(kgiLessonManager&)) { r.before = f; return r; };
-    auto withAfter = [](StepRow r, void (*f)(kgiLessonManager&)) { r.after = f; return r; };
-    auto untilStopped = [](StepRow r) { r.whileStopped = true; return r; };
-
-    // Samples and playback.
-    static const StepRow mode1[] = {
-        OPTIONS_BUTTON_ROW,
-        answer(13),
-        READ_ROW,
-        PLAY_ROW,
-    };
-    static const ModeTable lesson1{
-        "Step1", "", false, "", false,
-        [](kgiLessonManager&) {
-            if (kgiApp* app = kgiApp::instance()) app->moveCanvasView(0, 0.0f, 0.0f, -4.0f, 0.0f, 0.0f);
-        },
-        nullptr, mode1, int(std::size(mode1))};
-
-    // Robot connection.
-    static const StepRow mode2[] = {
-        PLAY_ROW,
-        OPTIONS_BUTTON_ROW,
-        [&] {
-            StepRow r = untilStopped(text({}, {ROBOT_TAB, COM_PORT}));
-            r.redraw = true;
-            r.before = [](kgiLessonManager& m) { m.restartStep = 3; };
-            return r;
-        }(),
-        text({}, {ROBOT_TAB, ROBOT_COM_CHECK}),
-        text({}, {ROBOT_TAB, POSE_REFLECTION}),
-        withBefore(TEXT_ROW, allowToStart),
-        withBefore(PLAY_ROW, showNextUpper),
-        TEXT_ROW,
-        TEXT_ROW,
-    };
-    static const ModeTable lesson2{"Step2", "1_Bow.ts", false, "", false, nullptr, nullptr, mode2,
-                                   int(std::size(mode2))};
-
-    // Robot motions.
-    static const StepRow mode3[] = {
-        text({}, {ROBOT_TAB, ROBOT_COM_CHECK}),
-        withBefore(text({}, {ROBOT_TAB, ROBOT_MOTION_LIST}), [](kgiLessonManager& m) { m.expectedAnswer = 1; }),
-        text({}, {ADD_TO_LIST}),
-        TEXT_ROW,
-        withBefore(text({}, {WRITE_IRC}), showNextUpper),
-        withBefore(TEXT_ROW, showNextUpper),
-        TEXT_ROW,
-        withBefore(text({}, {PLAY_REMOCON}), [](kgiLessonManager& m) { m.showNextAtUpper = false; }),
-    };
-    static const ModeTable lesson3{"Step3", "1_Bow.ts", true, "", false, nullptr, nullptr, mode3,
-                                   int(std::size(mode3))};
-
-    // Key editing: key 3 pushed to 197, key 2 moved to 160, key 1 to 27.
-    static const StepRow mode4[] = {
-        PLAY_ROW,
-        withAfter(untilStopped(text({ZOOM_BUTTON}, {})), restartTimer),
-        withBefore(TEXT_ROW,
-                   [](kgiLessonManager& m) {
-                       m.expectedKeyIndex = 3;
-                       m.expectedEditKind = 2;
-                       m.expectedKeyFrame = 197;
-                   }),
-        withBefore(TEXT_ROW,
-                   [](kgiLessonManager& m) {
-                       m.expectedKeyIndex = 2;
-                       m.expectedEditKind = 0;
-                       m.expectedKeyFrame = 160;
-                   }),
-        withBefore(TEXT_ROW,
-                   [](kgiLessonManager& m) {
-                       m.expectedKeyIndex = 1;
-                       m.expectedEditKind = 0;
-                       m.expectedKeyFrame = 27;
-                   }),
-        withBefore(text({TIMELINE_REFRESH}, {}), [](kgiLessonManager& m) { m.expectedKeyIndex = -1; }),
-        withBefore(TEXT_ROW, allowToStart),
-        PLAY_ROW,
-        [&] {
-            StepRow r = withBefore(untilStopped(text({FILE_MENU, SAVE_AS}, {})),
-                                   [](kgiLessonManager& m) { m.showNextAtLower = true; });
-            r.timerWhileSetUp = true;
-            return r;
-        }(),
-        TEXT_ROW,
-    };
-    static const ModeTable lesson4{"Step4", "1_Bow.ts", false, "", false, nullptr, nullptr, mode4,
-                                   int(std::size(mode4))};
-
-    // Posing: the last key's frame clicked, then a key added from the 3D view.
-    static const StepRow mode5[] = {
-        PLAY_ROW,
-        [&] {
-            StepRow r = withBefore(untilStopped(TEXT_ROW), [](kgiLessonManager& m) {
-                m.expectedEditKind = 0;
-                m.expectedEditFrame = static_cast<int>(kgiWorld::instance()->getLastKeyTime());
-            });
-            r.timerWhileSetUp = true;
-            return r;
-        }(),
-        withBefore(TEXT_ROW,
-                   [](kgiLessonManager& m) {
-                       m.expectedEditKind = -1;
-                       m.expectedEditFrame = -1;
-                       m.viewEditAllowed = true;
-                   }),
-        withBefore(TEXT_ROW, allowToStart),
-        withBefore(PLAY_ROW, [](kgiLessonManager&) { kgiWorld::instance()->setCurrentTime(0.0f); }),
-    };
-    static const ModeTable lesson5{"Step5", "1_Bow.ts", false, "", false, nullptr, nullptr, mode5,
-                                   int(std::size(mode5))};
-
-    // The two courses.
-    auto courseSounds = [](kgiLessonManager& m) { m.registerCourseSounds(); };
-    static const StepRow mode6[] = {
-        OPTIONS_BUTTON_ROW, answer(34), READ_ROW, answer(10), ADD_ROW, answer(10), ADD_ROW,
-        withBefore(TEXT_ROW, allowToStart),
-        PLAY_ROW,
-    };
-    static const ModeTable lesson6{"Scene1", "", false, "nomalCource.ts", false, courseSounds, nullptr, mode6,
-                                   int(std::size(mode6))};
-    static const StepRow mode7[] = {
-        OPTIONS_BUTTON_ROW, answer(39), READ_ROW, answer(35), ADD_ROW, answer(10), ADD_ROW,
-        answer(36), ADD_ROW, answer(10), ADD_ROW,
-        withBefore(TEXT_ROW, allowToStart),
-        PLAY_ROW,
-    };
-    static const ModeTable lesson7{"Scene2", "", false, "obsCource.ts", false, courseSounds, nullptr, mode7,
-                                   int(std::size(mode7))};
-
-    // Media: the import starts in the factory's media folder.
-    static const StepRow mode9[] = {
-        text({VIEW_MENU, MEDIA_WINDOW}, {}),
-        withBefore(text({FILE_MENU, MEDIA_ADD}, {}), [](kgiLessonManager& m) { m.showNextAtLower = true; }),
-        [&] {
-            StepRow r = TEXT_ROW;
-            r.lower = true;
-            return r;
-        }(),
-        OPTIONS_BUTTON_ROW,
-        answer(27),
-        READ_ROW,
-        withBefore(PLAY_ROW,
-                   [](kgiLessonManager&) {
-                       kgiApp* app = kgiApp::instance();
-                       if (!app) return;
-                       app->setMediaDir(kutAppendPath(kutAppendPath(app->getBaseDir(), app->getModelId()),
-                                                      MEDIA_FOLDER));
-                       app->showOptionsDialog(false);
-                   }),
-    };
-    static const ModeTable lesson9{
-        "Collabo1", "", false, "", false,
-        [](kgiLessonManager&) {
-            if (kgiApp* app = kgiApp::instance()) app->moveCanvasView(0, 0.0f, 0.0f, -4.0f, 0.0f, -2.0f);
-        },
-        [](kgiLessonManager&) {
-            if (kgiApp* app = kgiApp::instance())
-                app->setMediaDir(kutAppendPath(app->getFactoryDir(), MEDIA_FOLDER));
-        },
-        mode9, int(std::size(mode9))};
-
-    switch (lessonMode) {
-    case 1: return &lesson1;
-    case 2: return &lesson2;
-    case 3: return &lesson3;
-    case 4: return &lesson4;
-    case 5: return &lesson5;
-    case 6: return &lesson6;
-    case 7: return &lesson7;
-    case 9: return &lesson9;
-    default: return nullptr;
-    }
+    if (lessonMode < 0 || lessonMode >= static_cast<int>(byMode.size())) return nullptr;
+    return byMode[static_cast<std::size_t>(lessonMode)];
 }
 
 void kgiLessonManager::runStep() {
