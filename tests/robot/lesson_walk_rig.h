@@ -9,7 +9,7 @@
 // rig (kgi_lessonwalk); a walk that needs more (the simulated board) adds
 // its library to that target in tests/robot/CMakeLists.txt.
 //
-// What the walk gets, as the program builds it (kgiMain.cpp):
+// What the walk gets, as the program builds it (app/main/kgiMain.cpp):
 // - the process's application (kgiTestApp) on the staged base directory,
 //   the robot joint table installed, the real main window ("Time Line",
 //   with its first 3D window) and the real options window made by its
