@@ -4,6 +4,7 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <csignal>
+#include <fcntl.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -24,6 +25,9 @@ namespace {
 
 std::string stagedDir;
 pid_t privateServer = -1;
+// The display of privateServer; empty when the tests run on the display
+// they were given.
+std::string privateDisplay;
 
 void stopPrivateServer()
 {
@@ -104,8 +108,10 @@ kgiApp* makeApp()
     if (display == nullptr || *display == '\0' || FX::FXApp::instance() != nullptr)
         return nullptr;
     const std::string own = startPrivateServer();
-    if (!own.empty())
+    if (!own.empty()) {
         setenv("DISPLAY", own.c_str(), 1);
+        privateDisplay = own;
+    }
     stagedDir = (fs::path(KGI_WINDOW_TEST_TMP) / ("base_" + std::to_string(getpid()))).string();
     std::error_code ignored;
     fs::remove_all(stagedDir, ignored);
@@ -154,6 +160,208 @@ void settleEvents(int rounds)
 }
 
 } // namespace
+
+// --- window managers ---
+
+namespace {
+
+pid_t windowManager = -1;
+kgiTestWm runningWm = kgiTestWm::NONE;
+
+// Passes (5 ms apart, 20 s and more) a window manager is waited for to
+// come up or to leave: generous, since a loaded machine may take seconds
+// to start a program.
+const int WM_WAIT_PASSES = 4000;
+
+bool wmSelectionOwned()
+{
+    Display* dpy = xDisplay();
+    const Atom selection = XInternAtom(dpy, ("WM_S" + std::to_string(DefaultScreen(dpy))).c_str(), False);
+    return XGetSelectionOwner(dpy, selection) != None;
+}
+
+Window parentOf(Display* dpy, Window w)
+{
+    Window root = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned count = 0;
+    if (!XQueryTree(dpy, w, &root, &parent, &children, &count))
+        return 0;
+    if (children)
+        XFree(children);
+    return parent;
+}
+
+// Every mapped top-level window of the application is framed (framed
+// true) or back on the root window (false).
+bool shellsFramed(bool framed)
+{
+    Display* dpy = xDisplay();
+    const Window root = DefaultRootWindow(dpy);
+    for (FX::FXWindow* w = kgiTestApp()->getRootWindow()->getFirst(); w; w = w->getNext()) {
+        if (!w->id() || !w->shown())
+            continue;
+        XWindowAttributes a;
+        if (!XGetWindowAttributes(dpy, w->id(), &a) || a.override_redirect)
+            continue;
+        if ((parentOf(dpy, w->id()) != root) != framed)
+            return false;
+    }
+    return true;
+}
+
+void stopWindowManager()
+{
+    if (windowManager <= 0)
+        return;
+    kill(windowManager, SIGTERM);
+    waitpid(windowManager, nullptr, 0);
+    windowManager = -1;
+    runningWm = kgiTestWm::NONE;
+}
+
+// The window manager's program on the private display, with the
+// distribution's settings (not those of the user running the tests). It
+// ends with the test process however that ends.
+pid_t spawnWindowManager(kgiTestWm wm, const std::string& configHome)
+{
+    const pid_t parent = getpid();
+    const pid_t pid = fork();
+    if (pid != 0)
+        return pid;
+    if (prctl(PR_SET_PDEATHSIG, SIGTERM) != 0 || getppid() != parent)
+        _exit(127);
+    const int quiet = open("/dev/null", O_RDWR);
+    if (quiet >= 0) {
+        dup2(quiet, 0);
+        dup2(quiet, 1);
+        dup2(quiet, 2);
+        if (quiet > 2)
+            close(quiet);
+    }
+    setenv("DISPLAY", privateDisplay.c_str(), 1);
+    setenv("XDG_CONFIG_HOME", configHome.c_str(), 1);
+    switch (wm) {
+    case kgiTestWm::OPENBOX: {
+        const char* argv[] = {"openbox", "--sm-disable", nullptr};
+        execvp(argv[0], const_cast<char* const*>(argv));
+        break;
+    }
+    case kgiTestWm::NONE:
+        break;
+    }
+    _exit(127);
+}
+
+} // namespace
+
+std::string kgiTestWmName(kgiTestWm wm)
+{
+    switch (wm) {
+    case kgiTestWm::OPENBOX:
+        return "Openbox";
+    case kgiTestWm::NONE:
+        break;
+    }
+    return "NoWindowManager";
+}
+
+bool kgiTestUseWindowManager(kgiTestWm wm)
+{
+    if (kgiTestApp() == nullptr)
+        return false;
+    if (wm == runningWm)
+        return wm == kgiTestWm::NONE || windowManager > 0;
+    if (windowManager > 0) {
+        stopWindowManager();
+        // The windows come back onto the root window as the manager leaves.
+        kgiTestRunUntil([] { return !wmSelectionOwned() && shellsFramed(false); }, WM_WAIT_PASSES);
+    }
+    if (wm == kgiTestWm::NONE)
+        return !wmSelectionOwned();
+    // Never on a display other tests share.
+    if (privateDisplay.empty())
+        return false;
+    static bool exitHook = false;
+    if (!exitHook) {
+        std::atexit(stopWindowManager);
+        exitHook = true;
+    }
+    const std::string configHome = (fs::path(KGI_WINDOW_TEST_TMP) / ("wm_" + std::to_string(getpid()))).string();
+    std::error_code ignored;
+    fs::create_directories(configHome, ignored);
+    windowManager = spawnWindowManager(wm, configHome);
+    if (windowManager < 0) {
+        windowManager = -1;
+        return false;
+    }
+    runningWm = wm;
+    bool gone = false;
+    const bool up = kgiTestRunUntil(
+        [&] {
+            if (waitpid(windowManager, nullptr, WNOHANG) == windowManager)
+                gone = true;
+            return gone || (wmSelectionOwned() && shellsFramed(true));
+        },
+        WM_WAIT_PASSES);
+    if (gone) {
+        windowManager = -1;
+        runningWm = kgiTestWm::NONE;
+        return false;
+    }
+    if (!up) {
+        stopWindowManager();
+        return false;
+    }
+    settleEvents(10);
+    return true;
+}
+
+unsigned long kgiTestScreenWindow(const FX::FXWindow* window)
+{
+    if (window == nullptr || !window->id() || kgiTestApp() == nullptr)
+        return 0;
+    Display* dpy = xDisplay();
+    const Window root = DefaultRootWindow(dpy);
+    Window w = window->getShell()->id();
+    for (Window parent = parentOf(dpy, w); parent != 0 && parent != root; parent = parentOf(dpy, w))
+        w = parent;
+    return w;
+}
+
+bool kgiTestStackedAbove(const FX::FXWindow* upper, const FX::FXWindow* lower)
+{
+    const Window a = kgiTestScreenWindow(upper), b = kgiTestScreenWindow(lower);
+    if (a == 0 || b == 0 || a == b)
+        return false;
+    Display* dpy = xDisplay();
+    Window root = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned count = 0;
+    if (!XQueryTree(dpy, DefaultRootWindow(dpy), &root, &parent, &children, &count))
+        return false;
+    // Bottom to top.
+    int ia = -1, ib = -1;
+    for (unsigned i = 0; i < count; ++i) {
+        if (children[i] == a)
+            ia = static_cast<int>(i);
+        if (children[i] == b)
+            ib = static_cast<int>(i);
+    }
+    if (children)
+        XFree(children);
+    return ia >= 0 && ib >= 0 && ia > ib;
+}
+
+unsigned long kgiTestFocusWindow()
+{
+    if (kgiTestApp() == nullptr)
+        return 0;
+    Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(xDisplay(), &focus, &revert);
+    return focus;
+}
 
 kgiApp* kgiTestApp()
 {

@@ -16,14 +16,25 @@
 // The application runs on an X server of the process's own (a private Xvfb
 // started when a display is there to begin with, e.g. under xvfb-run), so
 // tests running side by side neither cover each other's windows nor share
-// the pointer and the focus. There is no window manager: the helper places
-// the window at the screen's top-left corner and gives it the input focus
-// itself. Pointer
-// and key events go through the X server (XTest), so they arrive as a
-// user's would, with the pointer grab and focus rules of X. Tests that use
-// it need a display (label "gl"); without one they skip.
+// the pointer and the focus. By default there is no window manager: the
+// helper places the window at the screen's top-left corner and gives it the
+// input focus itself. A test may put a window manager over that private
+// display (kgiTestUseWindowManager), as on a user's desktop; then the
+// manager frames, stacks and focuses the windows, and grabs the buttons
+// for its click-to-focus. Pointer and key events go through the X server
+// (XTest), so they arrive as a user's would, with the pointer grab and
+// focus rules of X. Tests that use it need a display (label "gl"); without
+// one they skip.
+//
+// A behaviour that must not depend on the window manager is one table
+// with a row each way, kgiTestWm the parameter:
+//
+//   class Posing : public ::testing::TestWithParam<kgiTestWm> {};
+//   TEST_P(Posing, ...) { KGI_REQUIRE_WINDOW_MANAGER(GetParam()); ... }
+//   KGI_BOTH_WAYS(Posing);
 #include <array>
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -49,6 +60,42 @@ kgiApp* kgiTestApp();
             GTEST_SKIP() << "no display for the window tests";                    \
         }                                                                         \
     } while (0)
+// The window managers a test can run its windows under.
+enum class kgiTestWm { NONE, OPENBOX };
+// "NoWindowManager", "Openbox": the table rows' names.
+std::string kgiTestWmName(kgiTestWm wm);
+inline void PrintTo(kgiTestWm wm, std::ostream* os) { *os << kgiTestWmName(wm); }
+// From now on `wm` runs on the process's private X server: a manager
+// started before is stopped (its windows go back to the screen as they
+// were), the new one started and waited for until it manages the windows
+// already there. Never on a display shared with other tests. False when
+// it cannot be had: no private server, the program not installed, or it
+// did not come up.
+bool kgiTestUseWindowManager(kgiTestWm wm);
+// The calling test runs under `wm`, else fails under ./test (which
+// installs the window managers) and is skipped elsewhere.
+#define KGI_REQUIRE_WINDOW_MANAGER(wm)                                                        \
+    do {                                                                                      \
+        KGI_REQUIRE_TEST_APP();                                                               \
+        if (!kgiTestUseWindowManager(wm)) {                                                   \
+            if (kgiTestEnvRequired()) FAIL() << "cannot run " << kgiTestWmName(wm);            \
+            GTEST_SKIP() << "cannot run " << kgiTestWmName(wm);                               \
+        }                                                                                     \
+    } while (0)
+// Instantiates the parameterised suite `suite` with a row each way.
+#define KGI_BOTH_WAYS(suite)                                                                  \
+    INSTANTIATE_TEST_SUITE_P(BothWays, suite, ::testing::Values(kgiTestWm::NONE, kgiTestWm::OPENBOX), \
+                             [](const ::testing::TestParamInfo<kgiTestWm>& info) { return kgiTestWmName(info.param); })
+
+// The top-level X window that holds `window` on the screen: the window
+// manager's frame around it, or its own shell without a manager. Stacking
+// is decided among these.
+unsigned long kgiTestScreenWindow(const FX::FXWindow* window);
+// Whether the screen window of `upper` is stacked above that of `lower`.
+bool kgiTestStackedAbove(const FX::FXWindow* upper, const FX::FXWindow* lower);
+// The X window that has the input focus now (0 for none).
+unsigned long kgiTestFocusWindow();
+
 // The staged base directory.
 const std::string& kgiTestBaseDir();
 // Loads the factory robot as start-up does (current, in the scene, views
@@ -100,7 +147,8 @@ void kgiTestKeyUp(const char* keysym);
 class kgiTestWindow {
 public:
     // A top-level window of that inner size at the screen's top-left
-    // corner; put the widget under test into shell() before show().
+    // corner (under a window manager: its frame there); put the widget
+    // under test into shell() before show().
     kgiTestWindow(int width, int height, const char* title = "kgi test");
     // Deletes the window with everything in it.
     ~kgiTestWindow();
@@ -129,7 +177,8 @@ public:
     void releaseButton(int button);
     void click(int x, int y, int button = 1);
     void key(const char* keysym);
-    // Gives the window the input focus (no window manager does).
+    // Gives the window the input focus (without a window manager nothing
+    // else does).
     void focus();
 
 private:
