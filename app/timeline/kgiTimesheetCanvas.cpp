@@ -94,41 +94,48 @@ void kgiTimesheetCanvas::rebuildPopupMenu() {
 void kgiTimesheetCanvas::create() {
     FX::FXGLCanvas::create();
     popup->create();
-    initGL();
 }
 
-void kgiTimesheetCanvas::initGL() {
-    if (!makeCurrent()) return;
-    glShadeModel(GL_FLAT);
-    glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
-    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_BLEND);
-    glDisable(GL_LIGHTING);
-    makeNonCurrent();
+// The context is first made current by the first paint, once the window is
+// on the screen at the size its layout and the window manager gave it: made
+// current at creation, before the main window's layout, it kept the size the
+// canvas was built with for the first frame (a black strip on the right, the
+// lower ruler cut off) until something painted again.
+void kgiTimesheetCanvas::prepareGL() {
+    const int w = getWidth();
+    const int h = getHeight();
+    if (!glReady) {
+        glShadeModel(GL_FLAT);
+        glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
+        glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+        glDisable(GL_DEPTH_TEST);
+        glDisable(GL_BLEND);
+        glDisable(GL_LIGHTING);
+        glReady = true;
+    }
+    if (w == glWidth && h == glHeight) return;
+    glViewport(0, 0, w, h);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    // One unit a pixel, y downwards: (0, 0) is the top-left corner.
+    glOrtho(0.0, w, h, 0.0, -1.0, 1.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glWidth = w;
+    glHeight = h;
 }
 
 void kgiTimesheetCanvas::layout() {
-    const int w = getWidth();
-    const int h = getHeight();
-    if (makeCurrent()) {
-        glViewport(0, 0, w, h);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        // One unit a pixel, y downwards: (0, 0) is the top-left corner.
-        glOrtho(0.0, w, h, 0.0, -1.0, 1.0);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        makeNonCurrent();
-    }
-    // The rows need no context to be laid out.
-    if (manager) manager->setSize(w, h);
+    // The rows need no context to be laid out; the viewport follows at the
+    // next paint.
+    if (manager) manager->setSize(getWidth(), getHeight());
     // What the toolkit's own layout would have done: the canvas is laid out.
     flags &= ~FX::FXWindow::FLAG_DIRTY;
 }
 
 long kgiTimesheetCanvas::onPaint(FX::FXObject*, FX::FXSelector, void*) {
     if (!makeCurrent()) return 0;
+    prepareGL();
     glClear(GL_COLOR_BUFFER_BIT);
     if (manager) manager->draw();
     swapBuffers();

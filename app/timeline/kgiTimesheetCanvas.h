@@ -36,11 +36,11 @@ public:
                        FX::FXint x = 0, FX::FXint y = 0, FX::FXint w = 0, FX::FXint h = 0);
     ~kgiTimesheetCanvas() override;
 
-    // The canvas, its pop-up, then the OpenGL state the time line draws
-    // with.
+    // The canvas and its pop-up; the OpenGL state the time line draws with
+    // is set by the first paint.
     void create() override;
-    // Viewport and pixel projection for the new size; the manager lays its
-    // rows out across it.
+    // The manager lays its rows out across the new size; the next paint
+    // sets the viewport and pixel projection for it.
     void layout() override;
 
     long onPaint(FX::FXObject*, FX::FXSelector, void*);
@@ -93,7 +93,9 @@ protected:
     kgiTimesheetCanvas() {}
 
 private:
-    void initGL();
+    // With the context current: the drawing state on the first call, the
+    // viewport and projection whenever the size changed.
+    void prepareGL();
     void buildPopupMenu();
     // The host the redraw requests go to: the manager's.
     kgiTimelineHost* host() const;
@@ -105,4 +107,7 @@ private:
     kgiGLTsMgr* manager = nullptr;
     FX::FXMenuPane* popup = nullptr;
     long paintCount = 0;
+    bool glReady = false;
+    int glWidth = -1;
+    int glHeight = -1;
 };
