@@ -114,8 +114,27 @@ kgiMsgDlg::~kgiMsgDlg()
 
 void kgiMsgDlg::create()
 {
+    // The window manager reads how to treat a window when it is mapped, and
+    // a window shown before its creation is mapped by the creation: it is
+    // shown only once it says so.
+    const bool showNow = shown();
+    if (showNow)
+        hide();
     FXTopWindow::create();
     font->create();
+    // The lesson's instructions stay above the program's windows while the
+    // user works in them, and the keyboard stays with those windows.
+    platform::floatWithoutFocus(getApp()->getDisplay(), id());
+    if (showNow)
+        show();
+}
+
+void kgiMsgDlg::bringToFront()
+{
+    // Without a window manager nothing keeps the window above those opened
+    // after it; with one, this raises it within the windows kept above.
+    if (id() && shown())
+        raise();
 }
 
 FXbool kgiMsgDlg::close(FXbool)

@@ -49,7 +49,11 @@ public:
     kgiMsgDlg(FX::FXApp* app, std::unique_ptr<kgiSpeechEngine> engine);
     ~kgiMsgDlg() override;
 
+    // Realises the window as a note above the program's other windows that
+    // never takes the keyboard focus (see platform::floatWithoutFocus).
     void create() override;
+    // Raises the shown window above every other window.
+    void bringToFront();
 
     // The window never closes itself (window-manager close, keys): only
     // its owner deletes it. Always FALSE.

@@ -82,6 +82,8 @@ bool kgiMsgWindowImpl::say(const char* text, const char* speech)
 {
     if (!dlg)
         return false;
+    // A new text comes to the top, over windows opened since the last.
+    dlg->bringToFront();
     dlg->say(text, speech);
     return true;
 }

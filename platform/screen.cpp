@@ -2,6 +2,7 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <X11/extensions/Xrandr.h>
 
 #include <vector>
@@ -117,6 +118,62 @@ void keepAbove(void* display, unsigned long window, bool above)
                &event);
     if (above)
         XRaiseWindow(d, window);
+    XFlush(d);
+}
+
+void floatWithoutFocus(void* display, unsigned long window)
+{
+    Display* d = static_cast<Display*>(display);
+    const Window w = window;
+
+    // No input: the manager never focuses a window that takes none and
+    // does not ask for the focus itself (WM_TAKE_FOCUS).
+    XWMHints* hints = XGetWMHints(d, w);
+    XWMHints fresh{};
+    XWMHints* h = hints ? hints : &fresh;
+    h->flags |= InputHint;
+    h->input = False;
+    XSetWMHints(d, w, h);
+    if (hints)
+        XFree(hints);
+    const Atom takeFocus = XInternAtom(d, "WM_TAKE_FOCUS", False);
+    Atom* protocols = nullptr;
+    int count = 0;
+    if (XGetWMProtocols(d, w, &protocols, &count)) {
+        std::vector<Atom> kept;
+        for (int i = 0; i < count; ++i)
+            if (protocols[i] != takeFocus)
+                kept.push_back(protocols[i]);
+        XSetWMProtocols(d, w, kept.data(), static_cast<int>(kept.size()));
+        XFree(protocols);
+    }
+
+    const char* const names[] = {"_NET_WM_STATE_ABOVE", "_NET_WM_STATE_SKIP_TASKBAR",
+                                 "_NET_WM_STATE_SKIP_PAGER"};
+    Atom states[3];
+    for (int i = 0; i < 3; ++i)
+        states[i] = XInternAtom(d, names[i], False);
+    const Atom wmState = XInternAtom(d, "_NET_WM_STATE", False);
+    // Read by the manager when the window is mapped.
+    XChangeProperty(d, w, wmState, XA_ATOM, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(states), 3);
+    XWindowAttributes attributes;
+    if (XGetWindowAttributes(d, w, &attributes) && attributes.map_state != IsUnmapped) {
+        // Mapped already: the manager takes changes as client messages.
+        for (int i = 0; i < 3; i += 2) {
+            XEvent event{};
+            event.xclient.type = ClientMessage;
+            event.xclient.window = w;
+            event.xclient.message_type = wmState;
+            event.xclient.format = 32;
+            event.xclient.data.l[0] = 1;
+            event.xclient.data.l[1] = long(states[i]);
+            event.xclient.data.l[2] = i + 1 < 3 ? long(states[i + 1]) : 0;
+            event.xclient.data.l[3] = 1;
+            XSendEvent(d, DefaultRootWindow(d), False,
+                       SubstructureRedirectMask | SubstructureNotifyMask, &event);
+        }
+    }
     XFlush(d);
 }
 

@@ -39,4 +39,14 @@ ScreenRect monitorAt(const std::vector<ScreenRect>& monitors, const ScreenRect& 
 // `above`. Nothing happens without a window manager, which is harmless.
 void keepAbove(void* display, unsigned long window, bool above);
 
+// Makes the top-level `window` a note that floats above the program's
+// windows without ever taking the keyboard: the window manager is told
+// never to give it the input focus (it takes no input and does not ask for
+// the focus), to keep it above the other windows and to leave it out of
+// task bars and pagers. Best called before the window is first mapped,
+// when the manager reads these; on a mapped window the manager is also
+// asked through its protocol. Without a window manager nothing else
+// changes.
+void floatWithoutFocus(void* display, unsigned long window);
+
 } // namespace platform
