@@ -240,6 +240,7 @@ kgiTimesheetWindow::kgiTimesheetWindow(kgiApp* app)
                                 0, 0, 0, 0, 3, 3, 2, 2, 4, 4);
     buildToolBar();
     buildMenus();
+    toolTip = new FX::FXToolTip(app, 0);
 
     setLanguage(app->getSettings().language);
     setTimeDisplay(app->getSettings().drawNo);
@@ -280,6 +281,8 @@ kgiTimesheetWindow::~kgiTimesheetWindow() {
         pane = nullptr;
     }
     entries.clear();
+    delete toolTip;
+    toolTip = nullptr;
     // The canvas before the visual it draws with.
     delete canvas;
     canvas = nullptr;
@@ -356,6 +359,7 @@ void kgiTimesheetWindow::create() {
     view->create();
     menuShell->create();
     toolShell->create();
+    toolTip->create();
     for (FX::FXIcon* icon : icons)
         if (icon) icon->create();
     show();

@@ -219,6 +219,9 @@ private:
     FX::FXToolBarShell* toolShell = nullptr;
     FX::FXMenuBar* menuBar = nullptr;
     FX::FXToolBar* toolBar = nullptr;
+    // Shows the tool-bar buttons' tips (Zoom's) while the pointer rests on
+    // them; the toolkit shows none without one.
+    FX::FXToolTip* toolTip = nullptr;
     std::vector<MenuEntry> entries;
     // Which pane each entry stands in.
     std::vector<int> entryPanes;

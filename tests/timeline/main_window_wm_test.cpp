@@ -1,8 +1,8 @@
 // The main window "Time Line" and its first "3DView" as the program opens
 // them, used with the pointer as on a desktop, with and without a window
 // manager: each window drawn at its real size from its first frame on and
-// after the user resizes it, a key dragged along the time line, and a menu
-// command chosen.
+// after the user resizes it, a key dragged along the time line, a menu
+// command chosen, and the Zoom button's tip.
 #include "kgi3dCanvas.h"
 #include "kgi3dWindow.h"
 #include "kgiGLFrameline.h"
@@ -224,6 +224,37 @@ TEST_P(MainWindowUnderWm, AMenuCommandChosenWithThePointerRuns) {
     EXPECT_EQ(kgiTestApp()->getSettings().drawNo, 1);
     EXPECT_TRUE(kgiTestRunUntil([&] { return !pane->shown(); })) << "the pane closed";
     main->handle(nullptr, FXSEL(FX::SEL_COMMAND, kgiTimesheetWindow::ID_DRAW_FRAME), nullptr);
+}
+
+TEST_P(MainWindowUnderWm, ThePointerRestingOnTheZoomButtonShowsItsTip) {
+    KGI_REQUIRE_WINDOW_MANAGER(GetParam());
+    MainWindowPtr main = openMainWindow();
+    ASSERT_TRUE(kgiTestRunUntil([&] { return onScreen(main.get()); }));
+    FX::FXButton* zoom = nullptr;
+    for (int b = 0; main->getButton(b); ++b)
+        if (main->getButton(b)->getSelector() == kgiTimesheetWindow::ID_ZOOM) zoom = main->getButton(b);
+    ASSERT_NE(zoom, nullptr);
+    EXPECT_EQ(std::string(zoom->getTipText().text()), "Zoom");
+
+    // The tip shows after the pointer has rested a moment.
+    kgiTestMovePointer(zoom, zoom->getWidth() / 2, zoom->getHeight() / 2);
+    kgiTestMovePointer(zoom, zoom->getWidth() / 2 + 1, zoom->getHeight() / 2);
+    FX::FXToolTip* tip = nullptr;
+    ASSERT_TRUE(kgiTestRunUntil(
+        [&] {
+            for (FX::FXWindow* w = kgiTestApp()->getRootWindow()->getFirst(); w && !tip; w = w->getNext())
+                if (w->shown() && w->isMemberOf(FXMETACLASS(FX::FXToolTip))) tip = static_cast<FX::FXToolTip*>(w);
+            return tip != nullptr;
+        },
+        2000))
+        << "no tip showed";
+    EXPECT_EQ(std::string(tip->getText().text()), "Zoom");
+    const kgiTestImage shot = kgiTestGrab(tip);
+    shot.save("zoom_tip_" + kgiTestWmName(GetParam()));
+    int ink = 0;
+    for (int y = 0; y < shot.height; ++y)
+        for (int x = 0; x < shot.width; ++x) ink += dark(shot.at(x, y));
+    EXPECT_GT(ink, 10) << "its text on the screen";
 }
 
 KGI_BOTH_WAYS(MainWindowUnderWm);
