@@ -272,10 +272,13 @@ public:
     // the key taken again; the keys rewritten are one kgiRekeyRangeUndo.
     // False for a null node or, over keys, without a current character.
     bool levelFootOverKeys(ksgNode* node, bool allKeys);
-    // Ten times turns the root by the foot's order-5 angles, aiming them at
-    // y 0 and z -90, then puts the model on the floor (also when the node
-    // is in no foot). Whether the foot was found. The z angle settles in
-    // one step; a tilt in y is added to the root's y each step and grows.
+    // Turns the root about its origin so that the foot (the node's, or the
+    // foot above it) is level: its order-5 angles y 0 and z -90, its x
+    // axis straight down. The turn is about a level world axis, so the
+    // heading stays; it is repeated (at most ten times) while it still
+    // lessens the tilt, and where it cannot lessen it at all the root keeps
+    // its turn. Then the model goes on the floor (also when the node is in
+    // no foot). Whether the foot was found.
     bool levelFoot(ksgNode* node);
     // Whether a foot and an ankle joint ("LAnkle1", "RAnkle1") lie at or
     // above the node; changes nothing.
