@@ -66,7 +66,9 @@ public:
         FILE* f = std::fopen(path.c_str(), "wb");
         if (!f)
             return std::string();
-        std::fwrite(data, 1, size, f);
+        // An empty input may come without a buffer.
+        if (size > 0)
+            std::fwrite(data, 1, size, f);
         std::fclose(f);
         return path;
     }
