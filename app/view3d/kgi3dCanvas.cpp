@@ -133,7 +133,7 @@ void kgi3dCanvas::releaseGL()
     hudPrinter = nullptr;
     delete courseTimePrinter;
     courseTimePrinter = nullptr;
-    if (current && view != nullptr)
+    if (current && glReady)
         deleteGridList();
     delete view;
     view = nullptr;
@@ -206,9 +206,17 @@ void kgi3dCanvas::initView()
         vp->setWindow(p.x, p.y, p.width, p.height);
         vp->setProjMode(ksgViewportState::PERSPECTIVE);
     }
+}
 
-    if (!makeCurrent())
-        return;
+// The context is first made current by the first paint, once the window is
+// on the screen at the size its layout and the window manager gave it: the
+// software renderer sizes its buffers for a window when a context is first
+// made current on it, and a window resized between its creation and its
+// first paint (a window manager fitting it to the screen) drew its first
+// frame at the size it was created with.
+void kgi3dCanvas::initGL()
+{
+    glReady = true;
     ksgInitialState& initial = visualState->initialState();
     initial.clearDepth(1.0f);
     initial.clearColor(0.87f, 0.87f, 0.87f, 1.0f);
@@ -231,7 +239,6 @@ void kgi3dCanvas::initView()
     courseTimePrinter->setFaceSize(kgiCanvasDrawing::HUD_FACE_SIZE);
 
     compileGridList();
-    makeNonCurrent();
 }
 
 void kgi3dCanvas::compileGridList()
@@ -275,24 +282,25 @@ void kgi3dCanvas::deleteGridList()
         glDeleteLists(static_cast<GLuint>(scene->getListId()), 1);
 }
 
+// No GL work here (see initGL): the view and the strip keep their sizes,
+// and the paint sets the viewports from them.
 void kgi3dCanvas::layout()
 {
     FX::FXWindow::layout();
-    if (!makeCurrent())
-        return;
     if (view != nullptr)
         view->reshape(0, toolbarHeight, getWidth(), std::max(0, getHeight() - toolbarHeight));
     if (toolbar != nullptr)
         toolbar->layoutButtons(getWidth(), toolbarHeight);
     sceneHeight = std::max(0, getHeight() - toolbarHeight);
     fullHeight = getHeight();
-    makeNonCurrent();
 }
 
 long kgi3dCanvas::onPaint(FX::FXObject*, FX::FXSelector, void*)
 {
     if (!makeCurrent())
         return 0;
+    if (!glReady && view != nullptr)
+        initGL();
     if (view == nullptr) {
         makeNonCurrent();
         return 1;

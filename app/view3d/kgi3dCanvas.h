@@ -66,8 +66,8 @@ public:
     ~kgi3dCanvas() override;
 
     // The window, then the manipulator with the CCD controller (chain mode
-    // 1, mouse mode 2), the view, the GL state, the printers and the floor
-    // grid.
+    // 1, mouse mode 2) and the view; the GL state, the printers and the
+    // floor grid follow at the first paint, when the window has its size.
     void create() override;
     // The view's window follows the canvas (the scene above the tool-bar
     // strip).
@@ -237,6 +237,8 @@ protected:
 
 private:
     void initView();
+    // The GL state, the text printers and the grid list, at the first paint.
+    void initGL();
     void compileGridList();
     void drawToolbar();
     void drawHud();
@@ -293,4 +295,5 @@ private:
     bool registered = false;
     bool ghostAcquired = false;
     long paintCount = 0;
+    bool glReady = false;
 };
