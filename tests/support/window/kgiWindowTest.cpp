@@ -167,6 +167,10 @@ namespace {
 
 pid_t windowManager = -1;
 kgiTestWm runningWm = kgiTestWm::NONE;
+// The window manager's home for its settings and cache: empty, so that it
+// runs with the distribution's settings (not those of the user running the
+// tests) and writes nothing outside the build.
+std::string wmHome;
 
 // Passes (5 ms apart, 20 s and more) a window manager is waited for to
 // come up or to leave: generous, since a loaded machine may take seconds
@@ -220,10 +224,17 @@ void stopWindowManager()
     runningWm = kgiTestWm::NONE;
 }
 
-// The window manager's program on the private display, with the
-// distribution's settings (not those of the user running the tests). It
-// ends with the test process however that ends.
-pid_t spawnWindowManager(kgiTestWm wm, const std::string& configHome)
+void stopWindowManagerAtExit()
+{
+    stopWindowManager();
+    std::error_code ignored;
+    if (!wmHome.empty())
+        fs::remove_all(wmHome, ignored);
+}
+
+// The window manager's program on the private display, at home in wmHome.
+// It ends with the test process however that ends.
+pid_t spawnWindowManager(kgiTestWm wm)
 {
     const pid_t parent = getpid();
     const pid_t pid = fork();
@@ -240,7 +251,9 @@ pid_t spawnWindowManager(kgiTestWm wm, const std::string& configHome)
             close(quiet);
     }
     setenv("DISPLAY", privateDisplay.c_str(), 1);
-    setenv("XDG_CONFIG_HOME", configHome.c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (wmHome + "/config").c_str(), 1);
+    setenv("XDG_CACHE_HOME", (wmHome + "/cache").c_str(), 1);
+    setenv("XDG_DATA_HOME", (wmHome + "/data").c_str(), 1);
     switch (wm) {
     case kgiTestWm::OPENBOX: {
         const char* argv[] = {"openbox", "--sm-disable", nullptr};
@@ -282,15 +295,14 @@ bool kgiTestUseWindowManager(kgiTestWm wm)
     // Never on a display other tests share.
     if (privateDisplay.empty())
         return false;
-    static bool exitHook = false;
-    if (!exitHook) {
-        std::atexit(stopWindowManager);
-        exitHook = true;
+    if (wmHome.empty()) {
+        wmHome = (fs::path(KGI_WINDOW_TEST_TMP) / ("wm_" + std::to_string(getpid()))).string();
+        std::error_code ignored;
+        fs::remove_all(wmHome, ignored);
+        fs::create_directories(wmHome, ignored);
+        std::atexit(stopWindowManagerAtExit);
     }
-    const std::string configHome = (fs::path(KGI_WINDOW_TEST_TMP) / ("wm_" + std::to_string(getpid()))).string();
-    std::error_code ignored;
-    fs::create_directories(configHome, ignored);
-    windowManager = spawnWindowManager(wm, configHome);
+    windowManager = spawnWindowManager(wm);
     if (windowManager < 0) {
         windowManager = -1;
         return false;
