@@ -38,6 +38,8 @@
 #include "support/window/kgiWindowTest.h"
 #include "view3d/window_3d_fixture.h"
 
+#include <X11/Xlib.h>
+
 namespace {
 
 // A point fixed to a joint: `along` centimetres down the limb from its
@@ -502,6 +504,40 @@ TEST(CanvasMouseWindow, ALessonLockOnlyReportsAndAnswersDependOnTheRightShoulder
     c->getMouse().wheel(-120);
     EXPECT_EQ(kgiWorld::instance()->getCurrentTime(), 3.0f);
     kgiWorld::instance()->setCurrentTime(0.0f);
+}
+
+// A window manager that raises or focuses a window on a click takes the
+// pointer for a moment as the button goes down: the canvas sees a leave and
+// an enter though the pointer never moved. The part under it stays picked,
+// and the press grabs it.
+TEST(CanvasMouseWindow, AWindowManagersGrabAtThePressKeepsThePartUnderThePointer)
+{
+    KGI_REQUIRE_TEST_APP();
+    RobotCanvas w;
+    ASSERT_NE(w.robot, nullptr);
+    kgi3dCanvas* c = w.canvas;
+    const std::pair<int, int> hand = pixelOf(c, w.robot->findNode("R_WR1"));
+    pauseClicks();
+    w.window.movePointer(hand.first, hand.second);
+    w.window.settle();
+    ASSERT_NE(c->getPickedNode(), nullptr);
+
+    Display* manager = XOpenDisplay(DisplayString(static_cast<Display*>(kgiTestApp()->getDisplay())));
+    ASSERT_NE(manager, nullptr);
+    ASSERT_EQ(XGrabPointer(manager, DefaultRootWindow(manager), False, ButtonPressMask | ButtonReleaseMask,
+                           GrabModeAsync, GrabModeAsync, None, None, CurrentTime),
+              GrabSuccess);
+    XSync(manager, False);
+    w.window.settle();
+    XUngrabPointer(manager, CurrentTime);
+    XCloseDisplay(manager);
+    w.window.settle();
+    EXPECT_NE(c->getPickedNode(), nullptr);
+
+    w.window.pressButton(1);
+    EXPECT_NE(c->getManipulator()->getTarget(), nullptr) << "the press grabbed the hand";
+    w.window.releaseButton(1);
+    w.window.settle();
 }
 
 TEST(CanvasMouseWindow, CanvasesForgetAFreedTree)
