@@ -135,7 +135,7 @@ TEST(TextCaret, SpotStandsOnTheCaretTheWidgetDraws)
         ASSERT_TRUE(win.runUntil([&] {
             shot = kgiTestGrab(widget);
             return shot.count(CARET_RGB) >= 6;
-        }));
+        }, KGI_IME_PASSES));
         // The caret's stem: the column holding most of its colour.
         int column = -1, most = 0;
         for (int x = 0; x < shot.width; ++x) {

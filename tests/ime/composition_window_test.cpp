@@ -134,7 +134,7 @@ struct Panel {
         FXint x = 0, y = 0;
         under->translateCoordinatesTo(x, y, win.shell(), under->getWidth() / 2, under->getHeight() / 2);
         win.movePointer(x, y);
-        ASSERT_TRUE(win.runUntil([&] { return app->getImeTarget() == w; }));
+        ASSERT_TRUE(win.runUntil([&] { return app->getImeTarget() == w; }, KGI_IME_PASSES));
     }
     // Switches the method on and types the romaji; true once the composed
     // text shows, with what changed in the widget.
@@ -148,14 +148,14 @@ struct Panel {
         const bool shown = win.runUntil([&] {
             change = kgiImeDiff(before, kgiTestGrab(w));
             return change.count > 30;
-        });
+        }, KGI_IME_PASSES);
         lastBefore = before;
         return shown;
     }
     // True once the widget shows exactly what it showed before composing.
     bool backAsBefore(FXWindow* w)
     {
-        return win.runUntil([&] { return kgiImeDiff(lastBefore, kgiTestGrab(w)).count == 0; });
+        return win.runUntil([&] { return kgiImeDiff(lastBefore, kgiTestGrab(w)).count == 0; }, KGI_IME_PASSES);
     }
     kgiTestImage lastBefore;
 };
@@ -207,7 +207,7 @@ TEST(ImeComposition, CommittedTextArrivesAsOneKeyPressAtTheCaret)
         EXPECT_NE(textOf(w), c.after);
 
         kgiTestKey("Return");
-        ASSERT_TRUE(panel.win.runUntil([&] { return textOf(w) == c.after; })) << textOf(w);
+        ASSERT_TRUE(panel.win.runUntil([&] { return textOf(w) == c.after; }, KGI_IME_PASSES)) << textOf(w);
         ASSERT_EQ(panel.keys.presses.size(), 1u);
         EXPECT_EQ(panel.keys.presses[0].text, NIHONGO);
     }
@@ -251,7 +251,7 @@ TEST(ImeComposition, FocusOnAWidgetThatTakesNoTextClosesTheComposition)
         } else {
             panel.button->setFocus();
         }
-        ASSERT_TRUE(panel.win.runUntil([&] { return app->getImeTarget() == nullptr; }));
+        ASSERT_TRUE(panel.win.runUntil([&] { return app->getImeTarget() == nullptr; }, KGI_IME_PASSES));
         EXPECT_TRUE(panel.backAsBefore(panel.field)) << "the composed text still shows";
         // Keys now go to the button as they are; nothing reaches the field.
         kgiImeType("ka");
@@ -263,7 +263,7 @@ TEST(ImeComposition, FocusOnAWidgetThatTakesNoTextClosesTheComposition)
         // Back in the field the composition starts there again, afresh.
         panel.field->setFocus();
         panel.win.focus();
-        EXPECT_TRUE(panel.win.runUntil([&] { return app->getImeTarget() == panel.field; }));
+        EXPECT_TRUE(panel.win.runUntil([&] { return app->getImeTarget() == panel.field; }, KGI_IME_PASSES));
         panel.win.settle();
         EXPECT_EQ(textOf(panel.field), "ab");
         EXPECT_TRUE(panel.keys.presses.empty());
@@ -490,7 +490,7 @@ void typeWithoutInputMethod(const char* modifiers)
         kgiImeType("abc");
         kgiTestKey("space");
         kgiImeType("de");
-        win.runUntil([&] { return field->getText().length() >= 6; });
+        win.runUntil([&] { return field->getText().length() >= 6; }, KGI_IME_PASSES);
         dup2(saved, 2);
         CHILD_CHECK(app != nullptr);
         CHILD_CHECK(std::string(field->getText().text()) == "abc de");

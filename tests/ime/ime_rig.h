@@ -33,6 +33,11 @@ kgiApp* kgiImeTestApp();
         }                                                                             \
     } while (0)
 
+// Rounds of the event loop a test waits at most for what the input
+// method's server, a process of its own, answers (at least 5 ms each): a
+// generous bound for a loaded machine.
+constexpr int KGI_IME_PASSES = 3000;
+
 // Keys as a user types them: Shift+space (the input method on), each
 // letter of a romaji text, a key by its keysym name.
 void kgiImeSwitchOn();
