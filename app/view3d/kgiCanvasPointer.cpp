@@ -76,17 +76,11 @@ long kgi3dCanvas::onLeftBtnRelease(FX::FXObject*, FX::FXSelector, void* ptr)
 
 long kgi3dCanvas::onLeave(FX::FXObject*, FX::FXSelector, void* ptr)
 {
-    // A pointer grab taken or given up by another window sends a leave while
-    // the pointer stays where it was: a window manager grabs the button
-    // around every press for its click-to-focus and replays the press to the
-    // canvas afterwards, a pop-up menu grabs while it is open. Over the
-    // canvas that is no leave: the joint or strip button under the pointer
-    // stays picked, or the press that follows would find nothing under it
-    // and start a camera drag. A leave by a grab with the pointer outside
-    // (a drag released beyond the edge) is a real one.
-    const auto* ev = static_cast<const FX::FXEvent*>(ptr);
-    if (ev != nullptr && ev->code != FX::CROSSINGNORMAL && ev->win_x >= 0 && ev->win_y >= 0 &&
-        ev->win_x < getWidth() && ev->win_y < getHeight())
+    // A window manager that takes the pointer for a moment as a button goes
+    // down (to raise or focus the window) sends a leave before the press,
+    // though the pointer never moved: the part or strip button under it
+    // stays picked, or the press would find nothing to grab.
+    if (ptr != nullptr && static_cast<FX::FXEvent*>(ptr)->code == FX::CROSSINGGRAB)
         return 1;
     // A held strip button keeps its pointer state until the release.
     if (toolbar != nullptr && !stripPress && toolbar->leave())

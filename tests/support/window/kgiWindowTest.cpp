@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <thread>
+#include <utility>
 
 #include "kgiApp.h"
 #include "kgiWorld.h"
@@ -28,6 +29,7 @@ pid_t privateServer = -1;
 // The display of privateServer; empty when the tests run on the display
 // they were given.
 std::string privateDisplay;
+std::function<void()> beforeDisplayOpens;
 
 void stopPrivateServer()
 {
@@ -121,6 +123,8 @@ kgiApp* makeApp()
         ADD_FAILURE() << "staging the base directory failed: " << stagedDir;
         return nullptr;
     }
+    if (beforeDisplayOpens)
+        beforeDisplayOpens();
     kgiWorld::instance();  // the world outlives the application
     static int argc = 1;
     static char name[] = "kgi_window_tests";
@@ -374,6 +378,8 @@ unsigned long kgiTestFocusWindow()
     XGetInputFocus(xDisplay(), &focus, &revert);
     return focus;
 }
+
+void kgiTestBeforeDisplayOpens(std::function<void()> action) { beforeDisplayOpens = std::move(action); }
 
 kgiApp* kgiTestApp()
 {

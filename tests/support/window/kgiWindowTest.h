@@ -60,6 +60,12 @@ kgiApp* kgiTestApp();
             GTEST_SKIP() << "no display for the window tests";                    \
         }                                                                         \
     } while (0)
+// A function run once, after the process's own X server has started
+// (DISPLAY names it) and the base directory is staged, before the
+// application is made and opens the display: for a test that needs another
+// client on that server first, an input-method server for instance. Install
+// it before the first kgiTestApp().
+void kgiTestBeforeDisplayOpens(std::function<void()> action);
 // The window managers a test can run its windows under.
 enum class kgiTestWm { NONE, OPENBOX };
 // "NoWindowManager", "Openbox": the table rows' names.
