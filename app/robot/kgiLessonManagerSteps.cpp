@@ -332,6 +332,10 @@ void kgiLessonManager::runStep() {
         reset();
         return;
     }
+    // Once a failed connection has closed, whatever it enabled in the
+    // options window follows the step again.
+    if (optionsRecordStale)
+        if (kgiApp* app = kgiApp::instance(); app && !app->isRobotCom()) reapplyOptionsRecord();
     if (step == 0) {
         if (!waiting && table->beforeIntro) table->beforeIntro(*this);
         runIntroStep(table->timesheet, table->robotTab, table->course, table->joints);
@@ -404,6 +408,7 @@ void kgiLessonManager::runRow(const StepRow& row) {
             record[optionFlags.first] = 1;
             if (optionFlags.second != NONE) record[optionFlags.second] = 1;
             app->applyOptionsLock(record);
+            optionsRecord = record;
         }
         if (redraw) app->redrawAll();
     }
@@ -444,6 +449,7 @@ void kgiLessonManager::runIntroStep(const std::string& timesheet, bool robotTab,
             app->clearOptionsLock(record);
             record[ROBOT_TAB] = 1;
             app->applyOptionsLock(record);
+            optionsRecord = record;
             if (kgiRobotOptions* options = app->getOptionsDialog()) options->openRobotTab();
             app->showOptionsDialog(true);
         }

@@ -135,6 +135,7 @@ TEST(LessonWalkMode2, ThePortTheConnectionPoseReflectionAndPlayWithTheRobot) {
              w.services().answers = {true};
              w.services().clear();
              EXPECT_TRUE(w.pressFrameButton(PLAY));
+             EXPECT_TRUE(w.services().answers.empty()) << "a question, answered Yes as step 8 says";
          },
          {OK, OK, OK}, FINAL_STEP, false, {{8, UPPER}, {9, UPPER}},
          [&](Walk& w) {
