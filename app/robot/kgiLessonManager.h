@@ -221,8 +221,14 @@ public:
     void onPlayStart();
     void playEndSound() override;
     int getCourseStartState() const override;
-    // The course of the course kind (none for other kinds), without joints.
+    // The course of the course kind (none for other kinds), without joints,
+    // and canvas 0 turned to it (showCourseView).
     kgiCharacter* loadCourseTimesheet() override;
+    // Canvas 0 shows the course: the view start-up gives (unturned, centred
+    // on the current character) turned by yaw 60, pitch -25, zoom -22 and
+    // a shift of 10 and 3. Set, not added to the present view, so every
+    // course load shows the same.
+    void showCourseView();
     // Loads "course/<file>" below the base directory as an extra character
     // at the current time and adds its root to the scene; with joints also
     // the joint limits and the course node table from the course's

@@ -59,10 +59,6 @@ constexpr float FINAL_WAIT = 4.0f;
 // The introduction's wait reads the clock again after this pause.
 constexpr auto INTRO_POLL = std::chrono::milliseconds(5);
 
-// Canvas 0's turn towards a course scene.
-constexpr float COURSE_YAW = 60.0f, COURSE_PITCH = -25.0f, COURSE_ZOOM = -22.0f;
-constexpr float COURSE_SHIFT_X = 10.0f, COURSE_SHIFT_Y = 3.0f;
-
 const char* const MEDIA_FOLDER = "media";
 
 // A record's flags: up to two, NONE where there are fewer, and no record
@@ -456,7 +452,7 @@ void kgiLessonManager::runIntroStep(const std::string& timesheet, bool robotTab,
     }
     if (course.size() > 1) {
         loadCourse(course, joints);
-        if (app) app->moveCanvasView(0, COURSE_YAW, COURSE_PITCH, COURSE_ZOOM, COURSE_SHIFT_X, COURSE_SHIFT_Y);
+        showCourseView();
     }
     // The event loop stands still for the wait, as the lesson expects: the
     // user looks at the scene before the first words.

@@ -23,6 +23,7 @@
 #include "kgiWorldLinks.h"
 #include "ksgScene.h"
 #include "ksgTransform.h"
+#include "ksgViewpoint.h"
 #include "kutTime.h"
 
 #include "support/window/kgiWindowTest.h"
@@ -82,6 +83,18 @@ bool pressFrameButton(kgiGLFrameButtons* buttons, int i) {
     return buttons->onMouse(kgiGLWidget::BUTTON_LEFT, kgiGLWidget::ACTION_PRESS, 0, x, y);
 }
 
+// Canvas 0's camera.
+kmlMatrix4 canvasView(const kgiApp& app) {
+    const std::vector<kgiViewCanvas*>& canvases = app.getCanvases();
+    const ksgViewpoint* vp = canvases.empty() ? nullptr : canvases[0]->getViewpoint();
+    return vp ? vp->getMatrix() : kmlMatrix4();
+}
+
+void expectSameView(const kmlMatrix4& view, const kmlMatrix4& expected, const char* what) {
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c) EXPECT_NEAR(view(r, c), expected(r, c), 1e-3f) << what << " at " << r << "," << c;
+}
+
 // Pixels of the stopwatch's corner that are not the view's background.
 int textPixels(const kgiTestImage& shot) {
     const kgiTestImage::Rgb background = shot.at(shot.width - 3, 3);
@@ -118,6 +131,14 @@ TEST(LessonCourseWindow, TheStopwatchCountsWhileTheRobotWalksAndStandsAtTheGoal)
     testClockStep = 0.0f;
     ASSERT_NE(world->getCurrentCharacter(), nullptr);
     EXPECT_TRUE(app.isLessonMode());
+    // The introduction turned the view to the course. Every later load of
+    // the course shows that view again, not one turned further.
+    const kmlMatrix4 courseView = canvasView(app);
+    ASSERT_NE(app.getCourseFile(), nullptr);
+    expectSameView(canvasView(app), courseView, "the course loaded a second time");
+    std::vector<kgiCharacter*> loaded;
+    world->getCharacters()->listAll(loaded);
+    EXPECT_EQ(loaded.size(), 3u) << "the robot and the course twice";
     manager.reset();
     EXPECT_FALSE(app.isLessonMode());
     EXPECT_TRUE(app.hasCourseTime());
@@ -131,6 +152,7 @@ TEST(LessonCourseWindow, TheStopwatchCountsWhileTheRobotWalksAndStandsAtTheGoal)
     world->getCharacters()->listAll(all);
     kgiCharacter* course = all[0] == robot ? all[1] : all[0];
     ASSERT_NE(course->getRoot(), nullptr);
+    expectSameView(canvasView(app), courseView, "File > New");
     const std::vector<ksgTransform*> roots = kgiWorldLinks::sceneBase(world->getScene())->getRoots();
     EXPECT_NE(std::find(roots.begin(), roots.end(), course->getRoot()->asTransform()), roots.end());
 
