@@ -83,6 +83,25 @@ bool pressFrameButton(kgiGLFrameButtons* buttons, int i) {
     return buttons->onMouse(kgiGLWidget::BUTTON_LEFT, kgiGLWidget::ACTION_PRESS, 0, x, y);
 }
 
+// The stopwatch at the view's top left stays readable whatever lies behind
+// it: its white figures on a backing that darkens what is there (a light
+// floor, the robot's white parts) to under half of white.
+void expectReadableStopwatch(const kgiTestImage& shot, const char* what) {
+    // The figures' cell: 5 pixels from the left, the baseline 30 below the
+    // top, "0.00" to "999.99" about 55 to 85 pixels wide.
+    int dark = 0, white = 0, all = 0;
+    for (int y = 6; y < 34; ++y)
+        for (int x = 3; x < 55; ++x) {
+            const kgiTestImage::Rgb p = shot.at(x, y);
+            const int hi = std::max({p[0], p[1], p[2]}), lo = std::min({p[0], p[1], p[2]});
+            dark += hi <= 110;
+            white += lo >= 230;
+            ++all;
+        }
+    EXPECT_GT(white, 30) << what << ": the white figures";
+    EXPECT_GT(dark, all / 2) << what << ": the dark backing around them";
+}
+
 // Canvas 0's camera.
 kmlMatrix4 canvasView(const kgiApp& app) {
     const std::vector<kgiViewCanvas*>& canvases = app.getCanvases();
@@ -160,6 +179,7 @@ TEST(LessonCourseWindow, TheStopwatchCountsWhileTheRobotWalksAndStandsAtTheGoal)
     shot.save("course_new");
     EXPECT_EQ(app.getCourseTime(), 0.0f);
     EXPECT_GT(textPixels(shot), 20) << "\"0.00\" at the view's top left";
+    expectReadableStopwatch(shot, "at the start");
 
     // The sample tab: read No.34, add No.10 twice.
     app.showOptionsDialog(true);
@@ -220,6 +240,7 @@ TEST(LessonCourseWindow, TheStopwatchCountsWhileTheRobotWalksAndStandsAtTheGoal)
     shot.save("course_goal");
     EXPECT_EQ(manager.getCourseTimeValue(), frozen);
     EXPECT_GT(textPixels(shot), 20);
+    expectReadableStopwatch(shot, "at the goal");
 
     world->setPlaying(false);
     app.setLessonManager(nullptr);
