@@ -56,10 +56,10 @@ Action click(FX::FXMenuCheck* Widgets::*check, int id) {
 
 std::string languageText(Walk& w, const char* key) { return w.app().languageText(key).text(); }
 
-TEST(LessonWalkMode2, ThePortTheConnectionPoseReflectionAndPlayWithTheRobot) {
+TEST(KGI_WALK_SUITE(LessonWalkMode2), ThePortTheConnectionPoseReflectionAndPlayWithTheRobot) {
     KGI_REQUIRE_TEST_APP();
     Walk& walk = Walk::get();
-    walk.writeStepFile(MODE, FINAL_STEP);
+    walk.useStepFile(MODE, FINAL_STEP);
     kgiApp& app = walk.app();
     kgiSimBoard board;
     ASSERT_TRUE(board.ok());

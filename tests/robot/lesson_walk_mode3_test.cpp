@@ -64,10 +64,10 @@ struct Replacement {
     std::string workDir;
 };
 
-TEST(LessonWalkMode3, TheConnectionRow1ItsNameTheWriteTheTransferAndTheRemoteControlPlay) {
+TEST(KGI_WALK_SUITE(LessonWalkMode3), TheConnectionRow1ItsNameTheWriteTheTransferAndTheRemoteControlPlay) {
     KGI_REQUIRE_TEST_APP();
     Walk& walk = Walk::get();
-    walk.writeStepFile(MODE, FINAL_STEP);
+    walk.useStepFile(MODE, FINAL_STEP);
     kgiApp& app = walk.app();
     kgiSimBoard board;
     ASSERT_TRUE(board.ok());
