@@ -2,8 +2,11 @@
 // shipped course scene: with the lesson's rows in the lesson's order (No.39,
 // No.35, No.10, No.36, No.10) the robot steps over the bar and passes the
 // wall before its whole body crosses the goal line, and no part of it meets
-// the wall; without the side step (No.36) a part of it runs into the wall. The rows are read and added with the options window's
-// Read and Add, as the lesson has the user do.
+// the wall; without the side step (No.36) a part of it runs into the wall.
+// The rows are read and added with the options window's Read and Add, as
+// the lesson has the user do. Pictures of the lesson's run at its start and
+// at the goal, as the lesson turns the view, are kept beside the test's
+// output (obstacle_course_start.png, obstacle_course_goal.png).
 #include "kgiApp.h"
 #include "kgiAppServices.h"
 #include "kgiCharacter.h"
@@ -18,6 +21,7 @@
 
 #include "support/app/kgiAppStandIns.h"
 #include "support/window/kgiWindowTest.h"
+#include "view3d/window_3d_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -68,6 +72,9 @@ protected:
         if (!kgiTestLoadFactoryRobot()) return nullptr;
         robot = kgiWorld::instance()->getCurrentCharacter();
         kgiCharacter* course = kgiLessonManager::instance()->loadCourse("obsCource.ts", false);
+        // Canvas 0 turned to the course as the lesson's introduction turns
+        // it, the robot still where start-up put it.
+        kgiLessonManager::instance()->showCourseView();
         app->showOptionsDialog(true);
         auto* dialog = dynamic_cast<kgiOptionsDialog*>(app->getOptionsDialog());
         if (!dialog) return nullptr;
@@ -115,6 +122,8 @@ TEST_F(ObstacleCourse, TheRobotStepsOverTheBarAndSideStepsPastTheWallBeforeTheGo
     };
     for (const Sequence& run : runs) {
         SCOPED_TRACE(run.what);
+        kgiTest3dWindow view;
+        kgi3dCanvas* canvas = view.window->getCanvas();
         kgiCharacter* course = build(run);
         ASSERT_NE(course, nullptr);
         ksgNode* bar = course->findNode("LowBar");
@@ -142,6 +151,16 @@ TEST_F(ObstacleCourse, TheRobotStepsOverTheBarAndSideStepsPastTheWallBeforeTheGo
         }
         if (run.sideStep) {
             ASSERT_GT(goalAt, 0.0f) << "the whole robot never crossed the goal line";
+            // The course as the lesson's view shows it, at the start and
+            // as the robot's whole body has crossed the goal line.
+            for (const auto& shot : {std::make_pair(0.0f, "obstacle_course_start"),
+                                     std::make_pair(goalAt, "obstacle_course_goal")}) {
+                world->setCurrentTime(shot.first);
+                app->redrawAll();
+                const long painted = canvas->getPaintCount();
+                EXPECT_TRUE(kgiTest3dWindow::run([&] { return canvas->getPaintCount() > painted; }));
+                EXPECT_NE(kgiTestGrab(view.window).save(shot.second), "");
+            }
             EXPECT_GE(reachedBeforeGoal, barBox.getMax()[2]) << "the bar is passed before the goal";
             EXPECT_GE(reachedBeforeGoal, wallBox.getMax()[2]) << "the wall is passed before the goal";
             EXPECT_LT(firstHit, 0.0f) << "a part of the robot meets the wall at frame " << firstHit;
