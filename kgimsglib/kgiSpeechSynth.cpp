@@ -67,7 +67,10 @@ struct Library {
         }
         return true;
     }
-    // Speech played on the sound device from now on.
+    // Speech played on the sound device from now on. A device the library
+    // has played on once cannot be opened a second time, so speech made
+    // here since then stays here.
+    bool canPlayOnDevice() const { return sound != Sound::NONE && (toDevice || sound == Sound::UNSEEN); }
     bool playOnDevice()
     {
         if (!toDevice) {
@@ -100,7 +103,7 @@ bool hasWords(const std::string& text)
 
 } // namespace
 
-kgiSpeechSynth::kgiSpeechSynth(Output output) : output(output)
+kgiSpeechSynth::kgiSpeechSynth(Output output)
 {
     Library& library = Library::get();
     sampleRate = library.sampleRate;
@@ -108,10 +111,8 @@ kgiSpeechSynth::kgiSpeechSynth(Output output) : output(output)
         return;
     // Whatever an earlier synthesiser left queued is dropped.
     espeak_Cancel();
-    if (output == SILENT || library.sound == Sound::NONE)
-        initialised = library.makeHere();
-    else
-        initialised = library.playOnDevice();
+    here = output == SILENT || !library.canPlayOnDevice();
+    initialised = here ? library.makeHere() : library.playOnDevice();
 }
 
 kgiSpeechSynth::~kgiSpeechSynth()
@@ -122,7 +123,7 @@ kgiSpeechSynth::~kgiSpeechSynth()
 
 bool kgiSpeechSynth::isSilent() const
 {
-    return output == SILENT || Library::get().sound == Sound::NONE;
+    return here || Library::get().sound == Sound::NONE;
 }
 
 double kgiSpeechSynth::measure(const std::string& utf8)
@@ -192,7 +193,7 @@ bool kgiSpeechSynth::isSpeaking()
 
 bool kgiSpeechSynth::playsAloud()
 {
-    return output == PLAYBACK && Library::get().sound == Sound::HEARD && lastAccepted;
+    return !isSilent() && Library::get().sound == Sound::HEARD && lastAccepted;
 }
 
 } // namespace kgi

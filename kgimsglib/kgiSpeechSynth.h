@@ -40,7 +40,8 @@ public:
     // text is then refused.
     bool ready() const { return initialised; }
     // True once speech goes nowhere: SILENT output, or PLAYBACK without a
-    // sound device that plays.
+    // sound device that plays (or, in a process that made silent speech
+    // after playing some, without the device it played on once).
     bool isSilent() const;
 
 private:
@@ -50,7 +51,8 @@ private:
 
     bool initialised = false;
     int sampleRate = 0;
-    Output output;
+    // Speech is made in this thread from the start.
+    bool here = false;
     // The last text in UTF-8, kept until its playback has shown whether
     // sound comes out.
     std::string lastText;
