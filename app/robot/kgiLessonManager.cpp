@@ -94,7 +94,7 @@ void kgiLessonManager::start(const char* argument) {
     } else {
         texts.clear();
     }
-    if (app) app->applyLessonLocks();
+    applyLocks(app);
     messageX = MESSAGE_X;
     messageYUpper = MESSAGE_Y_UPPER;
     messageYLower = MESSAGE_Y_LOWER;
@@ -117,7 +117,7 @@ void kgiLessonManager::reset() {
     step = 0;
     answersActive = waiting = showNextAtLower = showNextAtUpper = false;
     courseState = -1;
-    if (kgiApp* app = kgiApp::instance()) app->applyLessonLocks();
+    applyLocks(kgiApp::instance());
     messageX = MESSAGE_X;
     messageYUpper = MESSAGE_Y_UPPER;
     messageYLower = MESSAGE_Y_LOWER;
@@ -151,20 +151,16 @@ void kgiLessonManager::tickPages() {
 void kgiLessonManager::nextStep() {
     kgiApp* app = kgiApp::instance();
     if (waiting) {
-        if (app) {
-            app->applyLessonLocks();
-            app->playAnswerSound(true);
-        }
+        applyLocks(app);
+        if (app) app->playAnswerSound(true);
         ++step;
         waiting = false;
         page = 0;
         if (showNextAtLower) showText(messageX, messageYLower, 0);
         if (showNextAtUpper) showText(messageX, messageYUpper, 0);
     } else if (showNextAtLower || showNextAtUpper) {
-        if (app) {
-            app->applyLessonLocks();
-            app->playAnswerSound(true);
-        }
+        applyLocks(app);
+        if (app) app->playAnswerSound(true);
         ++step;
         // The new step starts at its first page.
         page = 0;
@@ -189,7 +185,7 @@ bool kgiLessonManager::stepBack() {
         --step;
         waiting = false;
         page = 0;
-        if (app) app->applyLessonLocks();
+        applyLocks(app);
         return true;
     }
     if (showNextAtUpper) {
@@ -207,7 +203,25 @@ void kgiLessonManager::setStep(int n) {
     page = 0;
 }
 
+void kgiLessonManager::applyLocks(kgiApp* app) {
+    optionsRecord = kgiOptionsCommandFlags();
+    optionsRecordStale = false;
+    if (app) app->applyLessonLocks();
+}
+
+void kgiLessonManager::reapplyOptionsRecord() {
+    optionsRecordStale = false;
+    kgiApp* app = kgiApp::instance();
+    if (!app) return;
+    kgiOptionsCommandFlags record;
+    app->clearOptionsLock(record);
+    // Before its set-up a step has none of its own: the locks'.
+    if (waiting) record = optionsRecord;
+    app->applyOptionsLock(record);
+}
+
 void kgiLessonManager::showStep(int n) {
+    optionsRecordStale = true;
     if (n < 0) {
         showText(messageX, messageYUpper, 1);
         return;
