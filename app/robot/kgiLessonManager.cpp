@@ -9,6 +9,7 @@
 #include "kgiWorld.h"
 #include "kutPath.h"
 #include "kutTime.h"
+#include "platform/codepage.h"
 #include "platform/process.h"
 
 #include <cstdio>
@@ -126,7 +127,7 @@ void kgiLessonManager::reset() {
 void kgiLessonManager::showText(int x, int y, int bank) {
     const std::string& text = texts.get(bank, 0, page, step);
     const std::string& speech = texts.get(bank, 1, page, step);
-    std::fprintf(stderr, "%s\n", speech.c_str());
+    platform::printDiagnostic("%s\n", speech.c_str());
     if (kgiApp* app = kgiApp::instance()) app->showMessageText(text, speech, x, y, bank);
 }
 
