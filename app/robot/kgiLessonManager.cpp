@@ -15,14 +15,6 @@
 #include <cstdio>
 #include <cstring>
 
-namespace {
-// The program's name for a restarted instance: what it was started as.
-std::string programName(const kgiApp* app) {
-    if (app && app->getArgc() > 0 && app->getArgv() && app->getArgv()[0]) return app->getArgv()[0];
-    return "Zodarovu0";
-}
-} // namespace
-
 kgiLessonManager* kgiLessonManager::instance() {
     static kgiLessonManager manager;
     return &manager;
@@ -264,8 +256,10 @@ void kgiLessonManager::restartProgram() {
         app->saveSettings();
         baseDir = app->getBaseDir();
     }
-    const std::vector<std::string> argv = {programName(app), std::to_string(CONNECTION_LESSON)};
-    const int error = replacer(SELF_EXE, argv, baseDir);
+    // The program's own file under its own name: the process stays
+    // "Zodarovu0", whatever path or name it was started with.
+    const std::vector<std::string> argv = {PROGRAM_NAME, std::to_string(CONNECTION_LESSON)};
+    const int error = replacer(platform::ownProgramPath(), argv, baseDir);
     std::fprintf(stderr, "The lesson could not restart the program: %s\n", std::strerror(error));
     if (app) app->exit(1);
 }
