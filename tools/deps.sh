@@ -12,7 +12,7 @@ KGI_BUILD_PACKAGES="build-essential cmake pkg-config
   libespeak-ng-dev espeak-ng festival festvox-kallpc16k
   libsdl2-mixer-dev xdg-utils"
 KGI_TEST_PACKAGES="libgtest-dev libgmock-dev googletest libbenchmark-dev
-  xvfb xauth libxtst-dev clang libclang-rt-dev gstreamer1.0-tools locales"
+  xvfb xauth libxtst-dev clang libclang-rt-dev gstreamer1.0-tools locales openbox"
 
 kgi_ensure_packages() {
   local missing=()
