@@ -248,6 +248,9 @@ void kgiRobotSession::update()
             setStatus("", "Pose Reading...");
             // Only a running read has board values to copy.
             if (poseReadRequest == 10) applyReadPose();
+            // Why the robot information was not read stays in view while
+            // the pose read that kept it from running goes on.
+            if (!infoNotice.empty()) setStatus("", infoNotice);
         }
         if (downloadRequest > NO_DOWNLOAD) {
             const int started = startMotionDownload(downloadRequest);
@@ -432,6 +435,7 @@ bool kgiRobotSession::stopPoseRead()
     CallGuard guard(*this);
     const bool wasRunning = link->stopPoseRead(CH) != 0;
     poseReadRequest = NO_POSE_READ;
+    infoNotice.clear();
     stepLink();
     return wasRunning;
 }
@@ -472,9 +476,9 @@ const std::uint32_t* kgiRobotSession::readRobotInfo()
         return nullptr;
     }
     // A held pose read (the teach check) only ends when the user stops it.
-    const auto teaching = [this] { return poseReadRequest != NO_POSE_READ; };
-    if (teaching()) {
-        setStatus("", INFO_NOT_READ_POSE);
+    if (poseReadRequest != NO_POSE_READ) {
+        infoNotice = INFO_NOT_READ_POSE;
+        setStatus("", infoNotice);
         return nullptr;
     }
     setStatus("", "ROBO Info Reading...");

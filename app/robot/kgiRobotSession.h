@@ -255,6 +255,9 @@ private:
     // A download ended unfinished by a lost link: its "Warning - 102" also
     // says that the motions were not written.
     bool downloadCut = false;
+    // Why the last information read could not run, while the pose read
+    // that stopped it goes on (update keeps it in view); empty otherwise.
+    std::string infoNotice;
     uint8_t requestFlag106 = 0;
     bool folderSet = false;
     std::string folderOverride;

@@ -335,6 +335,8 @@ TEST_F(SessionDuringInfoRead, RobotInformationWaitsForTheLinkOrSaysWhyItCannot)
     std::fill(std::begin(link().robotInfo[CH]), std::end(link().robotInfo[CH]), 0u);
     EXPECT_EQ(session->readRobotInfo(), nullptr);
     EXPECT_EQ(session->getStatusDetail(), kgiRobotSession::INFO_NOT_READ_POSE);
+    for (int i = 0; i < 5; ++i) session->update();
+    EXPECT_EQ(session->getStatusDetail(), kgiRobotSession::INFO_NOT_READ_POSE) << "it stays in view";
     // Stopped: the read waits for the servos to be held again.
     EXPECT_TRUE(session->stopPoseRead());
     ASSERT_NE(link().poseRead[CH], 0u);
