@@ -448,6 +448,9 @@ void kgiRobotLink::recoverLostLink(uint32_t ch)
     poseRead[ch] = 0;
     if (download[ch] != 0) downloadResult[ch] = DOWNLOAD_LOST;
     download[ch] = 0;
+    // A pose wait for a busy board would wait for ever for the "idle" that
+    // the dropped status poll was to bring.
+    poseWait[ch] = 0;
     servosHeld[ch] = 1;  // a cut-off pose read must not block the next one
     linkLost[ch] = 1;
     if (channel[ch].BaudRate == 115200) {

@@ -265,6 +265,14 @@ TEST_F(MachineTest, PoseWaitEndsWhenTheBoardIsDoneOrAfterItsTimeOut)
         EXPECT_LT(ticks, c.maxTicks);
         EXPECT_EQ(0xFB, sentAt(9600).back());
     }
+
+    // Busy, then silent: the dropped status poll ends the wait with the link.
+    faults([](kgiSimBoard::Faults& f) { f.busyPolls = -1; });
+    ASSERT_EQ(1, link->sendPose(15, 1, CH));
+    ASSERT_LT(stepUntil([this] { return link->poseWait[CH] == 34; }, 200), 200);
+    faults([](kgiSimBoard::Faults& f) { f.silent = true; });
+    ASSERT_LT(stepUntil([this] { return link->poseWait[CH] == 0; }, 1000), 1000);
+    EXPECT_EQ(1u, link->linkLost[CH]);
 }
 
 // --- room checks, without a board: the channel is marked open, no port ---
