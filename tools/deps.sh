@@ -14,13 +14,19 @@ KGI_BUILD_PACKAGES="build-essential cmake pkg-config
 KGI_TEST_PACKAGES="libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth libxtst-dev clang libclang-rt-dev gstreamer1.0-tools locales openbox"
 
+# Succeeds when every package named is installed.
+kgi_have_packages() {
+  local p
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || return 1
+  done
+}
+
 kgi_ensure_packages() {
   local missing=()
   local p
   for p in "$@"; do
-    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
-      missing+=("$p")
-    fi
+    kgi_have_packages "$p" || missing+=("$p")
   done
   if [ ${#missing[@]} -eq 0 ]; then
     return 0

@@ -68,6 +68,8 @@
     X(Me_File_SaveCheckT) X(Me_File_SaveCheck) X(Me_QuitCheck) X(Me_Confirmation) X(Wr_No_Data)   \
     X(Wr_OutOfRange) X(Wr_No_Data_Bfore) X(Wr_No_Data_Area) X(Wr_Load_fail) X(Wr_Keys_Max)         \
     X(Er_TS_fail) X(Er_KMD_File) X(Er_Media_Load) X(Er_Media_Func) X(Er_INI_Data_File)            \
+    /* robot files of which no line, or only some lines, could be read */                          \
+    X(Er_Robot_File) X(Wr_Lines_Skipped)                                                           \
     /* robot session outcomes: a failed download, no base image, a motion too long */              \
     X(ROBOT_COM_Wr_NotWritten)                                                                     \
     X(ROBOT_COM_Wr_TransferFail) X(ROBOT_COM_Wr_NoBaseImage) X(Wr_Motion_TooLong)
@@ -93,6 +95,6 @@ inline constexpr int APP_KEY_COUNT = sizeof(APP_KEYS) / sizeof(APP_KEYS[0]);
 // The window builds its 56 used label slots and the application its text
 // table from these lists; a key added or lost here changes both.
 static_assert(WINDOW_KEY_COUNT == 56, "the main window has 56 keyed label slots");
-static_assert(APP_KEY_COUNT == 110, "the application's text table has 110 keyed slots");
+static_assert(APP_KEY_COUNT == 112, "the application's text table has 112 keyed slots");
 
 } // namespace kgiLangKey
