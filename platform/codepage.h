@@ -14,6 +14,11 @@ std::string cp932ToUtf8(const std::string& text);
 // sequence, becomes '?'.
 std::string utf8ToCp932(const std::string& text);
 
+// UTF-8 to CP932 bytes when every character has a CP932 form: true and out
+// set. False, out untouched, for a text holding a character CP932 cannot
+// hold or a malformed UTF-8 sequence.
+bool utf8ToCp932Exact(const std::string& text, std::string& out);
+
 // CP932 bytes to the character set `codeset` names (an iconv name, as
 // nl_langinfo(CODESET) gives it). A character the set cannot hold, or a
 // byte sequence that is not CP932, becomes '?'; an unknown set gives UTF-8.

@@ -11,8 +11,12 @@ KGI_BUILD_PACKAGES="build-essential cmake pkg-config
   gstreamer1.0-x gstreamer1.0-alsa libxrandr-dev
   libespeak-ng-dev espeak-ng festival festvox-kallpc16k
   libsdl2-mixer-dev xdg-utils"
+# uim-xim with uim-anthy is the input method the composition tests run on
+# their X server; it draws its text with the server's bitmap fonts, whose
+# Japanese ones come with xfonts-base.
 KGI_TEST_PACKAGES="libgtest-dev libgmock-dev googletest libbenchmark-dev
-  xvfb xauth libxtst-dev clang libclang-rt-dev gstreamer1.0-tools locales openbox"
+  xvfb xauth libxtst-dev clang libclang-rt-dev gstreamer1.0-tools locales
+  uim-xim uim-anthy xfonts-base openbox"
 
 # Succeeds when every package named is installed.
 kgi_have_packages() {
