@@ -9,18 +9,11 @@
 #include "kgiWorld.h"
 #include "kutPath.h"
 #include "kutTime.h"
+#include "platform/codepage.h"
 #include "platform/process.h"
 
 #include <cstdio>
 #include <cstring>
-
-namespace {
-// The program's name for a restarted instance: what it was started as.
-std::string programName(const kgiApp* app) {
-    if (app && app->getArgc() > 0 && app->getArgv() && app->getArgv()[0]) return app->getArgv()[0];
-    return "Zodarovu0";
-}
-} // namespace
 
 kgiLessonManager* kgiLessonManager::instance() {
     static kgiLessonManager manager;
@@ -126,7 +119,7 @@ void kgiLessonManager::reset() {
 void kgiLessonManager::showText(int x, int y, int bank) {
     const std::string& text = texts.get(bank, 0, page, step);
     const std::string& speech = texts.get(bank, 1, page, step);
-    std::fprintf(stderr, "%s\n", speech.c_str());
+    platform::printDiagnostic("%s\n", speech.c_str());
     if (kgiApp* app = kgiApp::instance()) app->showMessageText(text, speech, x, y, bank);
 }
 
@@ -277,8 +270,10 @@ void kgiLessonManager::restartProgram() {
         app->saveSettings();
         baseDir = app->getBaseDir();
     }
-    const std::vector<std::string> argv = {programName(app), std::to_string(CONNECTION_LESSON)};
-    const int error = replacer(SELF_EXE, argv, baseDir);
+    // The program's own file under its own name: the process stays
+    // "Zodarovu0", whatever path or name it was started with.
+    const std::vector<std::string> argv = {PROGRAM_NAME, std::to_string(CONNECTION_LESSON)};
+    const int error = replacer(platform::ownProgramPath(), argv, baseDir);
     std::fprintf(stderr, "The lesson could not restart the program: %s\n", std::strerror(error));
     if (app) app->exit(1);
 }

@@ -103,8 +103,9 @@ public:
     static constexpr int MAX_COURSE_NODES = 255;
     // Request of the robot session that starts the robot's downloaded motion.
     static constexpr int ROBOT_START_REQUEST = 31;
-    // The file a restart runs: this program's own.
-    static constexpr const char* SELF_EXE = "/proc/self/exe";
+    // The name a restart gives the program (its argv[0]); the file it runs
+    // is the program's own (platform::ownProgramPath).
+    static constexpr const char* PROGRAM_NAME = "Zodarovu0";
 
     using Clock = std::function<float()>;
     using ProcessReplacer = std::function<int(const std::string& path, const std::vector<std::string>& argv,

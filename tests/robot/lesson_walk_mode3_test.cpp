@@ -10,6 +10,7 @@
 #include "kgiOptionsDialog.h"
 #include "kgiSimBoard.h"
 #include "kgiWorld.h"
+#include "platform/process.h"
 
 #include "support/window/kgiWindowTest.h"
 
@@ -119,7 +120,7 @@ TEST(KGI_WALK_SUITE(LessonWalkMode3), TheConnectionRow1ItsNameTheWriteTheTransfe
         {"communication on, COM3", 1, none, {4, 15}, connect, {}, 1, false, {{Walk::NOTICE, UPPER, 1}},
          [&](Walk& w) {
              EXPECT_EQ(replaced.calls, 1);
-             EXPECT_EQ(replaced.path, kgiLessonManager::SELF_EXE);
+             EXPECT_EQ(replaced.path, platform::ownProgramPath());
              ASSERT_EQ(replaced.argv.size(), 2u);
              EXPECT_EQ(replaced.argv[1], "2");
              EXPECT_EQ(replaced.workDir, w.app().getBaseDir());
