@@ -210,18 +210,41 @@ void kmlBaseCurve::removeInternal(int a, int b)
     updateRange();
 }
 
+bool kmlBaseCurve::holdsLiveKey(const kmlBaseKey* key) const
+{
+    // A key of this curve is linked to its neighbours, or is the only key.
+    // An unlinked key is therefore ours only as the sole key; a linked one
+    // (rare: a key of this or another curve handed back) is looked for.
+    if (!key->getPrev() && !key->getNext()) return keys.size() == 1 && keys.front() == key;
+    return owns(key);
+}
+
 bool kmlBaseCurve::insert(kmlBaseKey* key)
 {
-    if (!key || !validKey(key) || !finite(key->getTime()) || owns(key)) return false;
+    if (!key || !validKey(key) || !finite(key->getTime()) || holdsLiveKey(key)) return false;
     float t = key->getTime();
     int i = getKeyIndex(t);
     if (i >= 0)
-        removeInternal(i);
+        replaceInternal(i, key);
     else
-        i = insertIndex(t);
-    insertInternal(i, key);
+        insertInternal(insertIndex(t), key);
     updateRange();
     return true;
+}
+
+void kmlBaseCurve::replaceInternal(int i, kmlBaseKey* key)
+{
+    // The same outcome as removing the old key and inserting the new one at
+    // its place, without moving the keys after it: the neighbours' tangents
+    // are recomputed from their final links below, whatever a removal would
+    // have computed for them in between.
+    kmlBaseKey* old = keys[i];
+    keys[i] = key;
+    relink(i);
+    delete old;
+    key->adapt();
+    key->update();
+    if (smooth) updateInternal(i, 1, 1);
 }
 
 bool kmlBaseCurve::remove(float t)

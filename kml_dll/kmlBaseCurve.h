@@ -103,6 +103,10 @@ public:
 
 protected:
     void insertInternal(int i, kmlBaseKey* key);
+    // Puts key in the place of key i (same time), deleting the old key.
+    void replaceInternal(int i, kmlBaseKey* key);
+    // Whether key, a live key, is one of this curve's keys.
+    bool holdsLiveKey(const kmlBaseKey* key) const;
     void removeInternal(int i);
     void removeInternal(int a, int b);
     void moveInternal(int from, int to, float toTime, bool onto);

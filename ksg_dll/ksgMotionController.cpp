@@ -590,6 +590,24 @@ void ksgMotionController::getKeysTime(std::vector<float>& times, int layer)
         curve->getKeysTime(times);
 }
 
+void ksgMotionController::getKeysTime(std::vector<float>& times, float from, float to, int layer)
+{
+    times.clear();
+    kmlBaseCurve *position, *rotation;
+    curvesOf(layer, true, position, rotation);
+    kmlBaseCurve* curve = position != nullptr ? position : rotation;
+    if (curve == nullptr)
+        return;
+    const int n = curve->getNumKeys();
+    for (int i = curve->getPrevKeyIndex(from) + 1; i < n; ++i) {
+        const float t = curve->getKey(i)->getTime();
+        if (!(t <= to))
+            break;
+        if (from <= t)
+            times.push_back(t);
+    }
+}
+
 bool ksgMotionController::planKeysTime(const kmlBaseCurve* curve,
                                        const std::vector<float>& times) const
 {

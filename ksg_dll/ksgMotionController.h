@@ -137,6 +137,9 @@ public:
     // has no position curve); layer -1 the base.
     bool hasKeyTime(float t, int layer);
     void getKeysTime(std::vector<float>& times, int layer);
+    // The same for the keys with from <= time <= to only, found by search:
+    // the cost follows the keys in the span, not all keys.
+    void getKeysTime(std::vector<float>& times, float from, float to, int layer);
     // Gives key i the i-th time, on both curves of the layer (any negative
     // layer: the base). A key whose new time is within one time step of its
     // old one keeps it. Nothing changes when, on either curve, the result

@@ -6,6 +6,8 @@
 #include "ksgNode.h"
 #include "ksgTransform.h"
 
+#include <utility>
+
 kgiPoseEntry::kgiPoseEntry(const kgiPoseEntry& other)
     : frame(other.frame ? other.frame->clone() : nullptr), local(other.local)
 {
@@ -17,6 +19,22 @@ kgiPoseEntry& kgiPoseEntry::operator=(const kgiPoseEntry& other)
         ksgMotionFrame* copy = other.frame ? other.frame->clone() : nullptr;
         delete frame;
         frame = copy;
+        local = other.local;
+    }
+    return *this;
+}
+
+kgiPoseEntry::kgiPoseEntry(kgiPoseEntry&& other) noexcept : frame(other.frame), local(other.local)
+{
+    other.frame = nullptr;
+}
+
+kgiPoseEntry& kgiPoseEntry::operator=(kgiPoseEntry&& other) noexcept
+{
+    if (this != &other) {
+        delete frame;
+        frame = other.frame;
+        other.frame = nullptr;
         local = other.local;
     }
     return *this;
@@ -114,7 +132,7 @@ ksgVisitor::ReturnType kgiPoseDumper::exec(ksgNode* node)
     kgiPoseEntry entry;
     if (!sample(node, entry))
         return STOP;
-    snapshot[node] = entry;
+    snapshot[node] = std::move(entry);
     return DESCEND;
 }
 
@@ -144,8 +162,13 @@ bool kgiPoseDumper::sample(ksgNode* node, kgiPoseEntry& entry) const
     // SAMPLE_FRAME and SAMPLE_KEY: evaluate the curves at time1; a layer of
     // 0 or more is read alone, otherwise the base curves.
     entry.frame->setTime(time1);
-    const std::vector<int> layers(1, layer);
-    mc->getFrame(entry.frame, layer >= 0 ? 2 : 1, layers);
+    if (layer >= 0) {
+        const std::vector<int> layers(1, layer);
+        mc->getFrame(entry.frame, 2, layers);
+    } else {
+        // The base curves read no layer list.
+        mc->getFrame(entry.frame, 1, ksgMotionController::NoLayerSet);
+    }
     if (choice == SAMPLE_KEY && !entry.frame->isKey()) {
         delete entry.frame;
         entry.frame = nullptr;

@@ -20,6 +20,9 @@ struct kgiPoseEntry {
     kgiPoseEntry() = default;
     kgiPoseEntry(const kgiPoseEntry& other);
     kgiPoseEntry& operator=(const kgiPoseEntry& other);
+    // A move takes the frame over; the source is left without one.
+    kgiPoseEntry(kgiPoseEntry&& other) noexcept;
+    kgiPoseEntry& operator=(kgiPoseEntry&& other) noexcept;
     ~kgiPoseEntry();
 };
 
@@ -64,6 +67,9 @@ public:
     kgiPoseDumper();
     kgiPoseDumper(const kgiPoseDumper& other) = default;
     kgiPoseDumper& operator=(const kgiPoseDumper& other) = default;
+    // A move takes the entries over without copying their frames.
+    kgiPoseDumper(kgiPoseDumper&& other) noexcept = default;
+    kgiPoseDumper& operator=(kgiPoseDumper&& other) noexcept = default;
     ~kgiPoseDumper() override = default;
 
     // Keeps one sample choice (the first of 4, 8, 16, 32 present, else 1)
