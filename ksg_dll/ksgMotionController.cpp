@@ -547,6 +547,16 @@ bool ksgMotionController::addFrame(ksgMotionFrame* frame, int layer)
     return added;
 }
 
+void ksgMotionController::deferKeyUpdates(bool on)
+{
+    for (kmlBaseCurve* curve : {basePosition, baseRotation}) {
+        if (curve != nullptr)
+            curve->deferUpdates(on);
+    }
+    if (!on)
+        dirty = true;
+}
+
 void ksgMotionController::getFrame(ksgMotionFrame* frame, unsigned short flags,
                                    const std::vector<int>& list)
 {

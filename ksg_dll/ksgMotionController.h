@@ -128,6 +128,11 @@ public:
     // frame to the curves of the given layer, any other frame to the base
     // curves (layer ignored). True when a key was added.
     bool addFrame(ksgMotionFrame* frame, int layer);
+    // Between true and false, the base curves leave the tangent updates of
+    // the keys addFrame adds to the end (kmlBaseCurve::deferUpdates): a run
+    // of keys costs one update a key, with the same curves. Do not evaluate
+    // in between.
+    void deferKeyUpdates(bool on);
     // Evaluates at the frame's time into the frame. flags 1: base curves
     // only; flags 2 with one layer: that layer alone (an offset frame);
     // otherwise with these flags and only these layers enabled, which are

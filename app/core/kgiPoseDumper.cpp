@@ -132,7 +132,7 @@ ksgVisitor::ReturnType kgiPoseDumper::exec(ksgNode* node)
     kgiPoseEntry entry;
     if (!sample(node, entry))
         return STOP;
-    snapshot[node] = std::move(entry);
+    snapshot.insert_or_assign(node, std::move(entry));
     return DESCEND;
 }
 
