@@ -256,10 +256,16 @@ void kgiApp::scheduleNextPass() {
         wakeIdle();
         return;
     }
-    // A lesson's step engine and the robot session's link (stepped every
-    // 15 ms) must not wait for an event; a pending close must not either.
-    if (isLessonMode() || robotCom || closeRequested) {
+    // The robot session's link (stepped every 15 ms) must not wait for an
+    // event; a pending close must not either. A lesson's step engine must
+    // not wait for one either, but its page tick and timers are content
+    // with a slower pace.
+    if (robotCom || closeRequested) {
         addTimeout(this, ID_IDLE_TIMEOUT, SHORT_PASS_MS);
+        return;
+    }
+    if (isLessonMode()) {
+        addTimeout(this, ID_IDLE_TIMEOUT, LESSON_PASS_MS);
         return;
     }
     addTimeout(this, ID_IDLE_TIMEOUT, IDLE_FALLBACK_MS);

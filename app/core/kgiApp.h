@@ -4,9 +4,10 @@
 // and runs the idle task. There is one thread: playback, dragging, redraws,
 // the robot session and the lessons all advance from the idle pass, which
 // runs after every event the toolkit dispatches, on every idle turn while
-// something animates, every SHORT_PASS_MS while a lesson or the robot link
-// is on, and otherwise at least every IDLE_FALLBACK_MS, so an idle program
-// waits in the event loop. Windows reach it through
+// something animates, every SHORT_PASS_MS while the robot link is on or
+// closing, every LESSON_PASS_MS while a lesson is on without it, and
+// otherwise at least every IDLE_FALLBACK_MS, so an idle program waits in
+// the event loop. Windows reach it through
 // kgiApp::instance().
 #include "kgiSettings.h"
 #include "kgiAppServices.h"
@@ -120,10 +121,16 @@ public:
     void wakeIdle();
     // The longest wait between two passes while nothing animates (ms).
     static constexpr FX::FXuint IDLE_FALLBACK_MS = 100;
-    // The longest wait between two passes while a lesson is on,
-    // communication is on or its close is pending (ms): the robot link's
-    // 15 ms step is never late by more than this.
+    // The longest wait between two passes while communication is on or its
+    // close is pending (ms): the robot link's 15 ms step is never late by
+    // more than this.
     static constexpr FX::FXuint SHORT_PASS_MS = 5;
+    // The longest wait between two passes while a lesson is on and the link
+    // is not (ms): a waiting step's next page follows the end of the speech
+    // within it, and its timers (the 15 s repeat, the final wait) count in
+    // seconds. A lesson waiting for the user then takes a small share of a
+    // core instead of a pass and a widget walk every SHORT_PASS_MS.
+    static constexpr FX::FXuint LESSON_PASS_MS = 50;
     // Idle passes run so far.
     long getIdlePasses() const { return idlePasses; }
     // Ends the event loop (as a quit does) after n more idle passes; 0 never.
