@@ -347,11 +347,16 @@ void BM_StartUpToFirstFrames(benchmark::State& state) {
         timelineAt.push_back(timeline);
         viewAt.push_back(view);
         bothAt.push_back(std::max(timeline, view));
-        stopProgram(pid);
         if (!drawn) {
-            state.SkipWithError("the windows did not show their first frames");
+            char what[160];
+            std::snprintf(what, sizeof what,
+                          "the windows did not show their first frames (time line pixel %06lx, view pixel %06lx)",
+                          pixel(d, TIMELINE_X, TIMELINE_Y), pixel(d, VIEW_X, VIEW_Y));
+            stopProgram(pid);
+            state.SkipWithError(what);
             break;
         }
+        stopProgram(pid);
     }
     if (!bothAt.empty()) {
         auto mean = [](const std::vector<double>& v) {
