@@ -19,9 +19,18 @@
 #
 #   kgi_add_bench(NAME SOURCES a.cpp ... LIBS lib ...)
 #     A Google Benchmark executable; built by ./test, never run by it.
+#
+# Included with KGI_TESTS only. The frameworks come from the packages
+# KGI_TEST_PACKAGES of tools/deps.sh, which ./test installs.
+
+set(_kgi_no_framework "the tests need the packages KGI_TEST_PACKAGES of tools/deps.sh, which ./test \
+installs; to build only the program, its plug-ins and data, configure with -DKGI_TESTS=OFF")
 
 include(GoogleTest)
-find_package(GTest REQUIRED)
+find_package(GTest)
+if(NOT GTest_FOUND)
+  message(FATAL_ERROR "GoogleTest not found: ${_kgi_no_framework}")
+endif()
 find_package(Threads REQUIRED)
 
 function(kgi_add_gtest name)
@@ -74,7 +83,10 @@ function(kgi_add_bench name)
     return()
   endif()
   cmake_parse_arguments(B "" "" "SOURCES;LIBS" ${ARGN})
-  find_package(benchmark REQUIRED)
+  find_package(benchmark QUIET)
+  if(NOT benchmark_FOUND)
+    message(FATAL_ERROR "Google Benchmark not found: ${_kgi_no_framework}")
+  endif()
   add_executable(${name} ${B_SOURCES})
   target_link_libraries(${name} PRIVATE ${B_LIBS} benchmark::benchmark
                         benchmark::benchmark_main)

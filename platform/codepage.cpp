@@ -65,4 +65,23 @@ std::string utf8ToCp932(const std::string& text)
     return convert("CP932", "UTF-8", true, text, "?");
 }
 
+bool utf8ToCp932Exact(const std::string& text, std::string& out)
+{
+    iconv_t cd = iconv_open("CP932", "UTF-8");
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return false;
+    // At most 2 CP932 bytes for each UTF-8 byte; the end state needs none.
+    std::string buffer(text.size() * 2 + 16, '\0');
+    char* in = const_cast<char*>(text.data());
+    size_t inLeft = text.size();
+    char* outPtr = &buffer[0];
+    size_t outLeft = buffer.size();
+    bool ok = iconv(cd, &in, &inLeft, &outPtr, &outLeft) != static_cast<size_t>(-1) && inLeft == 0 &&
+              iconv(cd, nullptr, nullptr, &outPtr, &outLeft) != static_cast<size_t>(-1);
+    iconv_close(cd);
+    if (ok)
+        out.assign(buffer.data(), buffer.size() - outLeft);
+    return ok;
+}
+
 } // namespace platform

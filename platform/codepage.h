@@ -14,4 +14,9 @@ std::string cp932ToUtf8(const std::string& text);
 // sequence, becomes '?'.
 std::string utf8ToCp932(const std::string& text);
 
+// UTF-8 to CP932 bytes when every character has a CP932 form: true and out
+// set. False, out untouched, for a text holding a character CP932 cannot
+// hold or a malformed UTF-8 sequence.
+bool utf8ToCp932Exact(const std::string& text, std::string& out);
+
 } // namespace platform

@@ -11,16 +11,26 @@ KGI_BUILD_PACKAGES="build-essential cmake pkg-config
   gstreamer1.0-x gstreamer1.0-alsa libxrandr-dev
   libespeak-ng-dev espeak-ng festival festvox-kallpc16k
   libsdl2-mixer-dev xdg-utils"
+# uim-xim with uim-anthy is the input method the composition tests run on
+# their X server; it draws its text with the server's bitmap fonts, whose
+# Japanese ones come with xfonts-base.
 KGI_TEST_PACKAGES="libgtest-dev libgmock-dev googletest libbenchmark-dev
-  xvfb xauth libxtst-dev clang libclang-rt-dev gstreamer1.0-tools locales"
+  xvfb xauth libxtst-dev clang libclang-rt-dev gstreamer1.0-tools locales
+  uim-xim uim-anthy xfonts-base"
+
+# Succeeds when every package named is installed.
+kgi_have_packages() {
+  local p
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || return 1
+  done
+}
 
 kgi_ensure_packages() {
   local missing=()
   local p
   for p in "$@"; do
-    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
-      missing+=("$p")
-    fi
+    kgi_have_packages "$p" || missing+=("$p")
   done
   if [ ${#missing[@]} -eq 0 ]; then
     return 0

@@ -271,7 +271,9 @@ void kgiApp::wakeIdle() {
 }
 
 bool kgiApp::dispatchEvent(FX::FXRawEvent& ev) {
+    if (ime.filterKey(ev)) return true;
     const bool handled = FX::FXApp::dispatchEvent(ev);
+    ime.afterEvent();
     // Whatever the event asked for is carried out by the pass right after it.
     wakeIdle();
     return handled;

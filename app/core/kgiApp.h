@@ -15,6 +15,7 @@
 #include "kgiAppMakers.h"
 #include "kgiCommandWindow.h"
 #include "kgiFreedTreeNotice.h"
+#include "kgiImeComposition.h"
 #include "kgiLanguageTable.h"
 #include "kgiRobotOptions.h"
 
@@ -375,6 +376,10 @@ public:
     // read to its end; null without a session.
     const std::uint32_t* getRobotInfo();
 
+    // The text widget the input method's composition goes to
+    // (kgiImeComposition); null when none.
+    FX::FXWindow* getImeTarget() const { return ime.getTarget(); }
+
     // Passed to the options dialog; nothing without it.
     void setRobotStatus(const FX::FXString& text);
     void showRobotData(const FX::FXString& text, int n);
@@ -487,7 +492,8 @@ public:
 protected:
     // For the toolkit's class factory only: no idle task, no icon.
     kgiApp();
-    // The toolkit's dispatch of one event, followed by a pass.
+    // The toolkit's dispatch of one event, followed by a pass; a key that
+    // the input method takes is not dispatched (kgiImeComposition).
     bool dispatchEvent(FX::FXRawEvent& ev) override;
 
 private:
@@ -537,6 +543,7 @@ private:
     kgiSettings settings;
     kgiLanguageTable languageTable;
     kgiAppServices services{*this};
+    kgiImeComposition ime{*this};
     kgiAppMakers makers;
     kgiLessonControl* lessonManager = nullptr;
     kgiCommandWindow* mainWindow = nullptr;

@@ -2,6 +2,7 @@
 
 #include "kgiApp.h"
 #include "kgiCollisionCheck.h"
+#include "kgiLangKeys.h"
 #include "kgiMessage.h"
 #include "kgiNarrowString.h"
 #include "kgiTables.h"
@@ -30,7 +31,8 @@ bool kgiAppServices::askYesNo(const std::string& caption, const std::string& tex
 bool kgiAppServices::inputText(const kgiInputRequest& request, std::string& text)
 {
     return ::inputText(request.owner, request.caption, request.prompt, request.preset, request.x, request.y,
-                       request.placement, text);
+                       request.placement, text, this->text(kgiLangKey::ROBOT_COM_Wr_ViolationCharacter),
+                       this->text(kgiLangKey::Wr_Name_Code_Page));
 }
 
 kgcMaterial* kgiAppServices::newMaterial()

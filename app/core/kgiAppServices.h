@@ -22,6 +22,8 @@ public:
     void showMessage(const std::string& caption, const std::string& text) override;
     bool askYesNo(const std::string& caption, const std::string& text) override;
     // The toolkit's input box (kgiMessage.h); Cancel without a running GUI.
+    // A text that code page 932 cannot hold is refused with the language
+    // texts of ROBOT_COM_Wr_ViolationCharacter and Wr_Name_Code_Page.
     bool inputText(const kgiInputRequest& request, std::string& text) override;
     // Materials of the program's material table, which owns and frees them.
     kgcMaterial* newMaterial() override;

@@ -85,6 +85,11 @@ public:
     // content and answers whether it succeeded. A table that knows no
     // joints reads and writes nothing and answers false, without a message.
     virtual bool importMotionMdm(const std::string& /*path*/, int /*start*/) { return false; }
+    // Reads a motion file without changing anything: false, after its own
+    // message, when no line of it reads (a command that would clear the
+    // motion first then leaves it). A table that knows no joints answers
+    // true and leaves the verdict to importMotionMdm.
+    virtual bool checkMotionMdm(const std::string& /*path*/) { return true; }
     virtual bool exportMotionMdm(const std::string& /*path*/) { return false; }
     virtual bool importPoseMdp(const std::string& /*path*/, bool /*applyRoot*/) { return false; }
     virtual bool exportPoseMdp(const std::string& /*path*/) { return false; }

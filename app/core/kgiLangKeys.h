@@ -7,11 +7,11 @@
 // misspellings included (Frame_Derete, ROBOT_COM_Infomation,
 // ROBOT_COM_PlayRimocon, Wr_No_Data_Bfore), so they must not be "corrected".
 //
-// The key table is WINDOW_KEYS followed by APP_KEYS, 165 entries in the order
+// The key table is WINDOW_KEYS followed by APP_KEYS, 168 entries in the order
 // the language reader tries them. A key's destination is the list that holds
 // it and its slot is its index there: WINDOW_KEYS fill the main window's label
 // slots, APP_KEYS the application's text table. Pose_Save and Pose_Load stand
-// in both lists (one line of the file fills both slots), so there are 163
+// in both lists (one line of the file fills both slots), so there are 166
 // distinct keys.
 //
 // Adding a key: add it to one of the two lists here and a line for it to both
@@ -68,8 +68,12 @@
     X(Me_File_SaveCheckT) X(Me_File_SaveCheck) X(Me_QuitCheck) X(Me_Confirmation) X(Wr_No_Data)   \
     X(Wr_OutOfRange) X(Wr_No_Data_Bfore) X(Wr_No_Data_Area) X(Wr_Load_fail) X(Wr_Keys_Max)         \
     X(Er_TS_fail) X(Er_KMD_File) X(Er_Media_Load) X(Er_Media_Func) X(Er_INI_Data_File)            \
+    /* robot files of which no line, or only some lines, could be read */                          \
+    X(Er_Robot_File) X(Wr_Lines_Skipped)                                                           \
     /* robot session outcomes: a failed download, no base image, a motion too long */              \
-    X(ROBOT_COM_Wr_TransferFail) X(ROBOT_COM_Wr_NoBaseImage) X(Wr_Motion_TooLong)
+    X(ROBOT_COM_Wr_TransferFail) X(ROBOT_COM_Wr_NoBaseImage) X(Wr_Motion_TooLong)                  \
+    /* a typed name with a character that code page 932 lacks */                                   \
+    X(Wr_Name_Code_Page)
 
 namespace kgiLangKey {
 
@@ -92,6 +96,6 @@ inline constexpr int APP_KEY_COUNT = sizeof(APP_KEYS) / sizeof(APP_KEYS[0]);
 // The window builds its 56 used label slots and the application its text
 // table from these lists; a key added or lost here changes both.
 static_assert(WINDOW_KEY_COUNT == 56, "the main window has 56 keyed label slots");
-static_assert(APP_KEY_COUNT == 109, "the application's text table has 109 keyed slots");
+static_assert(APP_KEY_COUNT == 112, "the application's text table has 112 keyed slots");
 
 } // namespace kgiLangKey

@@ -44,7 +44,8 @@ bool askYesNo(const std::string& title, const std::string& text) {
 }
 
 bool inputText(FX::FXWindow* owner, const std::string& caption, const std::string& prompt,
-               const std::string& preset, int x, int y, unsigned placement, std::string& text) {
+               const std::string& preset, int x, int y, unsigned placement, std::string& text,
+               const std::string& refusalTitle, const std::string& refusalText) {
     FX::FXApp* app = guiApp();
     if (!app) return false;
     const FX::FXString title = kgiNarrowString::toWideText(caption);
@@ -53,8 +54,17 @@ bool inputText(FX::FXWindow* owner, const std::string& caption, const std::strin
         owner ? new FX::FXInputDialog(owner, title, label, nullptr, FX::INPUTDIALOG_STRING, x, y)
               : new FX::FXInputDialog(app, title, label, nullptr, FX::INPUTDIALOG_STRING, x, y);
     box->setText(kgiNarrowString::toWideText(preset));
-    const bool ok = box->execute(placement) != 0;
-    if (ok) text = kgiNarrowString::toNarrowText(box->getText());
+    bool ok = false;
+    std::string entered;
+    while (box->execute(placement) != 0) {
+        // Stored whole or not at all: never with a character left out.
+        if (kgiNarrowString::toNarrowTextExact(box->getText(), entered)) {
+            ok = true;
+            break;
+        }
+        showMessage(refusalTitle, refusalText);
+    }
+    if (ok) text = entered;
     delete box;
     return ok;
 }

@@ -23,10 +23,14 @@ bool askYesNo(const std::string& title, const std::string& text);
 // (the application when null), titled `caption`, with the label `prompt`
 // above a field preset with `preset`, placed at x, y (screen) as
 // `placement` (a toolkit PLACEMENT_ value) lets it. True and the entered
-// text in code page 932 on OK (characters the code page lacks become '?');
-// false, text untouched, on Cancel and without a running GUI.
+// text in code page 932 on OK; false, text untouched, on Cancel and without
+// a running GUI. A text holding a character that the code page lacks is not
+// taken: a box titled `refusalTitle` says `refusalText`, and the input box
+// opens again with the text as it was typed.
 bool inputText(FX::FXWindow* owner, const std::string& caption, const std::string& prompt,
-               const std::string& preset, int x, int y, unsigned placement, std::string& text);
+               const std::string& preset, int x, int y, unsigned placement, std::string& text,
+               const std::string& refusalTitle = "Error",
+               const std::string& refusalText = "The text holds a character that cannot be stored.");
 
 // The pointer's position in root-window (screen) coordinates, as the
 // toolkit's root window reports it. False, with x and y 0, without a

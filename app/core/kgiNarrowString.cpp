@@ -20,10 +20,23 @@ void kgiNarrowString::toNarrow() {
     narrow = platform::utf8ToCp932(utf8);
 }
 
+bool kgiNarrowString::toNarrowExact() {
+    const std::string utf8(wide.text(), static_cast<std::size_t>(wide.length()));
+    return platform::utf8ToCp932Exact(utf8, narrow);
+}
+
 FX::FXString kgiNarrowString::toWideText(const std::string& narrowText) {
     return kgiNarrowString(narrowText).getWide();
 }
 
 std::string kgiNarrowString::toNarrowText(const FX::FXString& wideText) {
     return kgiNarrowString(wideText).getNarrow();
+}
+
+bool kgiNarrowString::toNarrowTextExact(const FX::FXString& wideText, std::string& narrowText) {
+    kgiNarrowString s;
+    s.setWide(wideText);
+    if (!s.toNarrowExact()) return false;
+    narrowText = s.getNarrow();
+    return true;
 }

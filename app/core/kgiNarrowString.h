@@ -19,6 +19,10 @@ public:
     void fromNarrow();
     // narrow = wide, UTF-8 to CP932. Characters CP932 lacks become '?'.
     void toNarrow();
+    // narrow = wide when every character of wide has a CP932 form: true.
+    // False, narrow untouched, when one has none: a name typed into a widget
+    // is stored whole or not at all, never with '?' in place of a character.
+    bool toNarrowExact();
 
     void setNarrow(const std::string& text) { narrow = text; }
     void setWide(const FX::FXString& text) { wide = text; }
@@ -28,6 +32,9 @@ public:
     // One-way shortcuts for the common case.
     static FX::FXString toWideText(const std::string& narrowText);
     static std::string toNarrowText(const FX::FXString& wideText);
+    // toNarrowExact for one text: true and narrowText set, or false with
+    // narrowText untouched.
+    static bool toNarrowTextExact(const FX::FXString& wideText, std::string& narrowText);
 
 private:
     FX::FXString wide;

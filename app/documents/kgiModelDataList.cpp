@@ -5,6 +5,7 @@
 #include "kgiProject.h"
 #include "kneScene.h"
 
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -46,29 +47,47 @@ bool hasModel(const kgiModelData* m)
     return m && !m->models.empty() && m->models[0].frameLayout != 0;
 }
 
+// Records of this kind are rigid parts: they do not move, and a motion has
+// no node for them.
+const int PART_RECORD = 5;
+
+int movingRecordCount(const kgiModelData& m)
+{
+    int n = 0;
+    for (const kgiMeshRecord& r : m.models[0].records)
+        if (r.jointKind != PART_RECORD)
+            ++n;
+    return n;
+}
+
+// Records and nodes pair by order, so a motion of another node count would
+// give each joint after the first difference another joint's keys: such a
+// motion is refused, with a line on standard error.
+bool motionFits(const kgiModelData& m, const kgiKmmFile& kmm)
+{
+    const int moving = movingRecordCount(m);
+    if (kmm.getNodeCount() == moving)
+        return true;
+    std::fprintf(stderr,
+                 "Error - 061: the motion has %d nodes but the model %d moving parts; the motion is not applied\n",
+                 kmm.getNodeCount(), moving);
+    return false;
+}
+
 // Puts the file's frames into the first model entry: every record that
-// moves (all records when the counts agree) takes the next node's keys as
-// one 4x4 matrix a frame.
+// moves takes the next node's keys, in order, as one 4x4 matrix a frame.
+// The file holds a node for each of them (motionFits).
 void applyMotion(kgiModelData& m, const kgiKmmFile& kmm)
 {
     kgiModelEntry& e = m.models[0];
     for (kgiMeshRecord& r : e.records)
         r.setFrames(nullptr, 0);
     const int frames = kmm.getFrameCount();
-    const int nodes = kmm.getNodeCount();
-    const bool byOrder = int(e.records.size()) != nodes;
     int next = 0;
-    for (size_t i = 0; i < e.records.size(); ++i) {
-        kgiMeshRecord& r = e.records[i];
-        int n = int(i);
-        if (byOrder) {
-            if (r.jointKind == 5)
-                continue;
-            if (next >= nodes)
-                break;
-            n = next++;
-        }
-        const kgiKmmNode* node = kmm.getNode(n);
+    for (kgiMeshRecord& r : e.records) {
+        if (r.jointKind == PART_RECORD)
+            continue;
+        const kgiKmmNode* node = kmm.getNode(next++);
         if (!node || node->keyCount < 1 || frames < 1)
             continue;
         std::unique_ptr<float[]> table(new float[size_t(frames) * MATRIX_FLOATS]);
@@ -238,12 +257,15 @@ int kgiModelDataList::loadMotion(kgiModelData* model, const char* scenePath)
     // The file must hold exactly the records that move, at their depths.
     kgiKmmDepthList depths;
     for (const kgiMeshRecord& r : model->models[0].records)
-        if (r.jointKind != 5)
+        if (r.jointKind != PART_RECORD)
             depths.depths.push_back(r.depth);
     kgiKmmFile kmm;
     const std::string path = scenePath ? motionPathOf(scenePath) : std::string();
-    if (!kmm.open(scenePath ? path.c_str() : nullptr) || !kmm.readHeader() || !kmm.compareDepths(&depths) ||
-        !kmm.readBody() || !kmm.close())
+    if (!kmm.open(scenePath ? path.c_str() : nullptr) || !kmm.readHeader())
+        return kmm.getStatus();
+    if (!motionFits(*model, kmm))
+        return kgiKmmFile::DEPTH_COUNT_DIFFERS;
+    if (!kmm.compareDepths(&depths) || !kmm.readBody() || !kmm.close())
         return kmm.getStatus();
     applyMotion(*model, kmm);
     return 0;
@@ -258,6 +280,9 @@ int kgiModelDataList::loadMotion(kgiModelData* model, const kgiProject& project)
     const kgiKmmFile* kmm = project.getMotionFile();
     if (!hasModel(model) || !kmm)
         return 0;
+    // Refused before anything goes: the entry keeps what it showed.
+    if (!motionFits(*model, *kmm))
+        return kgiKmmFile::DEPTH_COUNT_DIFFERS;
     releaseFrames(model);
     applyMotion(*model, *kmm);
     return 0;

@@ -60,10 +60,14 @@ public:
     // file's node depths match those records; a node without keys leaves
     // its record without frames. Returns 0, the motion-key file's status
     // when it cannot be read or does not match (the entry then keeps the
-    // frames of its scene file), or NOT_A_SCENE_MODEL.
+    // frames of its scene file), or NOT_A_SCENE_MODEL. A file with more or
+    // fewer nodes than the entry has moving records is refused with
+    // kgiKmmFile::DEPTH_COUNT_DIFFERS and an "Error - 061" line on
+    // standard error.
     static int loadMotion(kgiModelData* model, const char* scenePath);
     // The same from the motion-key file a project already holds (no depth
-    // check). 0 also when the project holds none.
+    // check, but the same node count check: a refused motion leaves the
+    // entry as it was). 0 also when the project holds none.
     static int loadMotion(kgiModelData* model, const kgiProject& project);
     // Frees the frames and key-frame list that a motion put into a kind 2
     // entry; NOT_A_SCENE_MODEL for other kinds, else 0.

@@ -17,6 +17,7 @@
 #include "kgiTimesheetWindow.h"
 #include "kgiVersionDialog.h"
 #include "kgiWorld.h"
+#include "platform/inputmethod.h"
 
 #include <filesystem>
 
@@ -39,6 +40,9 @@ int main(int argc, char** argv) {
     app.setLessonManager(kgiLessonManager::instance());
     app.setVersionDialogMaker(&kgiVersionDialog::make);
     app.init(argc, argv, true);
+    // The toolkit took the whole locale from the environment and opened the
+    // input method XMODIFIERS names; only the character classes stay.
+    platform::keepOnlyCharacterLocale();
     app.create();
 
     app.startUp(argc, argv);

@@ -224,8 +224,17 @@ long kgiOptionsDialog::onCmdMotorName(FXObject*, FXSelector, void*)
     if (app == nullptr)
         return 1;
     std::vector<std::string> names;
-    for (int i = 0; i < jointCount; ++i)
-        names.push_back(kgiNarrowString::toNarrowText(w.nameFields[static_cast<size_t>(i)]->getText()));
+    for (int i = 0; i < jointCount; ++i) {
+        // The file holds code page 932: a name it cannot hold whole is
+        // refused, and the file stays as it was.
+        std::string name;
+        if (!kgiNarrowString::toNarrowTextExact(w.nameFields[static_cast<size_t>(i)]->getText(), name)) {
+            services().showMessage(langText(kgiLangKey::ROBOT_COM_Wr_ViolationCharacter),
+                                   langText(kgiLangKey::Wr_Name_Code_Page));
+            return 1;
+        }
+        names.push_back(name);
+    }
     // A file that cannot be replaced stays as it was, without a message.
     kgiOptionsData::writeMotorNames(kutAppendPath(kutAppendPath(app->getFactoryDir(), "character"), "motNames.txt"),
                                     names);

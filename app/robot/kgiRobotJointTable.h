@@ -178,6 +178,14 @@ public:
     // without a model). Numbers are written and read in the C notation
     // whatever the user's locale; "\r\n" line ends read as "\n".
     //
+    // Each import reads the whole file before it changes anything. A file
+    // of which no line reads (empty, binary, of another format, or one that
+    // does not open) is refused: an "Error" box naming it, nothing changed,
+    // no undo entry, false. When some lines do not read, the others are
+    // loaded and then "Warning - 170" says how many lines were skipped and
+    // the number of the first (lines count from 1; blank lines count but
+    // are never skipped).
+    //
     // A joint-value line "n : name = value :": sets the joint and makes its
     // pose the default. A line without "=", or whose name and value do not
     // read, shows "Error - 062" and fails.
@@ -190,40 +198,48 @@ public:
     // temporary name and renamed over the target only when every write and
     // the close succeeded: on failure false, any earlier file kept.
     bool exportPoseMdp(const std::string& path) override;
-    // Applies every line longer than 3 characters with applyPoseLine; false
-    // when any line failed (the others are applied) or the file does not
-    // open (nothing changes).
+    // Applies every line longer than 3 characters that reads as
+    // applyPoseLine reads it, after one pose undo entry; a joint line reads
+    // only when the model has the joint. The root line sets the root only
+    // with applyRoot. False when a line did not read or failed the limit
+    // test (the others are applied), or when the file was refused.
     bool importPoseMdp(const std::string& path, bool applyRoot) override;
     // One line per key: "F<frame> [ <root> px=.., ry=.. ] name=value,...;"
     // over the table's joints (joints the model lacks are left out). Path
     // rule and writing as exportPoseMdp, with ".mdm"; false for an empty
     // path.
     bool exportMotionMdm(const std::string& path) override;
-    // Keys every motion line of the file at its frame + start, then pushes
-    // one kgiAddKeysUndo (start .. the last key). Lines that key nothing are
-    // not counted. When the keys would pass the key limit: the lines keyed
-    // so far keep their undo entry, "Warning - 153", false. False when the
-    // file does not open or no line keyed.
+    // Keys every motion line of the file that reads (see applyMotionLine)
+    // at its frame + start, then pushes one kgiAddKeysUndo (start .. the
+    // last key). When the keys would pass the key limit: the lines keyed so
+    // far keep their undo entry, "Warning - 153", false. False when the
+    // file was refused.
     bool importMotionMdm(const std::string& path, int start) override;
+    // Refuses the file as importMotionMdm (start 0) would, changing
+    // nothing; true when a line of it reads.
+    bool checkMotionMdm(const std::string& path) override;
     // Replaces the motion by the default pose at frame 0 and the script's
     // MOVE and DELAY steps, with two undo entries: the old motion's removal
-    // (when there was one) and the script's keys. SPEED numbers below 1 and
-    // negative DELAYs are ignored; a step whose key time lies outside 0 ..
-    // 65,535 keys nothing. At the key limit (more MOVE lines than Keys_MAX)
-    // the motion and the history are given back as they were before, after
-    // "Warning - 153"; false. False, nothing changed, when the file does
-    // not open.
+    // (when there was one) and the script's keys. The lines that read are
+    // MOVE lines with value fields that are each empty, blank-ended or a
+    // whole number, SPEED lines of a number of 1 or more, and DELAY lines
+    // without a negative number; text after the last carriage return is a
+    // line cut short. Lines without these words are passed over uncounted.
+    // A step whose key time lies outside 0 .. 65,535 keys nothing. At the
+    // key limit (more MOVE lines than Keys_MAX) the motion and the history
+    // are given back as they were before, after "Warning - 153"; false.
     bool importPellScript(const std::string& path) override;
     // One pose-file line: the root line (its first word, up to a blank,
     // ":" or "=", is the root's name) sets the root's placement only with
-    // applyRoot, else it is accepted; every other line sets a joint
-    // (limit test). A line without "=", or whose numbers do not read or are
-    // not finite, shows "Warning - 170" and fails.
+    // applyRoot, else it is accepted when it reads; every other line sets
+    // a joint (limit test). A line without "=", or whose numbers do not
+    // read or are not finite, shows "Warning - 170" and fails.
     bool applyPoseLine(const std::string& line, kgiCharacter* c, bool applyRoot);
     // One motion-file line keyed at its frame + start; whether it keyed.
-    // Nothing is keyed for a line that does not read, a root placement
-    // that is not finite, a negative frame, or a key time outside 0 ..
-    // 65,535 (the motion-key file's frames). A name=value pair with a name
+    // Nothing is keyed for a line that does not read or does not end with
+    // its ";" (one cut short), a root placement that is not finite, a
+    // negative frame, or a key time outside 0 .. 65,535 (the motion-key
+    // file's frames). A name=value pair with a name
     // over 55 or a value over 63 characters, or a value that is not finite,
     // is passed over.
     bool applyMotionLine(const std::string& line, kgiCharacter* c, int start);
@@ -256,10 +272,13 @@ public:
     // the key taken again; the keys rewritten are one kgiRekeyRangeUndo.
     // False for a null node or, over keys, without a current character.
     bool levelFootOverKeys(ksgNode* node, bool allKeys);
-    // Ten times turns the root by the foot's order-5 angles, aiming them at
-    // y 0 and z -90, then puts the model on the floor (also when the node
-    // is in no foot). Whether the foot was found. The z angle settles in
-    // one step; a tilt in y is added to the root's y each step and grows.
+    // Turns the root about its origin so that the foot (the node's, or the
+    // foot above it) is level: its order-5 angles y 0 and z -90, its x
+    // axis straight down. The turn is about a level world axis, so the
+    // heading stays; it is repeated (at most ten times) while it still
+    // lessens the tilt, and where it cannot lessen it at all the root keeps
+    // its turn. Then the model goes on the floor (also when the node is in
+    // no foot). Whether the foot was found.
     bool levelFoot(ksgNode* node);
     // Whether a foot and an ankle joint ("LAnkle1", "RAnkle1") lie at or
     // above the node; changes nothing.

@@ -17,6 +17,8 @@
 #include "ksgNode.h"
 #include "ksgTransform.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -259,22 +261,87 @@ bool kgiRobotJointTable::isInFoot(ksgNode* node)
     return nodeOrAncestorNamed(node, LEFT_FOOT, RIGHT_FOOT) != nullptr;
 }
 
+namespace {
+
+// A foot is level when its x axis points straight down: its order-5
+// angles are then y 0 and z -90, whatever its x.
+const kmlVec3 DOWN(0.0f, -1.0f, 0.0f);
+// Tilts below this many degrees are level already.
+const float LEVEL_TILT = 1e-3f;
+const int LEVEL_STEPS = 10;
+const double DEGREES_PER_RADIAN = 57.29577951308232;
+
+kmlVec3 footAxis(const ksgNode* foot)
+{
+    const kmlMatrix4 w = foot->getWorld();
+    return kmlVec3(w(0, 0), w(1, 0), w(2, 0));
+}
+
+// Degrees between the axis and straight down; NaN for an axis of no length
+// or of numbers that are not finite.
+float tiltOf(kmlVec3 axis)
+{
+    if (!axis.unit() || !std::isfinite(axis[0] + axis[1] + axis[2]))
+        return std::nanf("");
+    return float(std::acos(std::clamp(double(axis.dot(DOWN)), -1.0, 1.0)) * DEGREES_PER_RADIAN);
+}
+
+// The level axis that turns the foot's axis straight down (their cross
+// product, taken in double so that small tilts keep their direction). A
+// foot upside down turns over about any level axis; false when the axis is
+// too close to straight down to give one.
+bool levelTurnAxis(const kmlVec3& axis, float tilt, kmlVec3& out)
+{
+    const double x = axis[1] * double(DOWN[2]) - axis[2] * double(DOWN[1]);
+    const double y = axis[2] * double(DOWN[0]) - axis[0] * double(DOWN[2]);
+    const double z = axis[0] * double(DOWN[1]) - axis[1] * double(DOWN[0]);
+    const double length = std::sqrt(x * x + y * y + z * z);
+    if (length > 1e-9) {
+        out = kmlVec3(float(x / length), float(y / length), float(z / length));
+        return true;
+    }
+    out = kmlVec3(0.0f, 0.0f, 1.0f);
+    return tilt > 90.0f;
+}
+
+// Turns the root about its own origin by the world rotation that takes
+// the foot's axis straight down (about a level axis, so the heading is
+// kept), as often as that still lessens the tilt. A turn that does not
+// lessen it is taken back, so where none can the root stays as it was.
+void levelRootUnder(const ksgNode* foot, ksgTransform* root)
+{
+    float tilt = tiltOf(footAxis(foot));
+    for (int step = 0; step < LEVEL_STEPS && tilt > LEVEL_TILT; ++step) {
+        kmlVec3 turnAxis;
+        if (!levelTurnAxis(footAxis(foot), tilt, turnAxis))
+            break;
+        kmlMatrix4 turn;
+        turn.setRotation(tilt, turnAxis);
+        // The turn is in the world; the root's local matrix sits below its
+        // parent's placement P: L' = inverse(P) x turn x P x L.
+        const kmlMatrix4 local = root->getLocal();
+        const kmlMatrix4 parent = root->getWorld() * local.getInverse();
+        kmlMatrix4 turned = local;
+        turned.setRotation((parent.getInverse() * turn * parent * local).toMat3());
+        root->setLocal(turned);
+        root->update(0.0f, false, true);
+        const float now = tiltOf(footAxis(foot));
+        if (!(now < tilt)) {
+            root->setLocal(local);
+            root->update(0.0f, false, true);
+            break;
+        }
+        tilt = now;
+    }
+}
+
+} // namespace
+
 bool kgiRobotJointTable::levelFoot(ksgNode* node)
 {
     ksgNode* foot = nodeOrAncestorNamed(node, LEFT_FOOT, RIGHT_FOOT);
-    ksgTransform* root = foot ? currentRoot() : nullptr;
-    if (root) {
-        // Turns the root by the foot's tilt, aiming the foot's angles at
-        // y 0 and z -90, ten times over.
-        for (int step = 0; step < 10; ++step) {
-            const kmlEuler f = foot->getWorld().toEuler(PLACEMENT_ORDER);
-            kmlMatrix4 local = root->getLocal();
-            const kmlEuler r = local.toEuler(PLACEMENT_ORDER);
-            local.setRotation(kmlEuler(r[0], r[1] + f[1], (-90.0f - f[2]) + r[2], PLACEMENT_ORDER));
-            root->setLocal(local);
-            root->update(0.0f, false, true);
-        }
-    }
+    if (ksgTransform* root = foot ? currentRoot() : nullptr)
+        levelRootUnder(foot, root);
     putOnFloor(false);
     return foot != nullptr;
 }

@@ -295,13 +295,17 @@ void kgiTimesheetWindow::loadRobotMotion(bool add) {
     if (!currentCharacter()) return;
     std::string path;
     if (!chooseFile(add ? ID_ADD_MDM : ID_LOAD_MDM, application->getMotionDir(), path)) return;
+    kgiPartTable* table = joints();
+    if (!table) return;
+    // A file that holds no motion leaves the user's keys: it is refused
+    // before New would clear them.
+    if (!add && !table->checkMotionMdm(path)) return;
     int start = 0;
     if (add)
         start = appendFrame();
     else if (!newProject())
         return;
-    kgiPartTable* table = joints();
-    if (!table || !table->importMotionMdm(path, start)) return;
+    if (!table->importMotionMdm(path, start)) return;
     kgiWorld* world = kgiWorld::instance();
     if (add && start > 0) {
         world->setFrameRange(static_cast<float>(start), world->getLastKeyTime());
@@ -422,10 +426,11 @@ long kgiTimesheetWindow::onCmdPoseLoad(FX::FXObject*, FX::FXSelector, void*) {
     std::string path;
     if (!chooseFile(ID_POSE_LOAD, toStd(lastPoseFolder), path)) return 1;
     kgiPartTable* table = joints();
-    if (table && table->importPoseMdp(path, false)) {
-        lastPoseFolder = kgiFileDialogs::folderOf(path).c_str();
-        application->redrawAll();
-    }
+    if (!table) return 1;
+    // False also when only some lines failed: the others are set, so the
+    // views are drawn again either way.
+    if (table->importPoseMdp(path, false)) lastPoseFolder = kgiFileDialogs::folderOf(path).c_str();
+    application->redrawAll();
     return 1;
 }
 

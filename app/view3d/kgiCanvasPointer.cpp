@@ -74,8 +74,14 @@ long kgi3dCanvas::onLeftBtnRelease(FX::FXObject*, FX::FXSelector, void* ptr)
     return 1;
 }
 
-long kgi3dCanvas::onLeave(FX::FXObject*, FX::FXSelector, void*)
+long kgi3dCanvas::onLeave(FX::FXObject*, FX::FXSelector, void* ptr)
 {
+    // A window manager that takes the pointer for a moment as a button goes
+    // down (to raise or focus the window) sends a leave before the press,
+    // though the pointer never moved: the part or strip button under it
+    // stays picked, or the press would find nothing to grab.
+    if (ptr != nullptr && static_cast<FX::FXEvent*>(ptr)->code == FX::CROSSINGGRAB)
+        return 1;
     // A held strip button keeps its pointer state until the release.
     if (toolbar != nullptr && !stripPress && toolbar->leave())
         requestRedraw();

@@ -160,8 +160,9 @@ TEST_F(ModelBuilder, FactoryRobotBuildsItsJointsAndParts)
     EXPECT_EQ(b.getAxisConvention().modeler, kgiAxisConvention::NOT_STATED);
     EXPECT_EQ(b.getAxisConvention().controllerKind, kgiAxisConvention::QUATERNION);
 
-    // The 25 nodes of the motion file: the root and 24 servo joints.
-    EXPECT_EQ(countNodes(root, 3), 25);
+    // The 27 nodes of the motion file: the root, 24 servo joints and the two
+    // hand helpers; all but the helpers move by quaternion curves.
+    EXPECT_EQ(countNodes(root, 3), 27);
     EXPECT_EQ(countNodes(root, 8), 25);
     const char* joints[] = {"Body", "Head", "RShoulder", "RElbow", "R_WR1", "L_GR2", "LKnee", "RAnkle2"};
     for (const char* name : joints) {
@@ -247,7 +248,7 @@ TEST_F(ModelBuilder, AMotionFileWithANodeMoreOrFewerIsRefused)
 {
     const fs::path kmm = dir / "robot" / "motion" / "DORUZAVO_1.kmm";
     const fs::path factory = dataDir() / "DORUZAVO_1base" / "motion" / "DORUZAVO_1.kmm";
-    for (int nodes : {24, 26}) {
+    for (int nodes : {26, 28}) {
         SCOPED_TRACE(nodes);
         fs::copy_file(factory, kmm, fs::copy_options::overwrite_existing);
         resizeMotion(kmm, nodes);
@@ -259,7 +260,7 @@ TEST_F(ModelBuilder, AMotionFileWithANodeMoreOrFewerIsRefused)
         EXPECT_EQ(b.getProject(), nullptr);
         EXPECT_EQ(b.getModelData(), nullptr);
     }
-    resizeMotion(kmm, 25);
+    resizeMotion(kmm, 27);
     kgiModelBuilder b;
     EXPECT_TRUE(b.load(project, kgiModelBuilder::BUILD_TREE));
 }
@@ -395,7 +396,7 @@ TEST_F(ModelBuilder, SavingWithoutKeysWritesOneFrame)
     ASSERT_TRUE(kmm.open((dir / "robot" / "motion" / "DORUZAVO_1.kmm").string().c_str()));
     ASSERT_TRUE(kmm.readHeader());
     ASSERT_TRUE(kmm.readBody());
-    EXPECT_EQ(kmm.getNodeCount(), 25);
+    EXPECT_EQ(kmm.getNodeCount(), 27);
     EXPECT_EQ(kmm.getFrameCount(), 1);
     EXPECT_EQ(kmm.getKeyCount(), 0);
     EXPECT_EQ(kmm.getNode(0)->name, "Robot");
@@ -404,11 +405,12 @@ TEST_F(ModelBuilder, SavingWithoutKeysWritesOneFrame)
 
 namespace {
 
-// Every joint of a tree that the motion-key file holds, depth first.
+// Every joint of a tree that the motion-key file holds with its keys (the
+// hand helpers keep none), depth first.
 void motionJoints(ksgNode* n, std::vector<ksgNode*>& out)
 {
     for (; n; n = n->getSibling()) {
-        if (kgiIsMotionFileNode(n))
+        if (kgiIsMotionFileNode(n) && getMotionController(n))
             out.push_back(n);
         motionJoints(n->getChild(), out);
     }

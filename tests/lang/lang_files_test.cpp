@@ -45,7 +45,7 @@ std::vector<std::string> splitLines(const std::string& text)
     return lines;
 }
 
-// The 165 entries of the key table in the order the reader tries them.
+// The 168 entries of the key table in the order the reader tries them.
 std::vector<const char*> tableEntries()
 {
     std::vector<const char*> keys(std::begin(kgiLangKey::WINDOW_KEYS), std::end(kgiLangKey::WINDOW_KEYS));

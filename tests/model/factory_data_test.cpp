@@ -161,9 +161,9 @@ TEST(FactoryData, ModelReadsAsATreeOfJointsAndMeshes)
         if (i > 0) {
             EXPECT_LE(r.depth, records[i - 1].depth + 1);
         }
-        // Joints (3) carry no mesh; mesh nodes (5) carry one with a
-        // material, and are leaves.
-        ASSERT_TRUE(r.kind == 1 || r.kind == 3 || r.kind == 5) << r.kind;
+        // Joints (3) and the hand helpers (4) carry no mesh; mesh nodes (5)
+        // carry one with a material, and are leaves.
+        ASSERT_TRUE(r.kind == 1 || r.kind == 3 || r.kind == 4 || r.kind == 5) << r.kind;
         if (r.kind == 5) {
             EXPECT_GT(r.vertices, 0);
             EXPECT_GT(r.triangles, 0);

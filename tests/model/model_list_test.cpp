@@ -5,6 +5,7 @@
 #include "kgiKmmFile.h"
 #include "kgiModelData.h"
 #include "kgiModelDataList.h"
+#include "kgiProject.h"
 #include "kneBytes.h"
 #include "kneScene.h"
 #include "kneSceneWriter.h"
@@ -16,6 +17,8 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -339,7 +342,8 @@ TEST(ModelDataList, MotionFileBesideTheSceneAnimatesTheMovingRecords)
     for (size_t n = 0; n < moving.size(); ++n) {
         ASSERT_EQ(moving[n]->frameCount, 3) << moving[n]->name;
         EXPECT_FLOAT_EQ(moving[n]->frames[16 * 2 + 12], float(n));
-        EXPECT_FLOAT_EQ(moving[n]->frames[16 * 2 + 13], 2.0f);
+        // Helpers (the hands, kind 4) keep one key in the file, in every frame.
+        EXPECT_FLOAT_EQ(moving[n]->frames[16 * 2 + 13], moving[n]->jointKind == 4 ? 0.0f : 2.0f);
     }
     for (const kgiMeshRecord& r : e.records) {
         if (r.jointKind == 5) {
@@ -368,4 +372,48 @@ TEST(ModelDataList, MotionFileBesideTheSceneAnimatesTheMovingRecords)
     EXPECT_EQ(kgiModelDataList::loadMotion(&model, scene.string().c_str()), kgiModelDataList::NOT_A_SCENE_MODEL);
     EXPECT_EQ(kgiModelDataList::releaseFrames(&model), kgiModelDataList::NOT_A_SCENE_MODEL);
     fs::remove_all(dir);
+}
+
+// A motion held by a project pairs its nodes with the moving records in
+// order: one of another node count would hand joints their neighbours'
+// keys, so it is refused and the entry keeps the motion it showed.
+TEST(ModelDataList, AProjectMotionOfAnotherNodeCountIsRefused)
+{
+    kgiModelData model;
+    model.kind = kgiModelDataList::SCENE;
+    ASSERT_TRUE(model.load(FACTORY_SCENE.string().c_str()));
+    std::vector<const kgiMeshRecord*> moving;
+    for (const kgiMeshRecord& r : model.models[0].records)
+        if (r.jointKind != 5)
+            moving.push_back(&r);
+    ASSERT_GT(moving.size(), 2u);
+
+    // Node n, frame f holds the translation (n, f, marker).
+    auto project = [&](int nodes, float marker) {
+        auto p = std::make_unique<kgiProject>();
+        kgiKmmFile* kmm = p->createMotionFile();
+        EXPECT_TRUE(kmm->create(nodes, 2, 1));
+        for (int n = 0; n < nodes; ++n)
+            for (int f = 0; f < 2; ++f) {
+                float m[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, float(n), float(f), marker, 1};
+                kmm->setKey(n, f, m);
+            }
+        return p;
+    };
+    const int fit = int(moving.size());
+    ASSERT_EQ(kgiModelDataList::loadMotion(&model, *project(fit, 7.0f)), 0);
+    for (int n = 0; n < fit; ++n) {
+        ASSERT_EQ(moving[size_t(n)]->frameCount, 2) << n;
+        EXPECT_FLOAT_EQ(moving[size_t(n)]->frames[16 + 12], float(n));
+    }
+    for (int nodes : {fit + 1, fit - 1, 1}) {
+        EXPECT_EQ(kgiModelDataList::loadMotion(&model, *project(nodes, 9.0f)), kgiKmmFile::DEPTH_COUNT_DIFFERS)
+            << nodes;
+        EXPECT_EQ(model.models[0].framesReplaced, 1) << nodes;
+        for (int n = 0; n < fit; ++n) {
+            ASSERT_NE(moving[size_t(n)]->frames, nullptr) << nodes << " " << n;
+            EXPECT_FLOAT_EQ(moving[size_t(n)]->frames[16 + 14], 7.0f) << nodes << " " << n;
+        }
+    }
+    kgiModelDataList::releaseFrames(&model);
 }

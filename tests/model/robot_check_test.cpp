@@ -110,6 +110,21 @@ TEST(RobotCheck, EachFaultIsCaught)
          "lookups: no joint named R_WR1"},
         {"hand outside every arm", [](kgiRobotDesc& s) { joint(s, "R_WR1").parent = "Body"; },
          "lookups: R_WR1 lies below 0 limb roots"},
+        {"grips straight below the wrist: a finger drag stops at the wrist",
+         [](kgiRobotDesc& s) { joint(s, "R_GR1").parent = joint(s, "R_GR2").parent = "R_WR1"; },
+         "ik: a drag on R_GR1 pulls from R_WR1, not from its limb root RShoulder"},
+        {"a second toe below the foot",
+         [](kgiRobotDesc& s) {
+             kgiRobotJointSpec toe = joint(s, "RAnkle2");
+             toe.name = "RToe", toe.leftName = "LToe", toe.parent = "RAnkle2", toe.servo = 24, toe.leftServo = 25;
+             kgiRobotJointSpec heel = toe;
+             heel.name = "RHeel", heel.leftName = "LHeel", heel.servo = 26, heel.leftServo = 27;
+             s.joints.push_back(toe);
+             s.joints.push_back(heel);
+             for (const char* n : {"RToe", "LToe", "RHeel", "LHeel"})
+                 s.lineOrder.push_back(n);
+         },
+         "ik: a drag on RToe pulls from RAnkle2, not from its limb root RThigh"},
         {"name with a character the files cannot hold", [](kgiRobotDesc& s) { part(s, "Visor").name = "Vi-sor"; },
          "names: Vi-sor holds a character"},
         {"name that begins with the root's", [](kgiRobotDesc& s) { part(s, "Visor").name = "RobotVisor"; },

@@ -389,6 +389,18 @@ TEST_F(OptionsCommands, MotorNamesAreWrittenWholeOrNotAtAll)
     EXPECT_EQ(names[0], "a");
     EXPECT_EQ(names[1], "");
     EXPECT_EQ(names[2], "b");
+
+    // A name the code page cannot hold is refused, and no name is written
+    // with a character left out.
+    w().nameFields[1]->setText("caf\xc3\xa9");
+    w().nameFields[2]->setText("\xe6\x97\xa5");
+    send(kgiOptionsDialog::ID_MOTOR_NAME, w().nameFields[1]);
+    EXPECT_EQ(readFile(file), "00 : a\n01 : \n02 : b\n");
+    EXPECT_EQ(services->boxes, std::vector<std::string>{text(kgiLangKey::ROBOT_COM_Wr_ViolationCharacter) + "|" +
+                                                        text(kgiLangKey::Wr_Name_Code_Page)});
+    w().nameFields[1]->setText("k");
+    send(kgiOptionsDialog::ID_MOTOR_NAME, w().nameFields[1]);
+    EXPECT_EQ(readFile(file), "00 : a\n01 : k\n02 : \x93\xfa\n");
 }
 
 // --- samples ---

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <string>
@@ -343,37 +344,95 @@ TEST_F(FactoryWorld, FootQueriesAndTheAnkleToolChangeNothing)
     EXPECT_EQ(lastKind(*robot), "");
 }
 
-TEST_F(FactoryWorld, LevelFootTurnsTheRootByTheFootsTilt)
+namespace {
+
+// Degrees between a foot's x axis and straight down: 0 when the foot is
+// level (its order-5 angles y 0 and z -90).
+float tiltOf(const ksgNode* foot)
 {
-    // The root's order-5 angles off the rest; each case starts from there.
-    // A tilt in y is added to the root's y at each step (the foot's y
-    // follows the root's), so it grows rather than settles: only z is
-    // levelled then.
+    const kmlMatrix4 w = foot->getWorld();
+    kmlVec3 axis(w(0, 0), w(1, 0), w(2, 0));
+    axis.unit();
+    return float(std::acos(std::clamp(-double(axis[1]), -1.0, 1.0)) * 180.0 / 3.14159265358979);
+}
+
+} // namespace
+
+TEST_F(FactoryWorld, LevelFootLevelsTheFootAboutBothAxes)
+{
+    // Tilts of the root (its order-5 angles off the rest) and of the legs;
+    // each case starts from the rest, lifted a little. Tilts about y used
+    // to grow with every step.
     struct Case {
-        float dy, dz;
-        bool yLevelled;
+        float dx, dy, dz;
+        const char* joint;
+        float value;
+        const char* picked;
     };
-    for (const Case c : {Case{0.0f, 5.0f, true}, Case{0.0f, -12.0f, true}, Case{0.0f, 0.0f, true},
-                         Case{5.0f, 5.0f, false}}) {
-        kmlMatrix4 m = root->getLocal();
-        m.setRotation(kmlEuler(-90.0f, c.dy, -90.0f + c.dz));
+    const Case cases[] = {
+        {0, 0, 5, nullptr, 0, "LSole"},        {0, 0, -12, nullptr, 0, "LSole"},
+        {0, 0, 0, nullptr, 0, "LSole"},        {0, 5, 0, nullptr, 0, "LSole"},
+        {0, -5, 5, nullptr, 0, "LSole"},       {0, 20, -15, nullptr, 0, "LSole"},
+        {0, -40, 30, nullptr, 0, "RSole"},     {0, 75, 0, nullptr, 0, "LSole"},
+        {15, 10, -10, nullptr, 0, "LSole"},    {-30, -25, 40, nullptr, 0, "RFootBlock"},
+        {0, 0, 150, nullptr, 0, "LSole"},      {0, 0, 0, "LAnkle1", 40, "LSole"},
+        {0, 0, 0, "LThigh", 15, "LAnkle2"},    {0, 10, 0, "RAnkle2", -30, "RSole"},
+        {0, -10, 5, "RLegUp", -60, "RSole"},
+    };
+    const kmlMatrix4 rest = root->getLocal();
+    for (const Case& c : cases) {
+        const std::string what = std::string(c.picked) + " " + std::to_string(c.dx) + " " + std::to_string(c.dy) +
+                                 " " + std::to_string(c.dz) + " " + (c.joint ? c.joint : "");
+        table.applyInitialPose(robot);
+        kmlMatrix4 m = rest;
+        m.setRotation(kmlEuler(-90.0f + c.dx, c.dy, -90.0f + c.dz));
         m(1, 3) += 4.0f;
         root->setLocal(m);
         root->update(0.0f, false, true);
-        EXPECT_TRUE(table.levelFoot(robot->findNode("LSole"))) << c.dz;
-        const kmlEuler f = foot->getWorld().toEuler(kmlEuler::ZYX);
-        if (c.yLevelled) {
-            EXPECT_NEAR(f[1], 0.0f, 0.5f) << c.dz;
-        }
-        EXPECT_NEAR(f[2], -90.0f, 0.5f) << c.dz;
-        EXPECT_NEAR(root->getBounds().getMin()[1], 0.0f, 1e-4) << c.dz;
+        if (c.joint)
+            turn(c.joint, c.value);
+        ksgNode* picked = robot->findNode(c.picked);
+        ASSERT_NE(picked, nullptr) << what;
+        ksgNode* sole = robot->findNode(std::string(c.picked)[0] == 'R' ? "RAnkle2" : "LAnkle2");
+        const float before = tiltOf(sole);
+        EXPECT_TRUE(table.levelFoot(picked)) << what;
+        const kmlEuler f = sole->getWorld().toEuler(kmlEuler::ZYX);
+        EXPECT_NEAR(f[1], 0.0f, 0.5f) << what;
+        EXPECT_NEAR(f[2], -90.0f, 0.5f) << what;
+        EXPECT_LE(tiltOf(sole), before + 1e-3f) << what;
+        EXPECT_NEAR(root->getBounds().getMin()[1], 0.0f, 1e-4) << what;
     }
+
     // Off the feet: nothing turns, but the model still goes to the floor.
     placeRoot(0.0f, restHeight + 3.0f, 0.0f);
     const kmlMatrix4 before = root->getLocal();
     EXPECT_FALSE(table.levelFoot(robot->findNode("Torso")));
     EXPECT_LT(kgiTestRobot::rotationDiff(root->getLocal(), before), 1e-6f);
     EXPECT_NEAR(root->getBounds().getMin()[1], 0.0f, 1e-4);
+}
+
+TEST_F(FactoryWorld, LevelFootLeavesTheTurnWhereItCannotLessenTheTilt)
+{
+    // The foot of another robot than the current one: turning the current
+    // root does not move it, so its root keeps its turn.
+    const int otherId = world->createCharacter();
+    kgiCharacter* other = world->getCharacters()->find(otherId);
+    ASSERT_TRUE(other->load(kgiTestRobot::projectPath()));
+    ksgTransform* otherRoot = other->getRoot()->asTransform();
+    kmlMatrix4 m = otherRoot->getLocal();
+    m.setRotation(kmlEuler(-90.0f, 12.0f, -80.0f));
+    otherRoot->setLocal(m);
+    otherRoot->update(0.0f, false, true);
+    ksgNode* otherFoot = other->findNode("LAnkle2");
+    const float tilt = tiltOf(otherFoot);
+    ASSERT_GT(tilt, 5.0f);
+    placeRoot(0.0f, restHeight, 0.0f);
+    const kmlMatrix4 rootBefore = root->getLocal();
+
+    EXPECT_TRUE(table.levelFoot(other->findNode("LSole")));
+    EXPECT_LT(kgiTestRobot::rotationDiff(root->getLocal(), rootBefore), 1e-6f);
+    EXPECT_NEAR(tiltOf(otherFoot), tilt, 1e-4f);
+    world->removeCharacter(otherId);
 }
 
 TEST_F(FactoryWorld, TheBasePartKeepsItsWorldPlacementWhileTheLegTurns)

@@ -1,12 +1,26 @@
 // What a key press in a 3D window means: the shortcut table with and
 // without Ctrl and Num Lock, the lesson lock, and the one-shot latch under
-// X11's auto-repeat. No window: the table and the latch are plain logic.
+// X11's auto-repeat, as plain logic; and what the keys do to the factory
+// robot and the world when a user presses them in a 3D window.
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <functional>
+#include <map>
+#include <string>
 #include <vector>
 
+#include "kgi3dWindow.h"
 #include "kgi3dWindowKeys.h"
+#include "kgiApp.h"
+#include "kgiCharacter.h"
+#include "kgiRobotJointTable.h"
+#include "kgiWorld.h"
+#include "ksgTransform.h"
+#include "support/window/kgiWindowTest.h"
+#include "view3d/canvas_commands_fixture.h"
+#include "view3d/window_3d_fixture.h"
 
 namespace {
 
@@ -162,6 +176,144 @@ TEST(WindowKeys, LatchActsOncePerPressThroughAutoRepeat)
     // The arrows are not latched: one step per repeat, either pattern.
     EXPECT_EQ(run({{true, RIGHT, 10}, {false, RIGHT, 500}, {true, RIGHT, 500}, {true, RIGHT, 530}}),
               (A{Keys::NEXT_FRAME, Keys::NEXT_FRAME, Keys::NEXT_FRAME}));
+}
+
+// The keys' effects, pressed through the X server in a 3D window over the
+// factory robot with the program's joint table. Each row starts from the
+// pose start-up left, made lopsided (the body turned 30 degrees to its
+// left about the vertical, the left arm swung 35 degrees forward, the
+// whole raised 5 cm off the floor), and names what the key must have done;
+// a key bound to another row's action fails its own row.
+class WindowKeyEffects : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        KGI_REQUIRE_TEST_APP();
+        kgiPartTable::install(kgiRobotJointTable::instance());
+        ASSERT_TRUE(kgiTestLoadFactoryRobot());
+        world = kgiWorld::instance();
+        world->setPlaying(false);
+        world->setCurrentTime(0.0f);
+        robot = world->getCurrentCharacter();
+        ASSERT_NE(robot, nullptr);
+        startPose = kgiTestPose(robot->getRoot());
+        startValues = values();
+        win.reset(new kgiTest3dWindow);
+        kgiTestFocus(win->window);
+    }
+    void TearDown() override
+    {
+        win.reset();
+        if (world != nullptr)
+            world->setPlaying(false);
+        kgiTestRemoveCharacters();
+        kgiPartTable::install(nullptr);
+    }
+
+    std::map<std::string, float> values() const
+    {
+        std::map<std::string, float> v;
+        const kgiRobotJointTable* table = kgiRobotJointTable::instance();
+        for (const auto& j : table->getJoints())
+            v[j.first] = table->getJointAngleByName(robot, j.first);
+        return v;
+    }
+    float value(const char* joint) const { return kgiRobotJointTable::instance()->getJointAngleByName(robot, joint); }
+    // The x part (to the robot's left at the start) of the way the body
+    // faces: its frame's y axis points to its back.
+    float facing() const { return -robot->getRoot()->getWorld()(0, 1); }
+    float lowest() const { return robot->getRoot()->getBounds().getMin()[1]; }
+
+    void lopsided()
+    {
+        setPose(robot->getRoot(), startPose);
+        ksgTransform* root = robot->getRoot()->asTransform();
+        kmlMatrix4 m = root->getLocal();
+        // The world's vertical in the body's own frame (the body has no parent).
+        m.rotate(TURN, kmlVec3(m(1, 0), m(1, 1), m(1, 2)));
+        m.setTranslation(kmlVec3(m(0, 3), m(1, 3) + 5.0f, m(2, 3)));
+        root->setLocal(m);
+        ASSERT_TRUE(kgiTestTurnJoint(robot, "LShoulder", 35.0f));
+    }
+    static constexpr float TURN = 30.0f;
+    static void setPose(ksgNode* root, const std::vector<kmlMatrix4>& pose)
+    {
+        size_t i = 0;
+        std::function<void(ksgNode*)> put = [&](ksgNode* n) {
+            if (ksgTransform* t = n->asTransform())
+                t->setLocal(pose.at(i++));
+            for (ksgNode* c = n->getChild(); c != nullptr; c = c->getSibling())
+                put(c);
+        };
+        put(root);
+        root->update(0.0f, false, true);
+    }
+
+    kgiWorld* world = nullptr;
+    kgiCharacter* robot = nullptr;
+    std::vector<kmlMatrix4> startPose;
+    std::map<std::string, float> startValues;
+    std::unique_ptr<kgiTest3dWindow> win;
+};
+
+TEST_F(WindowKeyEffects, FlipsResetFloorAndPlayDoWhatTheirKeysName)
+{
+    const float arm = startValues.at("LShoulder") + 35.0f;
+    const float turned = std::sin(TURN * 3.14159265f / 180.0f);
+    const float endFrame = world->getEndFrame();
+    struct Row {
+        const char* what;
+        const char* key;
+        bool ctrl;
+        std::function<bool()> done;  // the effect has come
+        std::function<void()> check;
+    };
+    const Row rows[] = {
+        {"f mirrors the limbs and leaves the body turned as it was", "f", false,
+         [&] { return std::fabs(value("RShoulder") - arm) < 0.5f; },
+         [&] {
+             EXPECT_NEAR(value("LShoulder"), startValues.at("RShoulder"), 0.01f);
+             EXPECT_NEAR(facing(), turned, 1e-3f);
+         }},
+        {"Ctrl+f mirrors the limbs and the body's turn in the world", "f", true,
+         [&] { return std::fabs(value("RShoulder") - arm) < 0.5f; },
+         [&] {
+             EXPECT_NEAR(value("LShoulder"), startValues.at("RShoulder"), 0.01f);
+             EXPECT_NEAR(facing(), -turned, 1e-3f);
+         }},
+        {"h resets the pose", "h", false, [&] { return std::fabs(value("LShoulder") - arm) > 0.5f; },
+         [&] { EXPECT_LT(kgiTestPoseDiff(kgiTestPose(robot->getRoot()), startPose), 1e-4f); }},
+        {"l puts the robot on the floor as it stands", "l", false, [&] { return std::fabs(lowest()) < 0.01f; },
+         [&] {
+             EXPECT_NEAR(value("LShoulder"), arm, 0.01f) << "the pose stays";
+             EXPECT_NEAR(facing(), turned, 1e-3f);
+         }},
+        {"Return starts playing", "Return", false, [&] { return world->isPlaying(); }, [] {}},
+    };
+    // Long enough that the play does not end by itself meanwhile.
+    world->setEndFrame(100000.0f);
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        world->setPlaying(false);
+        world->setCurrentTime(0.0f);
+        lopsided();
+        ASSERT_GT(lowest(), 4.0f);
+        ASSERT_NEAR(facing(), turned, 1e-3f);
+        const int keys = robot->getKeyCount();
+        if (r.ctrl)
+            kgiTestKeyDown("Control_L");
+        kgiTestKey(r.key);
+        if (r.ctrl)
+            kgiTestKeyUp("Control_L");
+        EXPECT_TRUE(kgiTest3dWindow::run(r.done)) << "the key did not act";
+        r.check();
+        EXPECT_EQ(robot->getKeyCount(), keys) << "no key added";
+    }
+    // Return again stops the play.
+    EXPECT_TRUE(world->isPlaying());
+    kgiTestKey("Return");
+    EXPECT_TRUE(kgiTest3dWindow::run([&] { return !world->isPlaying(); }));
+    world->setEndFrame(endFrame);
 }
 
 } // namespace

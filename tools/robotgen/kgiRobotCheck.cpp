@@ -6,6 +6,8 @@
 #include "kgiRobotOutput.h"
 #include "kgcOrientedBox.h"
 #include "kmlEuler.h"
+#include "ksgIkChain.h"
+#include "ksgTransform.h"
 
 #include <algorithm>
 #include <cctype>
@@ -13,6 +15,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <sstream>
 
 namespace {
@@ -162,6 +165,7 @@ std::vector<std::string> kgiRobotCheck::all(const kgiRobotModel& model)
     lookups(model, faults);
     jointTable(model, faults);
     mirroring(model, faults);
+    ikChains(model, faults);
     feet(model, faults);
     collisions(model, faults);
     return faults;
@@ -419,8 +423,7 @@ void kgiRobotCheck::mirroring(const kgiRobotModel& m, std::vector<std::string>& 
     std::vector<int> jointNode;
     for (size_t i = 0; i < nodes.size(); ++i)
         if (nodes[i].kind != kgiRobotNode::MESH) {
-            joints.push_back({nodes[i].depth, nodes[i].kind == kgiRobotNode::ROOT ? 1 : 3,
-                              m.localMatrix(int(i), ready)});
+            joints.push_back({nodes[i].depth, int(nodes[i].kind), m.localMatrix(int(i), ready)});
             jointNode.push_back(int(i));
         }
     const std::vector<kmlMatrix4> world = m.worldMatrices(ready);
@@ -444,6 +447,52 @@ void kgiRobotCheck::mirroring(const kgiRobotModel& m, std::vector<std::string>& 
         if ((found < 0 ? -1 : jointNode[size_t(found)]) != want)
             faults.push_back("mirroring: the program pairs " + nodes[size_t(jointNode[j])].name + " with " +
                              (found < 0 ? std::string("nothing") : nodes[size_t(jointNode[size_t(found)])].name));
+    }
+}
+
+void kgiRobotCheck::ikChains(const kgiRobotModel& m, std::vector<std::string>& faults)
+{
+    // The node tree as the program has it once the joint table is read:
+    // every node not in the table (root, helpers, meshes) is passed over by
+    // IK, and helpers are marked as such.
+    const std::vector<kgiRobotNode>& nodes = m.getNodes();
+    if (nodes.empty())
+        return;
+    const std::vector<float> ready = m.readyAngles();
+    std::vector<ksgTransform*> tree(nodes.size(), nullptr);
+    std::unique_ptr<ksgTransform> root;
+    for (size_t i = 0; i < nodes.size(); ++i) {
+        std::unique_ptr<ksgTransform> t(new ksgTransform);
+        t->setName(nodes[i].name);
+        t->setLocal(m.localMatrix(int(i), ready));
+        t->ignoreIk(!inTable(m, int(i)));
+        t->setHelperNode(nodes[i].kind == kgiRobotNode::HELPER);
+        tree[i] = t.get();
+        if (nodes[i].parent < 0) {
+            if (root)
+                return; // a second root: structure reports it
+            root = std::move(t);
+        } else if (tree[size_t(nodes[i].parent)]->attachChild(t.get())) {
+            t.release();
+        } else {
+            return;
+        }
+    }
+    root->update(0.0f, false, true);
+
+    for (size_t i = 0; i < nodes.size(); ++i) {
+        if (nodes[i].kind != kgiRobotNode::HINGE || isOneOf(nodes[i].name, LIMB_ROOTS))
+            continue;
+        std::vector<int> roots = rootsAbove(m, int(i), LIMB_ROOTS);
+        if (roots.empty())
+            continue; // the trunk and the head belong to no limb
+        const std::string& limbRoot = nodes[size_t(roots[0])].name;
+        ksgIkChain chain(tree[i], 1);
+        const ksgTransform* from = chain.getRoot();
+        if (from == nullptr || from->getName() != limbRoot)
+            faults.push_back(kgiRobotFormat("ik: a drag on %s pulls from %s, not from its limb root %s",
+                                            nodes[i].name.c_str(), from ? from->getName().c_str() : "nothing",
+                                            limbRoot.c_str()));
     }
 }
 

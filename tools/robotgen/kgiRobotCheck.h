@@ -35,6 +35,11 @@ public:
     // joints into themselves, and the program's own pairing finds exactly
     // the twins of the description.
     static void mirroring(const kgiRobotModel& model, std::vector<std::string>& faults);
+    // Inverse kinematics: an IK drag that grabs any joint of a limb (a
+    // finger, a foot) pulls the limb from its limb root, as the program
+    // builds the chain over the node tree it loads (servo joints take part,
+    // helpers, meshes and the root do not, and helpers do not branch).
+    static void ikChains(const kgiRobotModel& model, std::vector<std::string>& faults);
     // Feet stand level in the ready pose: world Euler angles (order ZYX)
     // y 0 and z -90, the target of the foot-levelling tool.
     static void feet(const kgiRobotModel& model, std::vector<std::string>& faults);

@@ -42,7 +42,8 @@ struct kgiRobotPartSpec {
     const char* colour;
 };
 
-// A servo joint: one hinge of the robot, one line of the joint table.
+// A servo joint: one hinge of the robot, one line of the joint table. Or,
+// with `helper` set, a fixed node that only carries joints (see below).
 struct kgiRobotJointSpec {
     // Rotation axis of the joint, as the joint table numbers it. In every
     // joint's own frame x runs along the limb (down in the standing pose),
@@ -71,6 +72,17 @@ struct kgiRobotJointSpec {
     // reads at joint value 0.
     float servoOffset;
     float servoScale;
+    // A helper node instead of a servo: it never turns, has no line in the
+    // joint table, and its axis, angles and servo fields are not read. It
+    // is stored as node kind 4, which the program takes for a helper and
+    // (having no servo) leaves out of IK chains: a joint whose joints hang
+    // below one helper does not branch for IK. Make it with helperNode.
+    bool helper = false;
+
+    static kgiRobotJointSpec helperNode(const char* name, const char* leftName, const char* parent)
+    {
+        return {name, leftName, parent, {0, 0, 0}, TWIST, 0, 0, 0, -1, -1, 0, 0, true};
+    }
 };
 
 // A whole robot: the root node, the joints, the parts, the colours and the

@@ -17,8 +17,10 @@
 // of depth 0 and the only root-kind node (kind 1); it carries the whole
 // pose when the program moves or turns the robot. No other name begins
 // with "Robot". Every other node is a servo joint (kind 3, a hinge with one
-// line in the joint table) or a mesh node (kind 5): a box or cylinder hung
-// directly below the joint it moves with, with one colour. A joint never
+// line in the joint table), a mesh node (kind 5): a box or cylinder hung
+// directly below the joint it moves with, with one colour, or one of the
+// two hand helpers (kind 4, "RHand"/"LHand": fixed, no servo, carrying the
+// grips; see Inverse kinematics below). A joint never
 // carries a mesh itself, because collision and centre of gravity only see
 // the meshes of a part's children whose first child is the model. Every
 // joint is a listed servo: setting a joint (also at start-up) replaces its
@@ -73,6 +75,18 @@
 // hang at clearly different distances, so no centre joint is taken for a
 // limb. Twin joints drive twin servos: legs 0-4 and 18-22, arms 6-8 and
 // 12-14, hands 9-11 and 15-17; the waist (5) and the head (23) are alone.
+//
+// Inverse kinematics
+// ------------------
+// An IK drag turns the joints above the grabbed one up to the joint below
+// the first one that branches: that has two or more servo joints as
+// children (helpers and meshes do not count). The body, which carries the
+// head and both arms, stops an arm drag at the shoulder; a leg drag runs
+// up to the hip, below the root. A drag on any joint of a limb must pull
+// the limb from its limb root, so no joint inside a limb may carry two
+// servo joints: the hand's two grips hang below the hand helper, not below
+// the wrist itself, and the feet carry meshes only. The check ikChains
+// holds every limb joint to this.
 //
 // Joint table
 // -----------
@@ -138,11 +152,17 @@ kgiRobotDesc kgiRobotDesc::doruzavo1()
         // Wrist: turns the hand about the forearm. The hand tools find the
         // hand by this name.
         {"R_WR1", "L_WR1", "RElbow", {0, -6.2f, 0}, J::TWIST, 0, -87, 87, 9, 15, 100, 1},
+        // Hand: a helper node at the wrist that carries both grips, so
+        // that the wrist has one child for IK, not two. With the two grips
+        // straight below it the wrist would branch, and an IK drag that
+        // grabs a finger would turn the wrist alone; through the helper it
+        // pulls the arm from the shoulder, as a drag on the wrist does.
+        J::helperNode("RHand", "LHand", "R_WR1"),
         // Grips: two hook fingers side by side below the palm, curling
         // toward the palm about the left-right axis. The hand tools close
         // them to 70 and 85 degrees and open them to 0.
-        {"R_GR1", "L_GR1", "R_WR1", {0.65f, -2.6f, 0.3f}, J::PITCH, 0, -5, 87, 10, 16, 100, 1},
-        {"R_GR2", "L_GR2", "R_WR1", {-0.65f, -2.6f, 0.3f}, J::PITCH, 0, -5, 87, 11, 17, 100, 1},
+        {"R_GR1", "L_GR1", "RHand", {0.65f, -2.6f, 0.3f}, J::PITCH, 0, -5, 87, 10, 16, 100, 1},
+        {"R_GR2", "L_GR2", "RHand", {-0.65f, -2.6f, 0.3f}, J::PITCH, 0, -5, 87, 11, 17, 100, 1},
 
         // ---- legs (limb root: RThigh / LThigh) ----------------------------
         // Thigh: the hip's sideways servo, at the hip; swings the leg out

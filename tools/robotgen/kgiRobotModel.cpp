@@ -192,15 +192,17 @@ void kgiRobotModel::addJointSubtree(const kgiRobotDesc& s, int specIndex, bool l
     const kgiRobotJointSpec& j = s.joints[specIndex];
     kgiRobotNode n;
     n.name = left ? j.leftName : j.name;
-    n.kind = kgiRobotNode::HINGE;
+    n.kind = j.helper ? kgiRobotNode::HELPER : kgiRobotNode::HINGE;
     n.parent = parent;
     n.offset = kgiRobotToJointFrame(j.offset);
     if (left)
         n.offset[2] = -n.offset[2];
-    n.axis = int(j.axis);
-    // Mirroring flips the left-right axis: a pitch stays, a roll or a twist
-    // turns the other way.
-    n.readyAngle = (left && j.axis != kgiRobotJointSpec::PITCH) ? -j.initial : j.initial;
+    if (!j.helper) {
+        n.axis = int(j.axis);
+        // Mirroring flips the left-right axis: a pitch stays, a roll or a
+        // twist turns the other way.
+        n.readyAngle = (left && j.axis != kgiRobotJointSpec::PITCH) ? -j.initial : j.initial;
+    }
     n.left = left;
     if (find(n.name) >= 0) {
         errors.push_back("joint " + n.name + " is described twice");

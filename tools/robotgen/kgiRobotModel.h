@@ -25,7 +25,7 @@ struct kgiRobotMesh {
 
 struct kgiRobotNode {
     // Node kinds as the program reads them from the flag word.
-    enum Kind { ROOT = 1, HINGE = 3, MESH = 5 };
+    enum Kind { ROOT = 1, HINGE = 3, HELPER = 4, MESH = 5 };
     std::string name;
     Kind kind = MESH;
     int parent = -1;
@@ -33,7 +33,8 @@ struct kgiRobotNode {
     std::vector<int> children;
     kmlVec3 offset;      // translation in the parent's frame
     // Servo joints: rotation axis (0 x, 1 y, 2 z) and the angle about it in
-    // the ready pose (the turn as stored, before any direction sign).
+    // the ready pose (the turn as stored, before any direction sign);
+    // -1 and 0 for helpers.
     int axis = -1;
     float readyAngle = 0;
     int partner = -1;    // the mirror twin; -1 on the centre line

@@ -1,6 +1,7 @@
 // The pose-file reader on arbitrary bytes, with and without the root line
 // (the first byte picks): it must not crash and must leave every joint and
-// the root's placement finite.
+// the root's placement finite. A file it refuses changes no joint and adds
+// no pose undo entry; any other load adds exactly one.
 #include "robot_files_fuzz_world.h"
 
 #include <cmath>
@@ -13,7 +14,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     kgiCharacter* c = robot.character;
     const std::string path = robot.write("p.mdp", data, size);
     if (path.empty()) return 0;
-    table.importPoseMdp(path, size > 0 && (data[0] & 1));
+    const float knee = table.getJointAngleByName(c, "Knee");
+    const int refusals = robot.services.refusals;
+    c->getPoseUndo().clear();
+    const bool read = table.importPoseMdp(path, size > 0 && (data[0] & 1));
+    const bool refused = robot.services.refusals != refusals;
+    if (refused && (read || c->getPoseUndo().getLast() || table.getJointAngleByName(c, "Knee") != knee))
+        std::abort();
+    // Otherwise one undo step gives the pose before the load back.
+    if (!refused) {
+        if (!c->undoPose() || c->undoPose() || table.getJointAngleByName(c, "Knee") != knee) std::abort();
+        c->redoPose();
+    }
     for (const char* joint : {"Knee", "Foot", "Elbow"})
         if (!std::isfinite(table.getJointAngleByName(c, joint))) std::abort();
     float p[6];

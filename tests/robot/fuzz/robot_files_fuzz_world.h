@@ -3,8 +3,8 @@
 // small robot for the whole run, the world's current character, with a
 // joint table of its own over a joint file that gives its joints servos
 // (one of them a joint the model lacks), services that answer a small key
-// limit and keep message boxes quiet, and each input written to a file of
-// a scratch folder for the readers.
+// limit, keep message boxes quiet and count the files refused, and each
+// input written to a file of a scratch folder for the readers.
 #include "core/kmd_node_test.h"
 
 #include "kgiCharacter.h"
@@ -66,7 +66,9 @@ public:
         FILE* f = std::fopen(path.c_str(), "wb");
         if (!f)
             return std::string();
-        std::fwrite(data, 1, size, f);
+        // An empty input may come without a buffer.
+        if (size > 0)
+            std::fwrite(data, 1, size, f);
         std::fclose(f);
         return path;
     }
@@ -79,9 +81,15 @@ public:
         character->getKeyUndo().clear();
     }
 
+    // Boxes stay quiet; the refusals ("Error") are counted.
     struct Services : kgiCharacterServices {
+        int refusals = 0;
         int keysMax() const override { return KEYS_MAX; }
-        void showMessage(const std::string&, const std::string&) override {}
+        void showMessage(const std::string& caption, const std::string&) override
+        {
+            if (caption == "Error")
+                ++refusals;
+        }
     };
 
     const std::string dir;

@@ -1,8 +1,8 @@
 // The script import on arbitrary bytes over a motion of one key: it must
 // not crash; a completed import keys whole frames up to the motion-key
 // file's last frame, frame 0 first, and two undos give the old key back;
-// an import stopped at the key limit leaves the old key and an empty
-// history.
+// an import stopped at the key limit, or a file refused, leaves the old
+// key and an empty history.
 #include "robot_files_fuzz_world.h"
 
 #include "kgiKmmFile.h"
@@ -19,7 +19,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     c->getKeyUndo().clear();
     const std::string path = robot.write("s.psf", data, size);
     if (path.empty()) return 0;
-    if (robot.table.importPellScript(path)) {
+    const int refusals = robot.services.refusals;
+    const bool read = robot.table.importPellScript(path);
+    if (read && robot.services.refusals != refusals) std::abort();
+    if (read) {
         const std::vector<float>& keys = c->getKeyTimes();
         if (keys.empty() || keys.front() != 0.0f) std::abort();
         for (float t : keys)

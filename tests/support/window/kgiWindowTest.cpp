@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <thread>
+#include <utility>
 
 #include "kgiApp.h"
 #include "kgiWorld.h"
@@ -24,6 +25,7 @@ namespace {
 
 std::string stagedDir;
 pid_t privateServer = -1;
+std::function<void()> beforeDisplayOpens;
 
 void stopPrivateServer()
 {
@@ -115,6 +117,8 @@ kgiApp* makeApp()
         ADD_FAILURE() << "staging the base directory failed: " << stagedDir;
         return nullptr;
     }
+    if (beforeDisplayOpens)
+        beforeDisplayOpens();
     kgiWorld::instance();  // the world outlives the application
     static int argc = 1;
     static char name[] = "kgi_window_tests";
@@ -154,6 +158,8 @@ void settleEvents(int rounds)
 }
 
 } // namespace
+
+void kgiTestBeforeDisplayOpens(std::function<void()> action) { beforeDisplayOpens = std::move(action); }
 
 kgiApp* kgiTestApp()
 {

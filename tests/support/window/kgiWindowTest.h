@@ -49,6 +49,12 @@ kgiApp* kgiTestApp();
             GTEST_SKIP() << "no display for the window tests";                    \
         }                                                                         \
     } while (0)
+// A function run once, after the process's own X server has started
+// (DISPLAY names it) and the base directory is staged, before the
+// application is made and opens the display: for a test that needs another
+// client on that server first, an input-method server for instance. Install
+// it before the first kgiTestApp().
+void kgiTestBeforeDisplayOpens(std::function<void()> action);
 // The staged base directory.
 const std::string& kgiTestBaseDir();
 // Loads the factory robot as start-up does (current, in the scene, views
