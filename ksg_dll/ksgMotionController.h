@@ -133,6 +133,12 @@ public:
     // of keys costs one update a key, with the same curves. Do not evaluate
     // in between.
     void deferKeyUpdates(bool on);
+    // The base keys at ascending times: for each time a new frame (the
+    // caller owns it), the one getFrame with EVAL_BASE gives there when
+    // every channel of the kind holds a key at that time, else null. Each
+    // key of the span is looked at once instead of searched for at each
+    // time (times not ascending are searched for one by one).
+    virtual void getBaseKeyFrames(const std::vector<float>& times, std::vector<ksgMotionFrame*>& out) = 0;
     // Evaluates at the frame's time into the frame. flags 1: base curves
     // only; flags 2 with one layer: that layer alone (an offset frame);
     // otherwise with these flags and only these layers enabled, which are

@@ -194,12 +194,13 @@ void kgiRangeKeysUndo::snapshotRange(std::vector<kgiPoseDumper>& out) const
     FirstKeyTimes keyed(first, first + count);
     ksgNullVisitor leave;
     owner->getRoot()->depthVisit(keyed, leave);
+    if (keyed.found) {
+        kgiPoseDumper::dumpKeys(owner->getRoot(), keyed.times, out);
+        return;
+    }
     std::vector<float> times;
-    if (keyed.found)
-        times.swap(keyed.times);
-    else
-        for (float t = first; t < first + count; t += 1.0f)
-            times.push_back(t);
+    for (float t = first; t < first + count; t += 1.0f)
+        times.push_back(t);
     kgiPoseDumper work;
     for (float t : times) {
         work.setFlags(KEYS_AT, t, t, -1);
