@@ -50,12 +50,23 @@ namespace {
 constexpr int TIMELINE_X = 500, TIMELINE_Y = 180;
 constexpr int VIEW_X = 60, VIEW_Y = 285;
 
+// The base directories this run staged, removed when it ends.
+struct StagedDirs {
+    std::vector<std::string> dirs;
+    ~StagedDirs() {
+        std::error_code ignored;
+        for (const std::string& d : dirs) fs::remove_all(d, ignored);
+    }
+};
+StagedDirs staged;
+
 // A base directory staged by the build's staging script; empty on failure.
 std::string stageInto(const std::string& name) {
     const std::string d = (fs::path(KGI_BENCH_TMP) / (name + "_" + std::to_string(getpid()))).string();
     std::error_code ignored;
     fs::remove_all(d, ignored);
     fs::create_directories(d);
+    staged.dirs.push_back(d);
     const std::string destArg = "-DKGI_STAGE_DEST=" + d;
     const pid_t pid = fork();
     if (pid == 0) {
