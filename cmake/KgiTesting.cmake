@@ -41,6 +41,8 @@ function(kgi_add_gtest name)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   if(KGI_SANITIZE)
     target_sources(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support/kgiSanitizerDefaults.cpp)
+    # Its dlclose stands in for the C library's in every loaded library.
+    target_link_options(${name} PRIVATE "LINKER:--export-dynamic-symbol=dlclose")
   endif()
   set(props "")
   if(T_LABELS)

@@ -36,6 +36,8 @@ bool kgiMediaWindowImpl::move(int x, int y)
 {
     if (!dlg)
         return false;
+    // A placement made for the window ends the borderless screen first.
+    dlg->restoreWindowed();
     dlg->move(x, y);
     return true;
 }
@@ -44,7 +46,8 @@ bool kgiMediaWindowImpl::resize(int width, int height)
 {
     if (!dlg)
         return false;
-    // X refuses windows of no size.
+    // The borderless screen ends first; X refuses windows of no size.
+    dlg->restoreWindowed();
     dlg->resize(width < 1 ? 1 : width, height < 1 ? 1 : height);
     return true;
 }

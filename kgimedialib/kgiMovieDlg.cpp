@@ -20,6 +20,8 @@ FXDEFMAP(kgiMovieDlg) kgiMovieDlgMap[] = {
     FXMAPFUNC(SEL_MOTION, 0, kgiMovieDlg::onMotion),
     FXMAPFUNC(SEL_KEYPRESS, 0, kgiMovieDlg::onKeyPress),
     FXMAPFUNC(SEL_CLOSE, 0, kgiMovieDlg::onClose),
+    FXMAPFUNC(SEL_CONFIGURE, 0, kgiMovieDlg::onConfigure),
+    FXMAPFUNC(SEL_TIMEOUT, kgiMovieDlg::ID_STATE_CHECK, kgiMovieDlg::onStateCheck),
 };
 
 FXIMPLEMENT(kgiMovieDlg, FXDialogBox, kgiMovieDlgMap, ARRAYNUMBER(kgiMovieDlgMap))
@@ -29,6 +31,13 @@ namespace {
 // Sizable, with a maximize box and no close box: the host decides when the
 // window goes.
 constexpr FXuint WINDOWED = DECOR_TITLE | DECOR_BORDER | DECOR_RESIZE | DECOR_MAXIMIZE;
+// Milliseconds after a size change to look at the window manager's state
+// again, and how many looks a full screen asked for may take to come.
+constexpr FXuint STATE_CHECK_MS = 100;
+constexpr int STATE_CHECKS = 30;
+// Milliseconds a window manager may take to make the window full screen
+// before the window goes on without waiting (a few on a running desktop).
+constexpr int FULL_SCREEN_WAIT_MS = 1000;
 
 // The application icon, read relative to the base directory; without it
 // the window keeps the toolkit's default.
@@ -139,35 +148,124 @@ void kgiMovieDlg::maximizeBorderless()
 {
     if (borderless)
         return;
-    windowedX = getX();
-    windowedY = getY();
-    windowedW = getWidth();
-    windowedH = getHeight();
+    void* display = getApp()->getDisplay();
+    const bool managed = id() && platform::hasWindowManager(display);
+    // The window manager's maximize has already given the window another
+    // size; going back is the manager's (it keeps the window's own
+    // rectangle), so only a window it did not maximize is measured here.
+    if (!(managed && platform::isMaximized(display, id()))) {
+        windowedX = getX();
+        windowedY = getY();
+        windowedW = getWidth();
+        windowedH = getHeight();
+    }
     windowedDecorations = getDecorations();
-    setDecorations(DECOR_NONE);
     // The monitor the window is mostly on, not the root window, which
     // spans every monitor of the X screen.
-    void* display = getApp()->getDisplay();
     platform::ScreenRect m =
         platform::monitorAt(platform::monitors(display), platform::rootArea(display),
                             getX() + getWidth() / 2, getY() + getHeight() / 2);
-    position(m.x, m.y, m.width, m.height);
     borderless = true;
+    borderlessSettled = false;
+    borderlessW = m.width;
+    borderlessH = m.height;
+    if (managed) {
+        // The manager's full screen has no frame and is placed by it; a
+        // size asked for here first would become the rectangle it keeps.
+        // Waiting the moment it takes tells the size changes on the way
+        // there from later ones, which end it.
+        platform::setFullScreen(display, id(), true);
+        borderlessSettled = platform::waitFullScreen(display, id(), m.width, m.height, FULL_SCREEN_WAIT_MS);
+    } else {
+        setDecorations(DECOR_NONE);
+        position(m.x, m.y, m.width, m.height);
+        if (id())
+            platform::setFullScreen(display, id(), true);
+        // Placed here and now: any size from now on is another one.
+        borderlessSettled = true;
+    }
     layout();
-    if (id())
-        platform::keepAbove(display, id(), true);
 }
 
 void kgiMovieDlg::restoreWindowed()
 {
+    leaveBorderless(false);
+}
+
+void kgiMovieDlg::leaveBorderless(bool keepRectangle)
+{
     if (!borderless)
         return;
     borderless = false;
-    if (id())
-        platform::keepAbove(getApp()->getDisplay(), id(), false);
-    setDecorations(windowedDecorations);
-    position(windowedX, windowedY, windowedW, windowedH);
+    borderlessSettled = false;
+    void* display = getApp()->getDisplay();
+    const bool managed = id() && platform::hasWindowManager(display);
+    if (managed) {
+        // The manager puts back the frame and the rectangle it kept.
+        platform::setFullScreen(display, id(), false);
+    } else {
+        setDecorations(windowedDecorations);
+        if (id())
+            platform::setFullScreen(display, id(), false);
+        if (!keepRectangle)
+            position(windowedX, windowedY, windowedW, windowedH);
+    }
     layout();
+}
+
+FXbool kgiMovieDlg::maximize(FXbool)
+{
+    maximizeBorderless();
+    return TRUE;
+}
+
+FXbool kgiMovieDlg::restore(FXbool notify)
+{
+    restoreWindowed();
+    return FXDialogBox::restore(notify);
+}
+
+long kgiMovieDlg::onConfigure(FXObject* sender, FXSelector sel, void* ptr)
+{
+    FXDialogBox::handle(sender, sel, ptr);
+    if (!id())
+        return 1;
+    // The server's state decides, not the event: the toolkit folds size
+    // events that come together into one.
+    if (borderless && !borderlessSettled) {
+        // A manager slower than the wait: full screen once it says so.
+        borderlessSettled = platform::isFullScreen(getApp()->getDisplay(), id(), borderlessW, borderlessH);
+    } else if (borderless) {
+        if (!platform::isFullScreen(getApp()->getDisplay(), id(), borderlessW, borderlessH))
+            leaveBorderless(true);
+        return 1;
+    } else if (platform::isMaximized(getApp()->getDisplay(), id())) {
+        // The window manager's maximize box.
+        maximizeBorderless();
+    }
+    // A window manager may announce its state after the size: look again.
+    if (platform::hasWindowManager(getApp()->getDisplay())) {
+        stateChecks = 0;
+        getApp()->addTimeout(this, ID_STATE_CHECK, STATE_CHECK_MS);
+    }
+    return 1;
+}
+
+long kgiMovieDlg::onStateCheck(FXObject*, FXSelector, void*)
+{
+    if (!id())
+        return 1;
+    void* display = getApp()->getDisplay();
+    if (!borderless) {
+        if (platform::isMaximized(display, id()))
+            maximizeBorderless();
+    } else if (!borderlessSettled) {
+        borderlessSettled = platform::isFullScreen(display, id(), borderlessW, borderlessH);
+    }
+    // Until the manager has granted the full screen asked for, a while.
+    if (borderless && !borderlessSettled && ++stateChecks < STATE_CHECKS)
+        getApp()->addTimeout(this, ID_STATE_CHECK, STATE_CHECK_MS);
+    return 1;
 }
 
 long kgiMovieDlg::onPaint(FXObject*, FXSelector, void* ptr)

@@ -1,8 +1,10 @@
 #pragma once
 // The video window itself: a small resizable FOX dialog with a black
-// client area in which the attached movie's sink draws. A double click
-// toggles between the window and a borderless one over the whole screen;
-// Esc goes back; the window is dragged by its client area.
+// client area in which the attached movie's sink draws. Its maximize box
+// (the window manager's) and a double click make it borderless over the
+// monitor under its centre and above the other windows; a double click, Esc
+// and any other size change make it a window again. It is dragged by its
+// client area.
 #include <fx.h>
 
 #include <cstdint>
@@ -40,9 +42,14 @@ public:
     // "Video", or "Video [ name ]" for a file name.
     void setTitleName(const std::string& name);
 
-    // Borderless over the screen, and back to the window it was.
+    // Borderless over the monitor, and back to the window it was (its
+    // rectangle too).
     void maximizeBorderless();
     void restoreWindowed();
+    // The toolkit's maximize and restore (its ID_MAXIMIZE and ID_RESTORE
+    // commands): borderless, and back.
+    FX::FXbool maximize(FX::FXbool notify = FALSE) override;
+    FX::FXbool restore(FX::FXbool notify = FALSE) override;
     bool isBorderless() const { return borderless; }
     bool isDragging() const { return dragging; }
     GstElement* attached() const { return renderer; }
@@ -54,6 +61,15 @@ public:
     long onMotion(FX::FXObject*, FX::FXSelector, void*);
     long onKeyPress(FX::FXObject*, FX::FXSelector, void*);
     long onClose(FX::FXObject*, FX::FXSelector, void*);
+    long onConfigure(FX::FXObject*, FX::FXSelector, void*);
+    long onStateCheck(FX::FXObject*, FX::FXSelector, void*);
+
+    enum {
+        // A look at the window manager's state shortly after a size change,
+        // for a manager that announces its maximized state after the size.
+        ID_STATE_CHECK = FX::FXDialogBox::ID_LAST,
+        ID_LAST
+    };
 
 private:
     kgiMovieDlg** slot = nullptr;
@@ -65,8 +81,16 @@ private:
     int dragY = 0;
     bool dragging = false;
     bool borderless = false;
+    // Borderless and seen at the monitor's size: from then on any other size
+    // is a change that ends it (before, the size is still on its way there).
+    bool borderlessSettled = false;
+    int borderlessW = 0, borderlessH = 0;
+    int stateChecks = 0;
     FX::FXuint windowedDecorations = 0;
     int windowedX = 0, windowedY = 0, windowedW = 0, windowedH = 0;
+
+    // Back to a window; at the old rectangle unless keepRectangle.
+    void leaveBorderless(bool keepRectangle);
 };
 
 } // namespace kgi

@@ -123,10 +123,19 @@ FXbool kgiMsgDlg::close(FXbool)
     return FALSE;
 }
 
+void kgiMsgDlg::setClock(std::function<double()> c)
+{
+    clock = c ? std::move(c) : std::function<double()>(platform::monotonicSeconds);
+}
+
 bool kgiMsgDlg::say(const char* text, const char* speech)
 {
     label->setText(platform::cp932ToUtf8(text ? text : "").c_str());
-    return engine ? engine->speak(speech ? speech : "") : false;
+    const std::string spoken = speech ? speech : "";
+    readingTime = kgiSpeechEngine::readingSeconds(spoken);
+    // The page stands from the moment it shows.
+    saidAt = clock();
+    return engine ? engine->speak(spoken) : false;
 }
 
 FXString kgiMsgDlg::getText() const
@@ -149,11 +158,27 @@ void kgiMsgDlg::stopSpeech()
 {
     if (engine)
         engine->stop();
+    saidAt = -1.0;
 }
 
 bool kgiMsgDlg::isSpeaking()
 {
-    return engine && engine->isSpeaking();
+    if (engine && engine->isSpeaking())
+        return true;
+    if (saidAt < 0.0)
+        return false;
+    // Played aloud and over: the speech has been heard.
+    if (engine && engine->playsAloud()) {
+        saidAt = -1.0;
+        return false;
+    }
+    double length = engine ? engine->heardSeconds() : -1.0;
+    if (length < 0.0)
+        length = readingTime;
+    if (clock() - saidAt < length)
+        return true;
+    saidAt = -1.0;
+    return false;
 }
 
 long kgiMsgDlg::onLeftBtnPress(FXObject*, FXSelector, void* ptr)

@@ -4,9 +4,12 @@
 // the left button and that speaks through its engine.
 #include "kgiSpeechEngine.h"
 
+#include "platform/clock.h"
+
 #include <fx.h>
 #include <fxkeys.h>
 
+#include <functional>
 #include <memory>
 
 namespace kgi {
@@ -65,8 +68,21 @@ public:
     void setColor(FX::FXColor color);
     void setColorMode(int mode) { setColor(colorOfMode(mode)); }
 
+    // Ends the speech, and with it the time the window counts as
+    // speaking.
     void stopSpeech();
+    // True for as long as the last speech would last when heard, whether
+    // or not sound comes out: while the engine plays it; where no sound
+    // comes out, until the engine's length of it (heardSeconds) has passed
+    // since say(), or, when the engine cannot tell (the outside program, a
+    // speech that failed, no engine), its reading time
+    // (kgiSpeechEngine::readingSeconds). Speech played on a sound device
+    // ends when its sound ends.
     bool isSpeaking();
+
+    // The clock the speaking time runs on, in seconds (monotonic unless a
+    // test sets another; null restores it).
+    void setClock(std::function<double()> clock);
 
     long onLeftBtnPress(FX::FXObject*, FX::FXSelector, void*);
     long onLeftBtnRelease(FX::FXObject*, FX::FXSelector, void*);
@@ -80,6 +96,12 @@ private:
     FX::FXLabel* label = nullptr;
     FX::FXFont* font = nullptr;
     std::unique_ptr<kgiSpeechEngine> engine;
+    std::function<double()> clock = platform::monotonicSeconds;
+    // When the last speech began on that clock; negative once it counts no
+    // more (stopped, or its time has passed).
+    double saidAt = -1.0;
+    // Reading time of the last speech text.
+    double readingTime = 0.0;
     // Cursor minus window top-left when the drag began, screen pixels.
     FX::FXint dragX = 0;
     FX::FXint dragY = 0;

@@ -34,8 +34,9 @@ public:
     // Background colour: 1 pink, anything else pale yellow.
     virtual bool setColorMode(int mode) = 0;
     virtual bool stopSpeech() = 0;
-    // True while the last text is still being spoken; poll it, it never
-    // waits.
+    // True while the last text is still being spoken, and, where no sound
+    // can be heard (no sound device, or the speech could not start), for as
+    // long as it would last when heard; poll it, it never waits.
     virtual bool isSpeaking() = 0;
 };
 

@@ -3,12 +3,26 @@
 #include "kgiSpeechProgram.h"
 #include "kgiSpeechSynth.h"
 
+#include "platform/codepage.h"
+
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
 namespace kgi {
 
 const char* const kgiSpeechEngine::SETTINGS_PATH = "./settings/settings.txt";
+
+double kgiSpeechEngine::readingSeconds(const std::string& text)
+{
+    // Characters, not bytes: a Japanese character takes two bytes in CP932
+    // and up to four in UTF-8, whose continuation bytes are not counted.
+    const std::string utf8 = platform::cp932ToUtf8(text);
+    const auto characters = std::count_if(utf8.begin(), utf8.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    });
+    return std::max(3.0, 0.5 + 0.07 * static_cast<double>(characters));
+}
 
 bool kgiSpeechEngine::synthesiserChosen(const std::string& settingsPath)
 {

@@ -22,6 +22,20 @@ public:
     // True while speaking.
     virtual bool isSpeaking() = 0;
 
+    // Seconds the last text given to speak() lasts when heard, as far as
+    // the engine knows it; negative when it cannot tell (its caller then
+    // goes by the text's reading time).
+    virtual double heardSeconds() { return -1.0; }
+    // True when the last speech goes to a sound device that plays it, so
+    // isSpeaking() follows what is heard; false when no sound comes out or
+    // the engine cannot tell.
+    virtual bool playsAloud() { return false; }
+
+    // The reading time of a text (CP932): 0.5 s and 70 ms a character,
+    // every character counted (blanks and line breaks too), and at least
+    // 3 s.
+    static double readingSeconds(const std::string& text);
+
     // The engine rule of the settings file: its first line (as a text-mode
     // read, at most 126 characters with its line break) must end in '1'
     // before the line break for the built-in synthesiser. The application

@@ -1,8 +1,13 @@
 #include "platform/codepage.h"
 
 #include <iconv.h>
+#include <langinfo.h>
 
 #include <cerrno>
+#include <clocale>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
 
 namespace platform {
 
@@ -82,6 +87,46 @@ bool utf8ToCp932Exact(const std::string& text, std::string& out)
     if (ok)
         out.assign(buffer.data(), buffer.size() - outLeft);
     return ok;
+}
+
+std::string cp932ToCodeset(const std::string& text, const std::string& codeset)
+{
+    if (codeset.empty() || codeset == "UTF-8" || codeset == "utf8")
+        return cp932ToUtf8(text);
+    iconv_t probe = iconv_open(codeset.c_str(), "UTF-8");
+    if (probe == reinterpret_cast<iconv_t>(-1))
+        return cp932ToUtf8(text);
+    iconv_close(probe);
+    // Through UTF-8, whose sequences show where a character the set cannot
+    // hold ends, so it is marked once and whole.
+    return convert(codeset.c_str(), "UTF-8", true, cp932ToUtf8(text), "?");
+}
+
+std::string cp932ToLocale(const std::string& text)
+{
+    const char* name = std::setlocale(LC_CTYPE, nullptr);
+    if (!name || std::strcmp(name, "C") == 0 || std::strcmp(name, "POSIX") == 0)
+        return cp932ToUtf8(text);
+    const char* codeset = nl_langinfo(CODESET);
+    return cp932ToCodeset(text, codeset ? codeset : "");
+}
+
+void printDiagnostic(const char* format, ...)
+{
+    va_list ap;
+    va_start(ap, format);
+    va_list again;
+    va_copy(again, ap);
+    const int n = std::vsnprintf(nullptr, 0, format, ap);
+    va_end(ap);
+    std::string text;
+    if (n > 0) {
+        text.resize(static_cast<size_t>(n) + 1);
+        std::vsnprintf(&text[0], text.size(), format, again);
+        text.resize(static_cast<size_t>(n));
+    }
+    va_end(again);
+    std::fputs(cp932ToLocale(text).c_str(), stderr);
 }
 
 } // namespace platform

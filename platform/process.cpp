@@ -248,6 +248,20 @@ pid_t startDetached(const std::vector<std::string>& argv, const std::string& wor
     return started;
 }
 
+std::string ownProgramPath()
+{
+    const char* self = "/proc/self/exe";
+    std::string path(4096, '\0');
+    const ssize_t n = readlink(self, &path[0], path.size());
+    if (n <= 0 || static_cast<size_t>(n) >= path.size())
+        return self;
+    path.resize(static_cast<size_t>(n));
+    // A file replaced or removed since the start reads "... (deleted)".
+    if (access(path.c_str(), X_OK) < 0)
+        return self;
+    return path;
+}
+
 int replaceProcess(const std::string& path, const std::vector<std::string>& argv, const std::string& workDir)
 {
     if (path.empty() || argv.empty())

@@ -64,6 +64,13 @@ private:
 pid_t startDetached(const std::vector<std::string>& argv, const std::string& workDir = std::string(),
                     int* error = nullptr);
 
+// The file of the program this process runs (/proc/self/exe resolved), so
+// that a program replacing itself keeps its name: the kernel names a process
+// after the file it was started from, and "/proc/self/exe" would make it
+// "exe". "/proc/self/exe" itself when the link cannot be read or the file is
+// gone (a rebuilt program still starts its own image again).
+std::string ownProgramPath();
+
 // Replaces this process by the program at `path` (no PATH search, never a
 // shell) with argv as its argument vector, after making `workDir` the
 // current directory when it is not empty. Descriptors other than standard

@@ -4,6 +4,8 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/Xrandr.h>
 
+#include <chrono>
+#include <thread>
 #include <vector>
 
 namespace platform {
@@ -99,23 +101,140 @@ ScreenRect monitorAt(const std::vector<ScreenRect>& monitors, const ScreenRect& 
     return root;
 }
 
-void keepAbove(void* display, unsigned long window, bool above)
+namespace {
+
+// The window manager's protocol: a client message to the root window about
+// up to two states; action 1 adds them, 0 removes them; source 1 is an
+// application.
+void changeState(Display* d, Window window, bool add, const char* first, const char* second)
 {
-    Display* d = static_cast<Display*>(display);
-    // The window manager's protocol: a client message to the root window,
-    // action 1 adds the state, 0 removes it; source 1 is an application.
     XEvent event{};
     event.xclient.type = ClientMessage;
     event.xclient.window = window;
     event.xclient.message_type = XInternAtom(d, "_NET_WM_STATE", False);
     event.xclient.format = 32;
-    event.xclient.data.l[0] = above ? 1 : 0;
-    event.xclient.data.l[1] = long(XInternAtom(d, "_NET_WM_STATE_ABOVE", False));
-    event.xclient.data.l[2] = 0;
+    event.xclient.data.l[0] = add ? 1 : 0;
+    event.xclient.data.l[1] = long(XInternAtom(d, first, False));
+    event.xclient.data.l[2] = second ? long(XInternAtom(d, second, False)) : 0;
     event.xclient.data.l[3] = 1;
     XSendEvent(d, DefaultRootWindow(d), False, SubstructureRedirectMask | SubstructureNotifyMask,
                &event);
+}
+
+// The window property `name` of type `type` (format 32) as longs; empty when
+// it is not there.
+std::vector<long> windowLongs(Display* d, Window window, const char* name, Atom type)
+{
+    std::vector<long> values;
+    Atom atom = XInternAtom(d, name, True);
+    if (atom == None)
+        return values;
+    Atom got = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(d, window, atom, 0, 64, False, type, &got, &format, &count, &after,
+                           &data) != Success)
+        return values;
+    if (data && got == type && format == 32) {
+        const long* v = reinterpret_cast<const long*>(data);
+        values.assign(v, v + count);
+    }
+    if (data)
+        XFree(data);
+    return values;
+}
+
+// The window the root's _NET_SUPPORTING_WM_CHECK names, when it names itself
+// in turn (a window manager that has ended leaves a stale one behind).
+bool supportingWindow(Display* d)
+{
+    const std::vector<long> root =
+        windowLongs(d, DefaultRootWindow(d), "_NET_SUPPORTING_WM_CHECK", XA_WINDOW);
+    if (root.empty() || root[0] == 0)
+        return false;
+    // A window that has gone away must not end the program with an X error.
+    XErrorHandler previous = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+    const std::vector<long> self =
+        windowLongs(d, Window(root[0]), "_NET_SUPPORTING_WM_CHECK", XA_WINDOW);
+    XSync(d, False);
+    XSetErrorHandler(previous);
+    return !self.empty() && self[0] == root[0];
+}
+
+} // namespace
+
+void keepAbove(void* display, unsigned long window, bool above)
+{
+    Display* d = static_cast<Display*>(display);
+    changeState(d, window, above, "_NET_WM_STATE_ABOVE", nullptr);
     if (above)
+        XRaiseWindow(d, window);
+    XFlush(d);
+}
+
+bool hasWindowManager(void* display)
+{
+    return supportingWindow(static_cast<Display*>(display));
+}
+
+bool isMaximized(void* display, unsigned long window)
+{
+    Display* d = static_cast<Display*>(display);
+    const long vert = long(XInternAtom(d, "_NET_WM_STATE_MAXIMIZED_VERT", True));
+    const long horz = long(XInternAtom(d, "_NET_WM_STATE_MAXIMIZED_HORZ", True));
+    if (vert == None || horz == None)
+        return false;
+    bool v = false, h = false;
+    for (long atom : windowLongs(d, window, "_NET_WM_STATE", XA_ATOM)) {
+        v = v || atom == vert;
+        h = h || atom == horz;
+    }
+    return v && h;
+}
+
+bool isFullScreen(void* display, unsigned long window, int width, int height)
+{
+    Display* d = static_cast<Display*>(display);
+    XWindowAttributes attributes{};
+    if (!XGetWindowAttributes(d, window, &attributes) || attributes.width != width ||
+        attributes.height != height)
+        return false;
+    if (!supportingWindow(d))
+        return attributes.override_redirect;
+    const long full = long(XInternAtom(d, "_NET_WM_STATE_FULLSCREEN", True));
+    for (long atom : windowLongs(d, window, "_NET_WM_STATE", XA_ATOM))
+        if (full != None && atom == full)
+            return true;
+    return false;
+}
+
+bool waitFullScreen(void* display, unsigned long window, int width, int height, int timeoutMs)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!isFullScreen(display, window, width, height)) {
+        if (std::chrono::steady_clock::now() >= end)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+}
+
+void setFullScreen(void* display, unsigned long window, bool on)
+{
+    Display* d = static_cast<Display*>(display);
+    if (supportingWindow(d)) {
+        if (on)
+            changeState(d, window, false, "_NET_WM_STATE_MAXIMIZED_VERT", "_NET_WM_STATE_MAXIMIZED_HORZ");
+        changeState(d, window, on, "_NET_WM_STATE_FULLSCREEN", "_NET_WM_STATE_ABOVE");
+    } else {
+        // No one to keep it above: nothing but a raise does, and
+        // override-redirect keeps a manager started later away from it.
+        XSetWindowAttributes attributes{};
+        attributes.override_redirect = on ? True : False;
+        XChangeWindowAttributes(d, window, CWOverrideRedirect, &attributes);
+    }
+    if (on)
         XRaiseWindow(d, window);
     XFlush(d);
 }

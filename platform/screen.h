@@ -39,4 +39,29 @@ ScreenRect monitorAt(const std::vector<ScreenRect>& monitors, const ScreenRect& 
 // `above`. Nothing happens without a window manager, which is harmless.
 void keepAbove(void* display, unsigned long window, bool above);
 
+// Whether a window manager runs: one announces itself with a window that
+// _NET_SUPPORTING_WM_CHECK on the root window names and that names itself.
+bool hasWindowManager(void* display);
+
+// Whether the window manager shows the top-level `window` maximized both ways
+// (_NET_WM_STATE), as its maximize box leaves it.
+bool isMaximized(void* display, unsigned long window);
+
+// Whether the top-level `window` is full screen as setFullScreen makes it
+// (the window manager's full-screen state, or override-redirect without a
+// manager) and, as the X server has it now, width x height large.
+bool isFullScreen(void* display, unsigned long window, int width, int height);
+
+// Waits, at most timeoutMs, until isFullScreen holds (a window manager
+// takes a moment to carry out setFullScreen); whether it does.
+bool waitFullScreen(void* display, unsigned long window, int width, int height, int timeoutMs);
+
+// Makes the top-level `window` borderless over the whole monitor and above
+// the other windows, or takes that back. With a window manager this asks for
+// its full-screen and above states (the maximized state first taken away, so
+// that the manager keeps the window's own rectangle to go back to) and the
+// manager places the window; without one it sets override-redirect and
+// raises the window, and the caller places it.
+void setFullScreen(void* display, unsigned long window, bool on);
+
 } // namespace platform

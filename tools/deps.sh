@@ -16,7 +16,7 @@ KGI_BUILD_PACKAGES="build-essential cmake pkg-config
 # Japanese ones come with xfonts-base.
 KGI_TEST_PACKAGES="libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth libxtst-dev clang libclang-rt-dev gstreamer1.0-tools locales
-  uim-xim uim-anthy xfonts-base"
+  uim-xim uim-anthy xfonts-base openbox"
 
 # Succeeds when every package named is installed.
 kgi_have_packages() {

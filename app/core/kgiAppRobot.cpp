@@ -14,6 +14,8 @@ namespace {
 // Robot command of the options dialog that stays disabled while a close is
 // pending, as the offered variant's second one does.
 constexpr int SECOND_CLOSING_COMMAND = 19;
+// The status a robot session shows once its port is closed.
+constexpr const char* CLOSED_STATUS = "[Close] :    ";
 } // namespace
 
 // --- switching communication ---
@@ -28,7 +30,9 @@ void kgiApp::setRobotCommunication(bool on) {
     }
     if (optionsDialog && !isLessonMode()) unlockRobotCommandsWhileClosing();
     closeRequested = true;
-    setRobotStatus("[Busy ]:Closing Communication...");
+    // A session closes its port on the next idle pass and says so; without
+    // one (a failed open has deleted it already) the port is closed now.
+    setRobotStatus(robotSession ? "[Busy ]:Closing Communication..." : CLOSED_STATUS);
 }
 
 bool kgiApp::checkRobotComOff(bool warn) {

@@ -1,6 +1,7 @@
 #include "kgiCharacterServices.h"
 
 #include "kgcMaterial.h"
+#include "platform/codepage.h"
 
 #include <climits>
 #include <cstdio>
@@ -32,7 +33,7 @@ std::string kgiCharacterServices::text(const char* key) const
 
 void kgiCharacterServices::showMessage(const std::string& caption, const std::string& text)
 {
-    std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+    platform::printDiagnostic("%s: %s\n", caption.c_str(), text.c_str());
 }
 
 bool kgiCharacterServices::askYesNo(const std::string&, const std::string&)

@@ -3,6 +3,7 @@
 #include "kgiApp.h"
 #include "kgiCharacterServices.h"
 #include "kgiNarrowString.h"
+#include "platform/codepage.h"
 
 #include <fx.h>
 
@@ -29,7 +30,7 @@ std::string nameOf(const std::string& path) {
 bool kgiFileDialogs::choose(const kgiFileDialogRequest& request, std::string& path) {
     FX::FXApp* app = FX::FXApp::instance();
     if (!app || !app->isInitialized()) {
-        std::fprintf(stderr, "%s: no display for the file dialog\n", request.title.c_str());
+        platform::printDiagnostic("%s: no display for the file dialog\n", request.title.c_str());
         return false;
     }
     kgiApp* program = kgiApp::instance();

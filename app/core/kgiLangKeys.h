@@ -71,6 +71,7 @@
     /* robot files of which no line, or only some lines, could be read */                          \
     X(Er_Robot_File) X(Wr_Lines_Skipped)                                                           \
     /* robot session outcomes: a failed download, no base image, a motion too long */              \
+    X(ROBOT_COM_Wr_NotWritten)                                                                     \
     X(ROBOT_COM_Wr_TransferFail) X(ROBOT_COM_Wr_NoBaseImage) X(Wr_Motion_TooLong)                  \
     /* a typed name with a character that code page 932 lacks */                                   \
     X(Wr_Name_Code_Page)
@@ -96,6 +97,6 @@ inline constexpr int APP_KEY_COUNT = sizeof(APP_KEYS) / sizeof(APP_KEYS[0]);
 // The window builds its 56 used label slots and the application its text
 // table from these lists; a key added or lost here changes both.
 static_assert(WINDOW_KEY_COUNT == 56, "the main window has 56 keyed label slots");
-static_assert(APP_KEY_COUNT == 112, "the application's text table has 112 keyed slots");
+static_assert(APP_KEY_COUNT == 113, "the application's text table has 113 keyed slots");
 
 } // namespace kgiLangKey

@@ -1,6 +1,7 @@
 #include "kgiMessage.h"
 
 #include "kgiNarrowString.h"
+#include "platform/codepage.h"
 
 #include <cstdio>
 
@@ -13,7 +14,7 @@ FX::FXApp* guiApp() {
 }
 
 void toStderr(const std::string& title, const std::string& text) {
-    std::fprintf(stderr, "%s: %s\n", title.c_str(), text.c_str());
+    platform::printDiagnostic("%s: %s\n", title.c_str(), text.c_str());
 }
 
 } // namespace

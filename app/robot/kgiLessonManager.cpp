@@ -9,18 +9,11 @@
 #include "kgiWorld.h"
 #include "kutPath.h"
 #include "kutTime.h"
+#include "platform/codepage.h"
 #include "platform/process.h"
 
 #include <cstdio>
 #include <cstring>
-
-namespace {
-// The program's name for a restarted instance: what it was started as.
-std::string programName(const kgiApp* app) {
-    if (app && app->getArgc() > 0 && app->getArgv() && app->getArgv()[0]) return app->getArgv()[0];
-    return "Zodarovu0";
-}
-} // namespace
 
 kgiLessonManager* kgiLessonManager::instance() {
     static kgiLessonManager manager;
@@ -94,7 +87,7 @@ void kgiLessonManager::start(const char* argument) {
     } else {
         texts.clear();
     }
-    if (app) app->applyLessonLocks();
+    applyLocks(app);
     messageX = MESSAGE_X;
     messageYUpper = MESSAGE_Y_UPPER;
     messageYLower = MESSAGE_Y_LOWER;
@@ -117,7 +110,7 @@ void kgiLessonManager::reset() {
     step = 0;
     answersActive = waiting = showNextAtLower = showNextAtUpper = false;
     courseState = -1;
-    if (kgiApp* app = kgiApp::instance()) app->applyLessonLocks();
+    applyLocks(kgiApp::instance());
     messageX = MESSAGE_X;
     messageYUpper = MESSAGE_Y_UPPER;
     messageYLower = MESSAGE_Y_LOWER;
@@ -126,7 +119,7 @@ void kgiLessonManager::reset() {
 void kgiLessonManager::showText(int x, int y, int bank) {
     const std::string& text = texts.get(bank, 0, page, step);
     const std::string& speech = texts.get(bank, 1, page, step);
-    std::fprintf(stderr, "%s\n", speech.c_str());
+    platform::printDiagnostic("%s\n", speech.c_str());
     if (kgiApp* app = kgiApp::instance()) app->showMessageText(text, speech, x, y, bank);
 }
 
@@ -151,20 +144,16 @@ void kgiLessonManager::tickPages() {
 void kgiLessonManager::nextStep() {
     kgiApp* app = kgiApp::instance();
     if (waiting) {
-        if (app) {
-            app->applyLessonLocks();
-            app->playAnswerSound(true);
-        }
+        applyLocks(app);
+        if (app) app->playAnswerSound(true);
         ++step;
         waiting = false;
         page = 0;
         if (showNextAtLower) showText(messageX, messageYLower, 0);
         if (showNextAtUpper) showText(messageX, messageYUpper, 0);
     } else if (showNextAtLower || showNextAtUpper) {
-        if (app) {
-            app->applyLessonLocks();
-            app->playAnswerSound(true);
-        }
+        applyLocks(app);
+        if (app) app->playAnswerSound(true);
         ++step;
         // The new step starts at its first page.
         page = 0;
@@ -189,7 +178,7 @@ bool kgiLessonManager::stepBack() {
         --step;
         waiting = false;
         page = 0;
-        if (app) app->applyLessonLocks();
+        applyLocks(app);
         return true;
     }
     if (showNextAtUpper) {
@@ -207,7 +196,25 @@ void kgiLessonManager::setStep(int n) {
     page = 0;
 }
 
+void kgiLessonManager::applyLocks(kgiApp* app) {
+    optionsRecord = kgiOptionsCommandFlags();
+    optionsRecordStale = false;
+    if (app) app->applyLessonLocks();
+}
+
+void kgiLessonManager::reapplyOptionsRecord() {
+    optionsRecordStale = false;
+    kgiApp* app = kgiApp::instance();
+    if (!app) return;
+    kgiOptionsCommandFlags record;
+    app->clearOptionsLock(record);
+    // Before its set-up a step has none of its own: the locks'.
+    if (waiting) record = optionsRecord;
+    app->applyOptionsLock(record);
+}
+
 void kgiLessonManager::showStep(int n) {
+    optionsRecordStale = true;
     if (n < 0) {
         showText(messageX, messageYUpper, 1);
         return;
@@ -263,8 +270,10 @@ void kgiLessonManager::restartProgram() {
         app->saveSettings();
         baseDir = app->getBaseDir();
     }
-    const std::vector<std::string> argv = {programName(app), std::to_string(CONNECTION_LESSON)};
-    const int error = replacer(SELF_EXE, argv, baseDir);
+    // The program's own file under its own name: the process stays
+    // "Zodarovu0", whatever path or name it was started with.
+    const std::vector<std::string> argv = {PROGRAM_NAME, std::to_string(CONNECTION_LESSON)};
+    const int error = replacer(platform::ownProgramPath(), argv, baseDir);
     std::fprintf(stderr, "The lesson could not restart the program: %s\n", std::strerror(error));
     if (app) app->exit(1);
 }

@@ -18,6 +18,7 @@
 // holds (platform::replaceProcess unless a test sets another).
 #include "kgiFreedTreeNotice.h"
 #include "kgiLessonControl.h"
+#include "kgiRobotOptions.h"
 
 #include <array>
 #include <cstdio>
@@ -25,6 +26,7 @@
 #include <string>
 #include <vector>
 
+class kgiApp;
 class kgiCharacter;
 class ksgNode;
 
@@ -101,8 +103,9 @@ public:
     static constexpr int MAX_COURSE_NODES = 255;
     // Request of the robot session that starts the robot's downloaded motion.
     static constexpr int ROBOT_START_REQUEST = 31;
-    // The file a restart runs: this program's own.
-    static constexpr const char* SELF_EXE = "/proc/self/exe";
+    // The name a restart gives the program (its argv[0]); the file it runs
+    // is the program's own (platform::ownProgramPath).
+    static constexpr const char* PROGRAM_NAME = "Zodarovu0";
 
     using Clock = std::function<float()>;
     using ProcessReplacer = std::function<int(const std::string& path, const std::vector<std::string>& argv,
@@ -174,7 +177,11 @@ public:
     // step = n, or restartStep for a negative n; waiting off, page 0.
     void setStep(int n) override;
     // Page 0 of notice n at the upper position (the step is kept), or for a
-    // negative n the notice of the current step and page.
+    // negative n the notice of the current step and page. A notice tells of
+    // a failed robot connection, whose closing enables the options
+    // window's robot commands again: once communication is off, the next
+    // run of the step engine gives that window the step's own record once
+    // more.
     void showStep(int n) override;
     // True when nothing is expected; a wrong row sounds NG and shows the
     // text again (false); the right one advances (true).
@@ -215,8 +222,14 @@ public:
     void onPlayStart();
     void playEndSound() override;
     int getCourseStartState() const override;
-    // The course of the course kind (none for other kinds), without joints.
+    // The course of the course kind (none for other kinds), without joints,
+    // and canvas 0 turned to it (showCourseView).
     kgiCharacter* loadCourseTimesheet() override;
+    // Canvas 0 shows the course: the view start-up gives (unturned, centred
+    // on the current character) turned by yaw 60, pitch -25, zoom -22 and
+    // a shift of 10 and 3. Set, not added to the present view, so every
+    // course load shows the same.
+    void showCourseView();
     // Loads "course/<file>" below the base directory as an extra character
     // at the current time and adds its root to the scene; with joints also
     // the joint limits and the course node table from the course's
@@ -299,6 +312,12 @@ private:
 
     // The step fields of start's first step.
     void resetStepFields();
+    // kgiApp::applyLessonLocks, remembered: the options window has no
+    // step record of its own until the next step's set-up.
+    void applyLocks(kgiApp* app);
+    // Gives the options window the record the step last gave it (all
+    // disabled before its set-up).
+    void reapplyOptionsRecord();
     void treeFreed(kgiCharacter* character, ksgNode* root) override;
 
     // Fields, in this order: the lesson's, then the course's.
@@ -327,6 +346,10 @@ private:
     int expectedEditKind = -1;
     int restartStep = 0;
     bool startSignalOnPlay = false;
+    // The options window's record as the step engine last applied it, and
+    // whether the next run gives it again (after a notice).
+    kgiOptionsCommandFlags optionsRecord;
+    bool optionsRecordStale = false;
 
     int courseKind = -1;
     float courseTime = -1.0f;

@@ -16,6 +16,8 @@
 #include "ksgNode.h"
 #include "ksgScene.h"
 #include "ksgTransform.h"
+#include "ksgViewpoint.h"
+#include "kgiViewCanvas.h"
 #include "kmlVec3.h"
 #include "kutPath.h"
 
@@ -26,6 +28,10 @@
 namespace {
 const char* const NORMAL_COURSE_FILE = "nomalCource.ts";
 const char* const OBSTACLE_COURSE_FILE = "obsCource.ts";
+
+// Canvas 0's turn from the view start-up gives towards a course scene.
+constexpr float COURSE_YAW = 60.0f, COURSE_PITCH = -25.0f, COURSE_ZOOM = -22.0f;
+constexpr float COURSE_SHIFT_X = 10.0f, COURSE_SHIFT_Y = 3.0f;
 
 // The current character's model bounds; false without a character or model.
 bool currentBounds(kgcAxisAlignedBox& box) {
@@ -147,9 +153,30 @@ void kgiLessonManager::registerCourseSounds() {
 }
 
 kgiCharacter* kgiLessonManager::loadCourseTimesheet() {
-    if (courseKind == NORMAL_COURSE) return loadCourse(NORMAL_COURSE_FILE, false);
-    if (courseKind == OBSTACLE_COURSE) return loadCourse(OBSTACLE_COURSE_FILE, false);
-    return nullptr;
+    const char* file = courseKind == NORMAL_COURSE     ? NORMAL_COURSE_FILE
+                       : courseKind == OBSTACLE_COURSE ? OBSTACLE_COURSE_FILE
+                                                       : nullptr;
+    kgiCharacter* course = file ? loadCourse(file, false) : nullptr;
+    if (course) showCourseView();
+    return course;
+}
+
+void kgiLessonManager::showCourseView() {
+    kgiApp* app = kgiApp::instance();
+    if (!app || app->getCanvases().empty()) return;
+    ksgViewpoint* vp = app->getCanvases()[0]->getViewpoint();
+    if (!vp) return;
+    // The view as start-up leaves it, whatever it was turned to before:
+    // facing the robot's front, centred on the robot. The course's turn
+    // starts from there, so a second load shows the same view.
+    vp->setBaseOrientation(0.0f, 0.0f, 0.0f);
+    vp->setYaw(0.0f);
+    vp->setPitch(0.0f);
+    vp->setRoll(0.0f);
+    kgiWorld* world = kgiWorld::instance();
+    const kgiCharacter* robot = world->getCurrentCharacter();
+    vp->center(robot && robot->getRoot() ? robot->getRoot()->getBounds() : world->getBounds());
+    app->moveCanvasView(0, COURSE_YAW, COURSE_PITCH, COURSE_ZOOM, COURSE_SHIFT_X, COURSE_SHIFT_Y);
 }
 
 kgiCharacter* kgiLessonManager::loadCourse(const std::string& file, bool joints) {

@@ -59,10 +59,6 @@ constexpr float FINAL_WAIT = 4.0f;
 // The introduction's wait reads the clock again after this pause.
 constexpr auto INTRO_POLL = std::chrono::milliseconds(5);
 
-// Canvas 0's turn towards a course scene.
-constexpr float COURSE_YAW = 60.0f, COURSE_PITCH = -25.0f, COURSE_ZOOM = -22.0f;
-constexpr float COURSE_SHIFT_X = 10.0f, COURSE_SHIFT_Y = 3.0f;
-
 const char* const MEDIA_FOLDER = "media";
 
 // A record's flags: up to two, NONE where there are fewer, and no record
@@ -332,6 +328,10 @@ void kgiLessonManager::runStep() {
         reset();
         return;
     }
+    // Once a failed connection has closed, whatever it enabled in the
+    // options window follows the step again.
+    if (optionsRecordStale)
+        if (kgiApp* app = kgiApp::instance(); app && !app->isRobotCom()) reapplyOptionsRecord();
     if (step == 0) {
         if (!waiting && table->beforeIntro) table->beforeIntro(*this);
         runIntroStep(table->timesheet, table->robotTab, table->course, table->joints);
@@ -404,6 +404,7 @@ void kgiLessonManager::runRow(const StepRow& row) {
             record[optionFlags.first] = 1;
             if (optionFlags.second != NONE) record[optionFlags.second] = 1;
             app->applyOptionsLock(record);
+            optionsRecord = record;
         }
         if (redraw) app->redrawAll();
     }
@@ -444,13 +445,14 @@ void kgiLessonManager::runIntroStep(const std::string& timesheet, bool robotTab,
             app->clearOptionsLock(record);
             record[ROBOT_TAB] = 1;
             app->applyOptionsLock(record);
+            optionsRecord = record;
             if (kgiRobotOptions* options = app->getOptionsDialog()) options->openRobotTab();
             app->showOptionsDialog(true);
         }
     }
     if (course.size() > 1) {
         loadCourse(course, joints);
-        if (app) app->moveCanvasView(0, COURSE_YAW, COURSE_PITCH, COURSE_ZOOM, COURSE_SHIFT_X, COURSE_SHIFT_Y);
+        showCourseView();
     }
     // The event loop stands still for the wait, as the lesson expects: the
     // user looks at the scene before the first words.

@@ -156,11 +156,17 @@ void kgiRobotSession::handleLostLink()
 {
     const bool first = linkFailed == 0;
     linkFailed = 1;
+    // A download the board stopped answering in did not finish.
+    if (downloadRequest == -2) downloadCut = true;
+    downloadRequest = NO_DOWNLOAD;
     setStatus("Fail ", "");
     kgiApp* app = kgiApp::instance();
     if (!first || closing) return;
     if (app) app->showLessonText(19);
-    showBox("Warning - 102", languageText(kgiLangKey::ROBOT_COM_No_Reply));
+    std::string text = languageText(kgiLangKey::ROBOT_COM_No_Reply);
+    if (downloadCut) text += "\n" + languageText(kgiLangKey::ROBOT_COM_Wr_NotWritten);
+    downloadCut = false;
+    showBox("Warning - 102", text);
     // Our box always answers OK, which asks the lesson to start over.
     if (app) {
         app->lessonRestart();
@@ -242,6 +248,9 @@ void kgiRobotSession::update()
             setStatus("", "Pose Reading...");
             // Only a running read has board values to copy.
             if (poseReadRequest == 10) applyReadPose();
+            // Why the robot information was not read stays in view while
+            // the pose read that kept it from running goes on.
+            if (!infoNotice.empty()) setStatus("", infoNotice);
         }
         if (downloadRequest > NO_DOWNLOAD) {
             const int started = startMotionDownload(downloadRequest);
@@ -283,15 +292,22 @@ void kgiRobotSession::reportDownloadEnd()
     case kgiRobotLink::DOWNLOAD_LOST:
         // The link marked itself lost; the next update reports it.
         downloadRequest = NO_DOWNLOAD;
+        downloadCut = true;
         break;
-    default: {
+    default:
         downloadRequest = NO_DOWNLOAD;
-        const std::string text = languageText(kgiLangKey::ROBOT_COM_Wr_TransferFail);
-        setStatus("Fail ", text);
-        showBox("Error", text);
+        reportRefusedDownload();
         break;
     }
-    }
+}
+
+void kgiRobotSession::reportRefusedDownload()
+{
+    // Refused or answered wrongly: the board is there, so this is no lost
+    // link, and the robot keeps the motions it had.
+    const std::string text = languageText(kgiLangKey::ROBOT_COM_Wr_TransferFail);
+    setStatus("Fail ", text);
+    showBox("Error", text + "\n" + languageText(kgiLangKey::ROBOT_COM_Wr_NotWritten));
 }
 
 // --- commands -------------------------------------------------------------------
@@ -318,8 +334,13 @@ bool kgiRobotSession::openLink()
 bool kgiRobotSession::closeLink()
 {
     CallGuard guard(*this);
+    // linkBusy is taken before the tick's worker runs, so it misses a packet
+    // that worker has just written: wait for that one's answer too, or the
+    // link keeps the channel open for it.
     const bool settled = waitWhile(
-        [this] { return link->linkBusy[CH] != 0 && link->linkLost[CH] != 1 && !linkFailed; },
+        [this] {
+            return (link->linkBusy[CH] != 0 || link->inFlight[CH] != 0) && link->linkLost[CH] != 1 && !linkFailed;
+        },
         waitLimits.close);
     if (!settled) waitFailed();
     if (link->closeChannel(static_cast<uint8_t>(CH)) != 0) return false;
@@ -337,6 +358,7 @@ bool kgiRobotSession::downloadMotion()
     CallGuard guard(*this);
     if (link->startDownload(1, 0, CH) != kgiRobotLink::START_OK) return false;
     if (!waitWhile([this] { return link->linkBusy[CH] != 0 || link->download[CH] != 0; }, waitLimits.download)) {
+        downloadCut = true;
         waitFailed();
         return false;
     }
@@ -345,13 +367,11 @@ bool kgiRobotSession::downloadMotion()
         break;
     case kgiRobotLink::DOWNLOAD_LOST:
         // The next update takes the lost-link path.
+        downloadCut = true;
         return false;
-    default: {
-        const std::string text = languageText(kgiLangKey::ROBOT_COM_Wr_TransferFail);
-        setStatus("Fail ", text);
-        showBox("Error", text);
+    default:
+        reportRefusedDownload();
         return false;
-    }
     }
     // The robot takes the pose the motion has at the current time.
     if (currentCharacter()) {
@@ -415,6 +435,7 @@ bool kgiRobotSession::stopPoseRead()
     CallGuard guard(*this);
     const bool wasRunning = link->stopPoseRead(CH) != 0;
     poseReadRequest = NO_POSE_READ;
+    infoNotice.clear();
     stepLink();
     return wasRunning;
 }
@@ -450,9 +471,32 @@ const std::uint32_t* kgiRobotSession::readRobotInfo()
 {
     CallGuard guard(*this);
     // A session made only for the remote-control entries has no open channel.
-    if (link->channel[CH].BaudRate == 0) return nullptr;
-    if (link->startInfoRead(1, CH) != kgiRobotLink::START_OK) return nullptr;
+    if (link->channel[CH].BaudRate == 0) {
+        setStatus("", INFO_NOT_READ_CLOSED);
+        return nullptr;
+    }
+    // A held pose read (the teach check) only ends when the user stops it.
+    if (poseReadRequest != NO_POSE_READ) {
+        infoNotice = INFO_NOT_READ_POSE;
+        setStatus("", infoNotice);
+        return nullptr;
+    }
     setStatus("", "ROBO Info Reading...");
+    // The read that opening the link starts is joined and its record shown.
+    // Any other exchange (a download, a pose read being stopped) is waited
+    // for, and then a read of our own runs.
+    const bool running = link->infoRead[CH] != 0 && link->infoReadFlag[CH] != 2;
+    if (!running) {
+        // An exchange that outlasts the limit is busy, not lost: its own
+        // time-outs judge the board.
+        const bool idle = waitWhile([this] { return !link->machinesIdle(CH) && !link->linkLost[CH]; },
+                                    waitLimits.infoRead);
+        if (link->linkLost[CH]) return nullptr;
+        if (!idle || link->startInfoRead(1, CH) != kgiRobotLink::START_OK) {
+            setStatus("", INFO_NOT_READ_BUSY);
+            return nullptr;
+        }
+    }
     if (!waitWhile([this] { return link->infoRead[CH] != 0; }, waitLimits.infoRead)) {
         waitFailed();
         return nullptr;

@@ -55,6 +55,11 @@ public:
     static constexpr int LINE_BYTES = 255;
     // The robot's rest pose (the link's initial pose).
     static const int DEFAULT_POSE[SERVOS];
+    // Status details of an information read that could not run: no open
+    // channel, a held pose read (the teach check), the link still busy.
+    static constexpr const char* INFO_NOT_READ_CLOSED = "ROBO Info Not Read (Communication Off)";
+    static constexpr const char* INFO_NOT_READ_POSE = "ROBO Info Not Read (Pose Reading)";
+    static constexpr const char* INFO_NOT_READ_BUSY = "ROBO Info Not Read (Link Busy)";
 
     // Link steps each blocking wait may take before the board counts as
     // lost (at 15 ms a step). Each is a generous multiple of the exchange on
@@ -214,6 +219,8 @@ private:
     // A wait reached its limit: the link counts as lost, then as above.
     void waitFailed();
     void reportDownloadEnd();
+    // "Error": the transfer failed and the robot keeps its earlier motions.
+    void reportRefusedDownload();
     void showBox(const std::string& caption, const std::string& text);
     std::string languageText(const char* key) const;
     kgiCharacter* currentCharacter() const;
@@ -245,6 +252,12 @@ private:
     WaitLimits waitLimits;
     int callDepth = 0;
     bool closing = false;
+    // A download ended unfinished by a lost link: its "Warning - 102" also
+    // says that the motions were not written.
+    bool downloadCut = false;
+    // Why the last information read could not run, while the pose read
+    // that stopped it goes on (update keeps it in view); empty otherwise.
+    std::string infoNotice;
     uint8_t requestFlag106 = 0;
     bool folderSet = false;
     std::string folderOverride;

@@ -2,7 +2,9 @@
 
 #include <cstdio>
 
+#include "platform/codepage.h"
+
 void kgiLinkStderrMessages::showMessage(const char* title, const char* text)
 {
-    std::fprintf(stderr, "%s: %s\n", title, text);
+    platform::printDiagnostic("%s: %s\n", title, text);
 }

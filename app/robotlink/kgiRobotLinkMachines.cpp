@@ -464,7 +464,12 @@ void kgiRobotLink::stepDownload(uint32_t ch)
         }
         break;
     case 30:
-        if (result == REPLY_ANSWERED || result == REPLY_FAILED) s = 31;
+        if (result != REPLY_ANSWERED && result != REPLY_FAILED) break;
+        if (blockRejected[ch]) {
+            blockRejected[ch] = 0;
+            downloadResult[ch] = DOWNLOAD_REJECTED;
+        }
+        s = 31;
         break;
     case 31:
         if (downloadResult[ch] == DOWNLOAD_RUNNING)

@@ -21,6 +21,8 @@ const uint8_t PREFACE_BYTE = 0x0D;
 const uint8_t PREFACE_COMMAND = 100;
 const uint8_t HX_MESSAGE_COMMAND = 152;
 const uint8_t BLOCK_REJECTED = 'X';
+// The download's last block; its answer is the literal "E", and "X" refuses it.
+const uint8_t LAST_BLOCK_COMMAND = 66;
 const uint32_t TLD_RETRIES = 1;  // a TL-D8150 packet goes out twice at most
 const uint32_t HX_RETRIES = 6;
 
@@ -262,6 +264,10 @@ void kgiRobotLink::checkReply(uint32_t ch)
                 uint8_t expected = tpl[2 + 2 * i];
                 if (channel[ch].HX == BOARD_TLD8150 && (cmd == 51 || cmd == 52)) expected = p[1];
                 if (b[i] != expected) result = 1;
+                // The last block is refused like the others, by "X"; the
+                // board has then left the transfer (retryOrDrop).
+                if (channel[ch].HX == BOARD_TLD8150 && cmd == LAST_BLOCK_COMMAND && b[i] == BLOCK_REJECTED)
+                    blockRejected[ch] = 1;
                 break;
             }
             case SUM251:
@@ -416,7 +422,13 @@ void kgiRobotLink::retryOrDrop(uint32_t ch)
     sendPhase[ch] = sendPhaseIdle[ch];
     inFlight[ch] = 0;
     ioState[ch] = IO_IDLE;
-    if (retryCount[ch] < limit) {
+    // A refused block is never sent again: with its refusal the board went
+    // back to 9600 baud, where the block's bytes at the transfer speed would
+    // arrive garbled, and could be taken for commands.
+    const uint8_t* head = headPacket[ch];
+    const bool refusedBlock = channel[ch].HX == BOARD_TLD8150 && blockRejected[ch] &&
+                              head[1 + head[0]] == LAST_BLOCK_COMMAND;
+    if (retryCount[ch] < limit && !refusedBlock) {
         ++retryCount[ch];
         return;
     }
@@ -436,6 +448,9 @@ void kgiRobotLink::recoverLostLink(uint32_t ch)
     poseRead[ch] = 0;
     if (download[ch] != 0) downloadResult[ch] = DOWNLOAD_LOST;
     download[ch] = 0;
+    // A pose wait for a busy board would wait for ever for the "idle" that
+    // the dropped status poll was to bring.
+    poseWait[ch] = 0;
     servosHeld[ch] = 1;  // a cut-off pose read must not block the next one
     linkLost[ch] = 1;
     if (channel[ch].BaudRate == 115200) {

@@ -376,6 +376,20 @@ void kgi3dCanvas::drawHud()
     if (courseTime(seconds)) {
         const std::string course = kgiCanvasDrawing::courseText(true, seconds);
         if (!course.empty() && courseTimePrinter != nullptr) {
+            const kgiCanvasDrawing::Box box =
+                kgiCanvasDrawing::courseBackingBox(5.0f, y, courseTimePrinter->advance("%s", course.c_str()));
+            const GLboolean blendWasOn = glIsEnabled(GL_BLEND);
+            GLint blendSrc = GL_ONE, blendDst = GL_ZERO;
+            glGetIntegerv(GL_BLEND_SRC, &blendSrc);
+            glGetIntegerv(GL_BLEND_DST, &blendDst);
+            glEnable(GL_BLEND);
+            glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+            glColor4f(0.0f, 0.0f, 0.0f, kgiCanvasDrawing::COURSE_BACKING_ALPHA);
+            glRectf(box.x0, box.y0, box.x1, box.y1);
+            glBlendFunc(static_cast<GLenum>(blendSrc), static_cast<GLenum>(blendDst));
+            if (!blendWasOn)
+                glDisable(GL_BLEND);
+            glColor3f(1.0f, 1.0f, 1.0f);
             courseTimePrinter->begin();
             courseTimePrinter->print(5.0f, y, "%s", course.c_str());
             courseTimePrinter->end();

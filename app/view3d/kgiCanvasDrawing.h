@@ -23,6 +23,20 @@ public:
     // The top-left lesson course time ("%.2f", capped at MAX_COURSE_TIME);
     // empty (nothing shown) without a course or for a time of -1.0 or less.
     static std::string courseText(bool hasCourseTime, float seconds);
+    // The dark box behind the course time, so its white figures stay
+    // readable over the robot's white parts and the light floor: from 4
+    // pixels left of the text's left edge x to 4 right of its end, and from
+    // 6 below the baseline (the figures have no descenders) to 4 below the
+    // view's top edge. Corners in the HUD's pixels, y up.
+    struct Box {
+        float x0, y0, x1, y1;
+    };
+    static Box courseBackingBox(float x, float baseline, float textWidth)
+    {
+        return {x - 4.0f, baseline - 6.0f, x + textWidth + 4.0f, baseline + static_cast<float>(HUD_FACE_SIZE) - 4.0f};
+    }
+    // Its black's opacity: enough that white on it stands out over white.
+    static constexpr float COURSE_BACKING_ALPHA = 0.6f;
     // Left edge of the right-aligned text: width - textWidth - 5.
     static float rightAlignedX(int width, float textWidth) { return static_cast<float>(width) - textWidth - 5.0f; }
     static float baselineY(int height) { return static_cast<float>(height - HUD_FACE_SIZE); }

@@ -54,6 +54,31 @@ TEST(SpeechEngine, OnlyTheFirst126CharactersOfTheLineAreRead)
     EXPECT_FALSE(kgi::kgiSpeechEngine::synthesiserChosen(path));
 }
 
+TEST(SpeechEngine, ReadingTimeIsHalfASecondAnd70MillisecondsACharacterAtLeast3Seconds)
+{
+    struct Case {
+        const char* what;
+        std::string text;
+        double seconds;
+    };
+    // "Konnichiwa" in CP932: five characters in ten bytes.
+    const std::string kana = "\x82\xB1\x82\xF1\x82\xC9\x82\xBF\x82\xCD";
+    std::string kana60;
+    for (int i = 0; i < 12; ++i)
+        kana60 += kana;
+    const Case cases[] = {
+        {"empty", "", 3.0},
+        {"short", "Hello.\n", 3.0},
+        {"35 characters: exactly 3 s", std::string(35, 'a'), 3.0},
+        {"100 characters, line breaks and blanks counted", std::string(49, 'a') + "\n " + std::string(49, 'b'),
+         7.5},
+        {"60 Japanese characters, not 120 bytes", kana60, 4.7},
+        {"a damaged byte counts as one character", std::string(99, 'a') + "\x82", 7.5},
+    };
+    for (const Case& c : cases)
+        EXPECT_NEAR(kgi::kgiSpeechEngine::readingSeconds(c.text), c.seconds, 1e-9) << c.what;
+}
+
 TEST(SpeechProgram, TextStaysOneStringLiteralOfAnyLength)
 {
     struct Case {
@@ -162,6 +187,50 @@ TEST(SpeechSynth, PlayedSpeechEndsAndStopsAtOnce)
     EXPECT_FALSE(synth.isSpeaking());
 }
 
+TEST(SpeechSynth, SilentSpeechIsMeasuredByItsSamples)
+{
+    kgi::kgiSpeechSynth synth(kgi::kgiSpeechSynth::SILENT);
+    ASSERT_TRUE(synth.ready());
+    EXPECT_TRUE(synth.isSilent());
+    const std::string kana = "\x82\xB1\x82\xF1\x82\xC9\x82\xBF\x82\xCD";
+    ASSERT_TRUE(synth.speak(kana));
+    const double once = synth.heardSeconds();
+    // Five kana take a good half second to say, not nothing.
+    EXPECT_GT(once, 0.4);
+    EXPECT_LT(once, 3.0);
+    EXPECT_FALSE(synth.isSpeaking());
+    EXPECT_FALSE(synth.playsAloud());
+    ASSERT_TRUE(synth.speak(kana + "\x81\x41" + kana + "\x81\x41" + kana));
+    EXPECT_GT(synth.heardSeconds(), 2.5 * once) << "a text three times as long";
+    // The same text, the same length (give or take the voice's little
+    // variations).
+    ASSERT_TRUE(synth.speak(kana));
+    EXPECT_NEAR(synth.heardSeconds(), once, 0.02 * once);
+}
+
+// The program's route without a sound device (as in the tests): the first
+// played text finds nothing to play on, and from then on the synthesiser
+// measures what it would have said, that first text included. (Once found,
+// the process keeps that finding: an earlier test may have made it.)
+TEST(SpeechSynth, PlaybackWithoutASoundDeviceGoesSilentAndMeasures)
+{
+    kgi::kgiSpeechSynth synth(kgi::kgiSpeechSynth::PLAYBACK);
+    ASSERT_TRUE(synth.ready());
+    const std::string kana = "\x82\xB1\x82\xF1\x82\xC9\x82\xBF\x82\xCD";
+    ASSERT_TRUE(synth.speak(kana));
+    ASSERT_TRUE(waitFor([&] { return !synth.isSpeaking(); }));
+    if (synth.playsAloud())
+        GTEST_SKIP() << "a sound device plays the speech here";
+    EXPECT_TRUE(synth.isSilent());
+    const double first = synth.heardSeconds();
+    EXPECT_GT(first, 0.4);
+    ASSERT_TRUE(synth.speak(kana));
+    EXPECT_FALSE(synth.isSpeaking());
+    // Measured alone, not with what the first, unplayed text left behind.
+    EXPECT_NEAR(synth.heardSeconds(), first, 0.02 * first);
+    EXPECT_FALSE(synth.playsAloud());
+}
+
 TEST(SpeechSynth, MissingVoiceDataLeavesTheProcessRunning)
 {
     // The library takes its data from this folder's espeak-ng-data when
@@ -174,7 +243,8 @@ TEST(SpeechSynth, MissingVoiceDataLeavesTheProcessRunning)
         {
             setenv("ESPEAK_DATA_PATH", dir.path().c_str(), 1);
             kgi::kgiSpeechSynth synth(kgi::kgiSpeechSynth::SILENT);
-            bool silent = !synth.ready() && !synth.speak("a") && !synth.isSpeaking();
+            bool silent = !synth.ready() && !synth.speak("a") && !synth.isSpeaking() &&
+                          synth.heardSeconds() < 0.0 && !synth.playsAloud();
             std::exit(silent ? 42 : 1);
         },
         ::testing::ExitedWithCode(42), "");

@@ -1,5 +1,6 @@
 #include "kgiMsgDlg.h"
 #include "kgiMsgWindowImpl.h"
+#include "kgiSpeechSynth.h"
 
 #include "support/fox/kgiFoxTestApp.h"
 #include "support/fox/kgiRootProperties.h"
@@ -8,6 +9,9 @@
 
 #include <X11/Xlib.h>
 #include <dlfcn.h>
+
+#include <cmath>
+#include <functional>
 
 using namespace FX;
 
@@ -189,6 +193,91 @@ TEST_F(MsgWindowTest, SayShowsTheTextAndSpeaksTheOther)
     EXPECT_TRUE(w->say(nullptr, nullptr));
     EXPECT_EQ(w->dialog()->getText(), FXString(""));
     EXPECT_EQ(spoken.back(), "");
+}
+
+// Speech on the test's clock: each text runs (plays, or the outside
+// program runs) for playFor seconds, and the engine knows the length it
+// would be heard for (negative: it cannot tell).
+struct ClockedSpeech : kgi::kgiSpeechEngine {
+    const double* now;
+    double heard;
+    bool aloud;
+    double playFor;
+    double playUntil = -1.0;
+    ClockedSpeech(const double* now, double heard, bool aloud, double playFor)
+        : now(now), heard(heard), aloud(aloud), playFor(playFor)
+    {
+    }
+    bool speak(const std::string&) override
+    {
+        playUntil = *now + playFor;
+        return true;
+    }
+    void stop() override { playUntil = -1.0; }
+    bool isSpeaking() override { return *now < playUntil; }
+    double heardSeconds() override { return heard; }
+    bool playsAloud() override { return aloud; }
+};
+
+TEST_F(MsgWindowTest, AWindowSpeaksAsLongAsItsSpeechWouldBeHeard)
+{
+    // 100 characters, the line break counted: 0.5 s + 100 x 70 ms.
+    const std::string page = std::string(99, 'a') + "\n";
+    struct Case {
+        const char* what;
+        std::function<std::unique_ptr<kgi::kgiSpeechEngine>(const double*)> engine;
+        double ends; // seconds after say
+    };
+    const Case cases[] = {
+        {"an engine that cannot tell (the outside program): the reading time",
+         [](const double* now) { return std::make_unique<ClockedSpeech>(now, -1.0, false, 0.0); }, 7.5},
+        {"no engine at all: the reading time", [](const double*) { return nullptr; }, 7.5},
+        {"the outside program still running past the reading time",
+         [](const double* now) { return std::make_unique<ClockedSpeech>(now, -1.0, false, 9.0); }, 9.0},
+        {"a silent synthesiser: the length it measured",
+         [](const double* now) { return std::make_unique<ClockedSpeech>(now, 2.0, false, 0.0); }, 2.0},
+        {"speech played aloud ends with its sound, before the reading time",
+         [](const double* now) { return std::make_unique<ClockedSpeech>(now, -1.0, true, 1.0); }, 1.0},
+    };
+    for (const Case& c : cases) {
+        double now = 100.0;
+        kgi::kgiMsgWindowImpl w(app, c.engine(&now));
+        w.dialog()->setClock([&now] { return now; });
+        EXPECT_FALSE(w.isSpeaking()) << c.what << ": nothing said yet";
+        w.say("a page", page.c_str());
+        const double said = now;
+        double ended = -1.0;
+        for (int i = 0; i < 400 && ended < 0.0; ++i, now += 0.05)
+            if (!w.isSpeaking())
+                ended = now - said;
+        EXPECT_NEAR(ended, c.ends, 0.051) << c.what;
+        EXPECT_FALSE(w.isSpeaking()) << c.what << ": and for good";
+
+        // Stopping ends it at once.
+        now = 200.0;
+        w.say("a page", page.c_str());
+        EXPECT_TRUE(w.isSpeaking()) << c.what;
+        w.stopSpeech();
+        EXPECT_FALSE(w.isSpeaking()) << c.what;
+    }
+}
+
+TEST_F(MsgWindowTest, ASilentSynthesiserSpeaksForItsSynthesisedLength)
+{
+    double now = 10.0;
+    auto synth = std::make_unique<kgi::kgiSpeechSynth>(kgi::kgiSpeechSynth::SILENT);
+    kgi::kgiSpeechSynth* engine = synth.get();
+    kgi::kgiMsgWindowImpl w(app, std::move(synth));
+    w.dialog()->setClock([&now] { return now; });
+    // "Konnichiwa" three times, in kana.
+    const std::string kana = "\x82\xB1\x82\xF1\x82\xC9\x82\xBF\x82\xCD";
+    w.say("text", (kana + "\x81\x41" + kana + "\x81\x41" + kana).c_str());
+    const double length = engine->heardSeconds();
+    ASSERT_GT(length, 1.0);
+    now += length - 0.05;
+    EXPECT_TRUE(w.isSpeaking());
+    now += 0.1;
+    EXPECT_FALSE(w.isSpeaking());
 }
 
 TEST_F(MsgWindowTest, ColorModeSetsTheBackground)

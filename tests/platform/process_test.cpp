@@ -166,6 +166,27 @@ TEST_F(ProcessTest, ReplacementRunsTheProgramInItsFolderWithItsArguments)
     EXPECT_EQ(probeLines(), (std::vector<std::string>{workDir, "Vevur"}));
 }
 
+TEST_F(ProcessTest, AProgramReplacingItselfByItsOwnFileKeepsItsName)
+{
+    // The probe replaces itself through ownProgramPath, as a lesson restart
+    // does; through "/proc/self/exe" the kernel would name it "exe".
+    ::setenv("KGI_PROBE_REPLACE_SELF", "1", 1);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const int error = platform::replaceProcess(PROBE, {"first"}, dir.string());
+        std::_Exit(100 + error);
+    }
+    ::unsetenv("KGI_PROBE_REPLACE_SELF");
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(probeLines(), (std::vector<std::string>{dir.string(), "Zodarovu0", "again",
+                                                      fs::path(PROBE).filename().string().substr(0, 15)}));
+    EXPECT_EQ(platform::ownProgramPath(), fs::canonical("/proc/self/exe").string());
+}
+
 TEST_F(ProcessTest, FailedReplacementKeepsTheProcessAndItsFolder)
 {
     const fs::path plain = dir / "not-a-program";

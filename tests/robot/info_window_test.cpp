@@ -155,6 +155,31 @@ TEST_F(InfoWindow, ShowsTheBoardsRecordAfterADownload)
     ASSERT_TRUE(passUntil([&] { return app->getRobotSession() == nullptr; }));
 }
 
+TEST_F(InfoWindow, OpenedJustAfterCommunicationItWaitsForTheRunningRead)
+{
+    ASSERT_TRUE(kgiTestLoadFactoryRobot());
+    ASSERT_TRUE(board.ok());
+    const std::uint8_t info[6] = {3, 2, 7, 50, 9, 0x2C};
+    std::copy(info, info + 6, board.info);
+    board.start();
+    std::ofstream(std::filesystem::path(kgiTestBaseDir()) / "comports.txt") << "COM1=" << board.devicePath() << "\n";
+
+    app->setRobotCommunication(true);
+    ASSERT_NE(session(), nullptr);
+    ASSERT_NE(session()->getLink().infoRead[1], 0u) << "the opening read still runs";
+    kgiInfoDialog* d = openDialog();
+    d->fill();
+    EXPECT_EQ(session()->getLink().infoRead[1], 0u);
+    const std::uint32_t* words = session()->getLink().robotInfo[1];
+    EXPECT_EQ(std::vector<std::uint32_t>(words, words + 6), std::vector<std::uint32_t>(info, info + 6));
+    EXPECT_EQ(str(d->getValueText(0)), std::to_string(info[0]));
+    EXPECT_EQ(str(d->getValueText(1)), std::to_string(info[1]) + "." + std::to_string(info[2]));
+    EXPECT_EQ(session()->getStatusDetail(), "ROBO Info Read Complete !");
+    EXPECT_TRUE(services->boxes.empty());
+    app->setRobotCommunication(false);
+    ASSERT_TRUE(passUntil([&] { return app->getRobotSession() == nullptr; }));
+}
+
 TEST_F(InfoWindow, WithoutAnOpenSessionTheValuesStayEmpty)
 {
     kgiInfoDialog* d = openDialog();

@@ -23,6 +23,7 @@
 #include "kgiWorldLinks.h"
 #include "ksgScene.h"
 #include "ksgTransform.h"
+#include "ksgViewpoint.h"
 #include "kutTime.h"
 
 #include "support/window/kgiWindowTest.h"
@@ -82,6 +83,37 @@ bool pressFrameButton(kgiGLFrameButtons* buttons, int i) {
     return buttons->onMouse(kgiGLWidget::BUTTON_LEFT, kgiGLWidget::ACTION_PRESS, 0, x, y);
 }
 
+// The stopwatch at the view's top left stays readable whatever lies behind
+// it: its white figures on a backing that darkens what is there (a light
+// floor, the robot's white parts) to under half of white.
+void expectReadableStopwatch(const kgiTestImage& shot, const char* what) {
+    // The figures' cell: 5 pixels from the left, the baseline 30 below the
+    // top, "0.00" to "999.99" about 55 to 85 pixels wide.
+    int dark = 0, white = 0, all = 0;
+    for (int y = 6; y < 34; ++y)
+        for (int x = 3; x < 55; ++x) {
+            const kgiTestImage::Rgb p = shot.at(x, y);
+            const int hi = std::max({p[0], p[1], p[2]}), lo = std::min({p[0], p[1], p[2]});
+            dark += hi <= 110;
+            white += lo >= 230;
+            ++all;
+        }
+    EXPECT_GT(white, 30) << what << ": the white figures";
+    EXPECT_GT(dark, all / 2) << what << ": the dark backing around them";
+}
+
+// Canvas 0's camera.
+kmlMatrix4 canvasView(const kgiApp& app) {
+    const std::vector<kgiViewCanvas*>& canvases = app.getCanvases();
+    const ksgViewpoint* vp = canvases.empty() ? nullptr : canvases[0]->getViewpoint();
+    return vp ? vp->getMatrix() : kmlMatrix4();
+}
+
+void expectSameView(const kmlMatrix4& view, const kmlMatrix4& expected, const char* what) {
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c) EXPECT_NEAR(view(r, c), expected(r, c), 1e-3f) << what << " at " << r << "," << c;
+}
+
 // Pixels of the stopwatch's corner that are not the view's background.
 int textPixels(const kgiTestImage& shot) {
     const kgiTestImage::Rgb background = shot.at(shot.width - 3, 3);
@@ -118,6 +150,14 @@ TEST(LessonCourseWindow, TheStopwatchCountsWhileTheRobotWalksAndStandsAtTheGoal)
     testClockStep = 0.0f;
     ASSERT_NE(world->getCurrentCharacter(), nullptr);
     EXPECT_TRUE(app.isLessonMode());
+    // The introduction turned the view to the course. Every later load of
+    // the course shows that view again, not one turned further.
+    const kmlMatrix4 courseView = canvasView(app);
+    ASSERT_NE(app.getCourseFile(), nullptr);
+    expectSameView(canvasView(app), courseView, "the course loaded a second time");
+    std::vector<kgiCharacter*> loaded;
+    world->getCharacters()->listAll(loaded);
+    EXPECT_EQ(loaded.size(), 3u) << "the robot and the course twice";
     manager.reset();
     EXPECT_FALSE(app.isLessonMode());
     EXPECT_TRUE(app.hasCourseTime());
@@ -131,6 +171,7 @@ TEST(LessonCourseWindow, TheStopwatchCountsWhileTheRobotWalksAndStandsAtTheGoal)
     world->getCharacters()->listAll(all);
     kgiCharacter* course = all[0] == robot ? all[1] : all[0];
     ASSERT_NE(course->getRoot(), nullptr);
+    expectSameView(canvasView(app), courseView, "File > New");
     const std::vector<ksgTransform*> roots = kgiWorldLinks::sceneBase(world->getScene())->getRoots();
     EXPECT_NE(std::find(roots.begin(), roots.end(), course->getRoot()->asTransform()), roots.end());
 
@@ -138,6 +179,7 @@ TEST(LessonCourseWindow, TheStopwatchCountsWhileTheRobotWalksAndStandsAtTheGoal)
     shot.save("course_new");
     EXPECT_EQ(app.getCourseTime(), 0.0f);
     EXPECT_GT(textPixels(shot), 20) << "\"0.00\" at the view's top left";
+    expectReadableStopwatch(shot, "at the start");
 
     // The sample tab: read No.34, add No.10 twice.
     app.showOptionsDialog(true);
@@ -198,6 +240,7 @@ TEST(LessonCourseWindow, TheStopwatchCountsWhileTheRobotWalksAndStandsAtTheGoal)
     shot.save("course_goal");
     EXPECT_EQ(manager.getCourseTimeValue(), frozen);
     EXPECT_GT(textPixels(shot), 20);
+    expectReadableStopwatch(shot, "at the goal");
 
     world->setPlaying(false);
     app.setLessonManager(nullptr);

@@ -13,12 +13,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
-#include <thread>
 
 using namespace FX;
 
@@ -122,8 +120,10 @@ TEST_F(LessonStepFilesScreen, LessonOneOpensWithItsFirstPageWholeInBothLanguages
             EXPECT_TRUE(everyLine(shown)) << "language " << language;
             // Nothing runs into the right edge.
             EXPECT_EQ(shown.count(width - 8, 0, 8, height, dark), 0) << "language " << language;
-            for (int i = 0; i < 1000 && host.isSpeaking(); ++i)
-                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            // The page would stand while its speech lasts (its reading time
+            // without a sound device); the picture is all this test wants.
+            host.hideWindow();
+            EXPECT_FALSE(host.isSpeaking());
         }
         std::filesystem::current_path(previous);
     }

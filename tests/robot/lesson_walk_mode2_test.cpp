@@ -56,10 +56,10 @@ Action click(FX::FXMenuCheck* Widgets::*check, int id) {
 
 std::string languageText(Walk& w, const char* key) { return w.app().languageText(key).text(); }
 
-TEST(LessonWalkMode2, ThePortTheConnectionPoseReflectionAndPlayWithTheRobot) {
+TEST(KGI_WALK_SUITE(LessonWalkMode2), ThePortTheConnectionPoseReflectionAndPlayWithTheRobot) {
     KGI_REQUIRE_TEST_APP();
     Walk& walk = Walk::get();
-    walk.writeStepFile(MODE, FINAL_STEP);
+    walk.useStepFile(MODE, FINAL_STEP);
     kgiApp& app = walk.app();
     kgiSimBoard board;
     ASSERT_TRUE(board.ok());
@@ -135,6 +135,7 @@ TEST(LessonWalkMode2, ThePortTheConnectionPoseReflectionAndPlayWithTheRobot) {
              w.services().answers = {true};
              w.services().clear();
              EXPECT_TRUE(w.pressFrameButton(PLAY));
+             EXPECT_TRUE(w.services().answers.empty()) << "a question, answered Yes as step 8 says";
          },
          {OK, OK, OK}, FINAL_STEP, false, {{8, UPPER}, {9, UPPER}},
          [&](Walk& w) {

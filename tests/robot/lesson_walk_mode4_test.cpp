@@ -86,10 +86,10 @@ void saveAs(Walk& walk, const std::string& path) {
     walk.mainCommand(Ids::ID_SAVE_MDM_AS);
 }
 
-TEST(LessonWalkMode4, KeysPushedAndMovedOnTheTimeLineThenTheBowSavedAs) {
+TEST(KGI_WALK_SUITE(LessonWalkMode4), KeysPushedAndMovedOnTheTimeLineThenTheBowSavedAs) {
     KGI_REQUIRE_TEST_APP();
     Walk& walk = Walk::get();
-    walk.writeStepFile(MODE, FINAL_STEP);
+    walk.useStepFile(MODE, FINAL_STEP);
     // The save dialog stands while the user types a name.
     walk.setPassesWhileChoosing(3);
     std::filesystem::remove_all(std::filesystem::path(savedPath()).parent_path());

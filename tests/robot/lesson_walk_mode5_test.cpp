@@ -73,10 +73,10 @@ Action timeIs(float frame) {
     return [frame](Walk& w) { EXPECT_EQ(w.world().getCurrentTime(), frame); };
 }
 
-TEST(LessonWalkMode5, TheLastKeyClickedOnTheTimeLineThenKeyedFromThe3dView) {
+TEST(KGI_WALK_SUITE(LessonWalkMode5), TheLastKeyClickedOnTheTimeLineThenKeyedFromThe3dView) {
     KGI_REQUIRE_TEST_APP();
     Walk& walk = Walk::get();
-    walk.writeStepFile(MODE, FINAL_STEP);
+    walk.useStepFile(MODE, FINAL_STEP);
 
     // The introduction: the bow imported, two pages spoken, then step 1.
     ASSERT_TRUE(walk.start(MODE));

@@ -12,7 +12,7 @@ namespace {
 
 using namespace course_walk;
 
-TEST(LessonWalk, Mode6NormalCourse) {
+TEST(KGI_WALK_SUITE(LessonWalk), Mode6NormalCourse) {
     KGI_REQUIRE_TEST_APP();
     walkCourse(6, "Scene1", 10, [](const Signal& signal) {
         return steps({

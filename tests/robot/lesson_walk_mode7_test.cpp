@@ -12,7 +12,7 @@ namespace {
 
 using namespace course_walk;
 
-TEST(LessonWalk, Mode7ObstacleCourse) {
+TEST(KGI_WALK_SUITE(LessonWalk), Mode7ObstacleCourse) {
     KGI_REQUIRE_TEST_APP();
     walkCourse(7, "Scene2", 14, [](const Signal& signal) {
         return steps({

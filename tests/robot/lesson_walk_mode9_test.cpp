@@ -65,14 +65,14 @@ struct Row {
     std::function<void(Walk&)> after;  // what the action left besides the step
 };
 
-TEST(LessonWalk, Mode9MediaImportAndPlayback) {
+TEST(KGI_WALK_SUITE(LessonWalk), Mode9MediaImportAndPlayback) {
     KGI_REQUIRE_TEST_APP();
     // Sound without a sound card.
     setenv("KGI_MEDIA_AUDIO_SINK", "fakesink sync=true", 1);
     const std::string clip = makeAviClip();
     ASSERT_FALSE(clip.empty());
     Walk& walk = Walk::get();
-    walk.writeStepFile(MODE, FINAL_STEP);
+    walk.useStepFile(MODE, FINAL_STEP);
     walk.useMediaHost();
     kgiApp& app = walk.app();
     kgiWorld& world = walk.world();

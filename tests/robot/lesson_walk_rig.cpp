@@ -72,6 +72,11 @@ class kgiLessonWalk::RecordingMessage : public kgiStandInMessage {
 public:
     explicit RecordingMessage(kgiLessonWalk& w) : kgiStandInMessage(w.messages), walk(w) {}
     void showText(const std::string& text, const std::string& speech, int x, int y, int colorMode) override {
+        // No step shows an empty page, nor one that says nothing.
+        EXPECT_GT(text.size(), kgiLessonTexts::PRESENT_ABOVE)
+            << "an empty page at step " << walk.step() << " page " << walk.page();
+        EXPECT_GT(speech.size(), kgiLessonTexts::PRESENT_ABOVE)
+            << "a page without speech at step " << walk.step() << " page " << walk.page();
         walk.texts.push_back(kgiWalkText{text, speech, x, y, colorMode, walk.clock});
         if (walk.speakOnShow) walk.messages.speaking = true;
         kgiStandInMessage::showText(text, speech, x, y, colorMode);
@@ -191,7 +196,31 @@ bool kgiLessonWalk::open() {
     if (!kgiTestLoadFactoryRobot()) return false;
     idle(2);
     centred = viewMatrix();
-    return true;
+
+    // The shipped step files as staged, before a fixture replaces one.
+    const std::filesystem::path tutorial =
+        std::filesystem::path(kgiLessonManager::stepFilePath(a.getBaseDir(), a.getModelId(), 0, 1)).parent_path();
+    shipped = tutorial.parent_path() / "tutorial.shipped";
+    std::error_code error;
+    std::filesystem::remove_all(shipped, error);
+    std::filesystem::copy(tutorial, shipped, std::filesystem::copy_options::recursive, error);
+    return !error;
+}
+
+void kgiLessonWalk::useShippedStepFile(int mode) {
+    const kgiApp& a = app();
+    const std::filesystem::path path =
+        kgiLessonManager::stepFilePath(a.getBaseDir(), a.getModelId(), a.getSettings().language, mode);
+    std::error_code error;
+    std::filesystem::copy_file(shipped / path.filename(), path, std::filesystem::copy_options::overwrite_existing,
+                               error);
+    if (error) ADD_FAILURE() << "the shipped step file could not be put back: " << path << ": " << error.message();
+}
+
+std::string kgiLessonWalk::pageLine(int step, int page, int bank) const {
+    kgiWalkText t;
+    t.text = manager().getTexts().get(bank, 0, page, step);
+    return t.line();
 }
 
 std::string kgiLessonWalk::label(int mode, int step, int page) {
@@ -523,7 +552,6 @@ void kgiLessonWalk::dragKey(int button, int from, int to) {
 }
 
 bool kgiLessonWalk::walkRows(int finalStep, const std::vector<kgiWalkRow>& rows) {
-    const int m = mode();
     for (const kgiWalkRow& row : rows) {
         SCOPED_TRACE(row.what);
         EXPECT_EQ(step(), row.step);
@@ -560,8 +588,7 @@ bool kgiLessonWalk::walkRows(int finalStep, const std::vector<kgiWalkRow>& rows)
         EXPECT_EQ(texts.size(), row.shown.size());
         for (std::size_t i = 0; i < texts.size() && i < row.shown.size(); ++i) {
             const kgiWalkRow::Shown& expected = row.shown[i];
-            EXPECT_EQ(texts[i].line(), expected.colour == 1 ? noticeLabel(m, expected.step, 0)
-                                                            : label(m, expected.step, 0));
+            EXPECT_EQ(texts[i].line(), pageLine(expected.step, 0, expected.colour == 1 ? 1 : 0));
             EXPECT_EQ(texts[i].x, 350);
             EXPECT_EQ(texts[i].y, expected.y) << texts[i].line();
             EXPECT_EQ(texts[i].colour, expected.colour) << texts[i].line();
@@ -574,22 +601,29 @@ bool kgiLessonWalk::walkRows(int finalStep, const std::vector<kgiWalkRow>& rows)
 
 ::testing::AssertionResult kgiLessonWalk::walkIntroduction() {
     using ::testing::AssertionFailure;
-    const int m = mode();
     const kgiWalkText first = lastShown();
     if (step() != 0 || !waiting()) return AssertionFailure() << "not in the introduction: step " << step();
-    if (first.line() != label(m, 0, 0)) return AssertionFailure() << "first page: \"" << first.line() << "\"";
+    if (first.line() != pageLine(0, 0)) return AssertionFailure() << "first page: \"" << first.line() << "\"";
     if (first.x != kgiLessonManager::MESSAGE_X || first.y != kgiLessonManager::MESSAGE_Y_UPPER || first.colour != 0)
         return AssertionFailure() << "first page at (" << first.x << ", " << first.y << ") in colour mode "
                                   << first.colour;
     if (!(first.clock > 2.0f)) return AssertionFailure() << "first page after " << first.clock << " s";
-    setSpeaking(false);
-    if (!idleUntil([&] { return page() == 1; })) return AssertionFailure() << "no second page";
-    if (lastShown().line() != label(m, 0, 1))
-        return AssertionFailure() << "second page: \"" << lastShown().line() << "\"";
+    // Each further page once the one before has been spoken, as long as
+    // the file has them.
+    const kgiLessonTexts& t = manager().getTexts();
+    for (int p = 1; p < kgiLessonTexts::PAGES && t.isPresent(0, 0, p, 0) && t.isPresent(0, 1, p, 0); ++p) {
+        const std::size_t shownBefore = textMark();
+        idle(2);
+        if (textMark() != shownBefore) return AssertionFailure() << "page " << p << " while page " << p - 1 << " spoke";
+        setSpeaking(false);
+        if (!idleUntil([&] { return page() == p; })) return AssertionFailure() << "no page " << p;
+        if (lastShown().line() != pageLine(0, p))
+            return AssertionFailure() << "page " << p << ": \"" << lastShown().line() << "\"";
+    }
     setSpeaking(false);
     if (!idleUntil([&] { return step() == 1 && waiting(); }))
         return AssertionFailure() << "step 1 was not set up: step " << step();
-    if (lastShown().line() != label(m, 1, 0))
+    if (lastShown().line() != pageLine(1, 0))
         return AssertionFailure() << "step 1 shows \"" << lastShown().line() << "\"";
     return ::testing::AssertionSuccess();
 }
@@ -624,7 +658,7 @@ bool kgiLessonWalk::walkRows(int finalStep, const std::vector<kgiWalkRow>& rows)
     if (!idleUntil([&] { return textMark() > mark; }))
         return AssertionFailure() << "the final text never showed";
     kgiWalkText first = texts[mark];
-    if (first.line() != label(m, finalStep, 0) || first.x != 350 || first.y != 40 || first.colour != 0)
+    if (first.line() != pageLine(finalStep, 0) || first.x != 350 || first.y != 40 || first.colour != 0)
         return AssertionFailure() << "final text \"" << first.line() << "\" at (" << first.x << ", " << first.y
                                   << ") colour " << first.colour;
     if (!(first.clock - began > 4.0f))
@@ -646,7 +680,7 @@ bool kgiLessonWalk::walkRows(int finalStep, const std::vector<kgiWalkRow>& rows)
         if (!idleUntil([&] { return textMark() > mark + static_cast<std::size_t>(p) + 1; }))
             return AssertionFailure() << "page " << p + 1 << " never showed";
         const kgiWalkText& next = texts.back();
-        if (next.line() != label(m, finalStep, p + 1) || next.y != 40 || next.colour != 0)
+        if (next.line() != pageLine(finalStep, p + 1) || next.y != 40 || next.colour != 0)
             return AssertionFailure() << "page " << p + 1 << " showed as \"" << next.line() << "\" at y " << next.y;
     }
     const std::size_t allPages = textMark();

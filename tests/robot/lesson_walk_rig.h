@@ -66,6 +66,7 @@
 #include <gtest/gtest.h>
 
 #include <cstddef>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
@@ -117,6 +118,16 @@ struct kgiWalkRow {
     std::function<void(kgiLessonWalk&)> check = {};  // the row's own check
 };
 
+// A walk runs on the fixture step files it writes, and is built once more
+// on the shipped step files (with KGI_WALK_SHIPPED, tests/robot/
+// CMakeLists.txt): the same table, as a test suite of its own, checking
+// what the program shows against what it read.
+#ifdef KGI_WALK_SHIPPED
+#define KGI_WALK_SUITE(name) name##OnShippedSteps
+#else
+#define KGI_WALK_SUITE(name) name
+#endif
+
 class kgiLessonWalk {
 public:
     // The answer sounds as the sound player knows them.
@@ -145,6 +156,27 @@ public:
     // with two pages and every other step with one unless pages says
     // otherwise (step -> page count, 1 to 4), and notice NOTICE.
     void writeStepFile(int mode, int lastStep, const std::map<int, int>& pages = {});
+
+    // The walk's step file: the fixture (writeStepFile), or in a walk built
+    // on the shipped files the shipped one (useShippedStepFile).
+    void useStepFile(int mode, int lastStep, const std::map<int, int>& pages = {}) {
+#ifdef KGI_WALK_SHIPPED
+        (void)lastStep;
+        (void)pages;
+        useShippedStepFile(mode);
+#else
+        writeStepFile(mode, lastStep, pages);
+#endif
+    }
+    // Puts the shipped step file of the mode (for the application's
+    // language) back where the program reads it, as staged, in place of
+    // a fixture.
+    void useShippedStepFile(int mode);
+    // The display text of a page as the program read it from the step file
+    // (bank 0 the steps, 1 the notices), without its final line break: what
+    // kgiWalkText::line() of that page shows. For the fixture files, the
+    // page's label.
+    std::string pageLine(int step, int page, int bank = 0) const;
 
     // Starts the program's start-up as "Zodarovu0 <mode>" does
     // (kgiApp::startUp): the factory robot loaded, the lesson started, its
@@ -274,10 +306,10 @@ public:
     bool walkRows(int finalStep, const std::vector<kgiWalkRow>& rows);
 
     // --- the introduction ---
-    // What every walk meets after start: the introduction's first page
-    // (the fixture's two) at the upper place in the step texts' colours,
-    // shown after 2 s of clock; the second page once the first has been
-    // spoken; then step 1 set up and showing its page 0.
+    // What every walk meets after start: the introduction's first page at
+    // the upper place in the step texts' colours, shown after 2 s of clock;
+    // each further page of the file (the fixture's second) once the one
+    // before has been spoken; then step 1 set up and showing its page 0.
     ::testing::AssertionResult walkIntroduction();
 
     // --- the end ---
@@ -343,6 +375,8 @@ private:
     std::unique_ptr<ModalFileDialogs> fileDialogs;
     kgiTimesheetWindow* main = nullptr;
     std::string baseTitle;
+    // The staged step files, kept before any fixture replaced one.
+    std::filesystem::path shipped;
     std::vector<float> centred;
     float clock = 0.0f;
     bool autoAdvance = false;

@@ -188,6 +188,53 @@ TEST(RobotSessionInApp, AFailedOpenWarnsOnceAndLeavesCommunicationOff)
     EXPECT_IN_CHILD(failedOpen);
 }
 
+// The options window's status line after communication goes off, with the
+// recording stand-in as the window.
+void statusAfterClosing()
+{
+    kgiAppRig rig;
+    kgiApp& app = *rig.app;
+    kgiAppMakers makers = rig.fakes.makers();
+    makers.robotSession = sessionMaker(false).robotSession;
+    app.setMakers(makers);
+    app.createOptionsDialog();
+    Boxes boxes;
+    kgiCharacterServices::install(&boxes);
+    const std::vector<std::string>& status = rig.fakes.options.statusTexts;
+    const std::string closed = "[Close] :    ";
+
+    // A failed open: closed at once, and still after the next pass.
+    pointCom1At(rig.base, (rig.base / "no_such_device").string());
+    app.setRobotCommunication(true);
+    CHILD_CHECK(!app.isRobotCom() && !status.empty() && status.back() == closed);
+    app.idleTick();
+    CHILD_CHECK(status.back() == closed);
+
+    // Off after a working link: closing, then closed once the port is.
+    kgiSimBoard board;
+    CHILD_CHECK(board.ok());
+    board.start();
+    pointCom1At(rig.base, board.devicePath());
+    app.setRobotCommunication(true);
+    kgiRobotSession* session = sessionOf(app);
+    CHILD_CHECK(session && passUntilInfoRead(app, session));
+    app.setRobotCommunication(false);
+    CHILD_CHECK(status.back() == "[Busy ]:Closing Communication...");
+    app.idleTick();
+    CHILD_CHECK(app.getRobotSession() == nullptr && !deviceOpen(board.devicePath()));
+    CHILD_CHECK(status.back() == closed);
+    for (int i = 0; i < 5; ++i) app.idleTick();
+    CHILD_CHECK(status.back() == closed);
+    CHILD_CHECK(boxes.shown == std::vector<std::string>{"Warning - 101: ROBOT_COM_No_Open[COM No = 1]"});
+    kgiCharacterServices::install(nullptr);
+    board.stop();
+}
+
+TEST(RobotSessionInApp, TheStatusLineShowsTheClosedStateOnceThePortIsClosed)
+{
+    EXPECT_IN_CHILD(statusAfterClosing);
+}
+
 void silentBoard()
 {
     BoardRig r;

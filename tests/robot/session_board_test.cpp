@@ -150,31 +150,69 @@ TEST_F(SessionDuringInfoRead, ADownloadRefusedDuringTheInformationReadIsRetriedA
     EXPECT_FALSE(board.image().empty());
 }
 
-class SessionRejectedBlock : public SessionOnBoard {
-protected:
-    void prepareBoard() override
-    {
-        kgiSimBoard::Faults f;
-        f.rejectBlock = 0;
-        board.setFaults(f);
-    }
-};
-
-TEST_F(SessionRejectedBlock, ARejectedTransferIsAFailureNotACompletion)
+TEST_F(SessionOnBoard, ARefusedTransferIsAFailureNotACompletionNorALostLink)
 {
-    session->setDownloadRequest(1);
-    ASSERT_TRUE(updateUntil([this] { return session->getDownloadRequest() == -1; }, 20000));
-    EXPECT_EQ(session->getStatusWord(), "Fail ");
-    EXPECT_EQ(session->getStatusDetail(), "ROBOT_COM_Wr_TransferFail");
-    EXPECT_EQ(services.captions, std::vector<std::string>{"Error"});
-    EXPECT_EQ(services.texts, std::vector<std::string>{"ROBOT_COM_Wr_TransferFail"});
-    ASSERT_TRUE(updateUntil([this] { return idle(); }));
+    // The board refuses a block with "X" and goes back to 9600 at once: the
+    // user hears that the robot refused the motions and kept its own, and
+    // the board hears nothing more of the transfer.
+    const std::string refused = "ROBOT_COM_Wr_TransferFail\nROBOT_COM_Wr_NotWritten";
+    for (const bool lastBlock : {false, true}) {
+        SCOPED_TRACE(lastBlock ? "the last block" : "the first block");
+        ASSERT_TRUE(updateUntil([this] { return idle(); }));
+        services.captions.clear();
+        services.texts.clear();
+        board.clearReceived();
+        kgiSimBoard::Faults f;
+        f.rejectBlock = 1000;  // none until the image's size is known
+        board.setFaults(f);
+        session->setDownloadRequest(1);
+        ASSERT_TRUE(updateUntil([this] { return session->getDownloadRequest() == -2; }));
+        const int blocks = (link().imageLength[CH] + 127) / 128;
+        f.rejectBlock = lastBlock ? blocks - 1 : 0;
+        board.setFaults(f);
+        ASSERT_TRUE(updateUntil([this] { return session->getDownloadRequest() == -1; }, 20000));
+        EXPECT_EQ(session->getStatusWord(), "Fail ");
+        EXPECT_EQ(session->getStatusDetail(), "ROBOT_COM_Wr_TransferFail");
+        EXPECT_EQ(services.captions, std::vector<std::string>{"Error"});
+        EXPECT_EQ(services.texts, std::vector<std::string>{refused});
+        ASSERT_TRUE(updateUntil([this] { return idle(); }));
+        EXPECT_FALSE(session->isLinkFailed());
 
-    // downloadMotion names no entry after a refused transfer.
+        const std::vector<kgiSimBoard::Received> got = board.received();
+        size_t lastFast = 0;
+        for (size_t i = 0; i < got.size(); ++i)
+            if (got[i].baud == 115200) lastFast = i;
+        std::vector<uint8_t> after;
+        for (size_t i = lastFast + 1; i < got.size(); ++i) after.push_back(got[i].byte);
+        EXPECT_EQ(after, std::vector<uint8_t>{0xFB}) << "only the closing byte, at 9600";
+        EXPECT_EQ(board.garbled(), 0u);
+        EXPECT_TRUE(board.image().empty());
+    }
+
+    // downloadMotion says the same and names no entry.
+    services.captions.clear();
+    services.texts.clear();
     session->setRemoconFolder(folder.path, folder.path + "/list.txt");
     link().buildRemoteFile(1, 0, CH);
+    kgiSimBoard::Faults f;
+    f.rejectBlock = 0;
+    board.setFaults(f);
     EXPECT_FALSE(session->downloadMotion());
+    EXPECT_EQ(services.texts, std::vector<std::string>{refused});
     EXPECT_FALSE(std::filesystem::exists(folder.path + "/list.txt"));
+}
+
+TEST_F(SessionOnBoard, ABoardFallingSilentInATransferSaysTheMotionsWereNotWritten)
+{
+    session->setDownloadRequest(1);
+    ASSERT_TRUE(updateUntil([this] { return link().download[CH] == 310; }));
+    kgiSimBoard::Faults f;
+    f.silent = true;
+    board.setFaults(f);
+    ASSERT_TRUE(updateUntil([this] { return session->isLinkFailed(); }, 20000));
+    EXPECT_EQ(services.captions, std::vector<std::string>{"Warning - 102"});
+    EXPECT_EQ(services.texts, std::vector<std::string>{"ROBOT_COM_No_Reply\nROBOT_COM_Wr_NotWritten"});
+    EXPECT_EQ(session->getDownloadRequest(), -1);
 }
 
 TEST_F(SessionOnBoard, DownloadMotionThatEndsWellNamesTheSystemEntry)
@@ -275,7 +313,58 @@ TEST_F(SessionFixture, RobotInformationOfAnUnopenedSessionIsNull)
 {
     auto session = newSession();
     EXPECT_EQ(session->readRobotInfo(), nullptr);
+    EXPECT_EQ(session->getStatusDetail(), kgiRobotSession::INFO_NOT_READ_CLOSED);
     EXPECT_TRUE(services.captions.empty());
+}
+
+TEST_F(SessionDuringInfoRead, RobotInformationWaitsForTheLinkOrSaysWhyItCannot)
+{
+    const std::vector<uint32_t> expected(board.info, board.info + 6);
+    const auto first6 = [](const std::uint32_t* info) { return std::vector<uint32_t>(info, info + 6); };
+
+    // Just after opening: the read the link started is joined.
+    ASSERT_NE(link().infoRead[CH], 0u);
+    const std::uint32_t* info = session->readRobotInfo();
+    ASSERT_NE(info, nullptr);
+    EXPECT_EQ(first6(info), expected);
+    EXPECT_EQ(session->getStatusDetail(), "ROBO Info Read Complete !");
+
+    // A held pose read (the teach check) only ends when the user stops it.
+    session->requestPoseRead(0);
+    ASSERT_TRUE(updateUntil([this] { return link().poseRead[CH] == 12; }));
+    std::fill(std::begin(link().robotInfo[CH]), std::end(link().robotInfo[CH]), 0u);
+    EXPECT_EQ(session->readRobotInfo(), nullptr);
+    EXPECT_EQ(session->getStatusDetail(), kgiRobotSession::INFO_NOT_READ_POSE);
+    for (int i = 0; i < 5; ++i) session->update();
+    EXPECT_EQ(session->getStatusDetail(), kgiRobotSession::INFO_NOT_READ_POSE) << "it stays in view";
+    // Stopped: the read waits for the servos to be held again.
+    EXPECT_TRUE(session->stopPoseRead());
+    ASSERT_NE(link().poseRead[CH], 0u);
+    info = session->readRobotInfo();
+    ASSERT_NE(info, nullptr);
+    EXPECT_EQ(link().poseRead[CH], 0u);
+    EXPECT_EQ(first6(info), expected);
+
+    // A download runs: waited for, then read.
+    session->setDownloadRequest(1);
+    ASSERT_TRUE(updateUntil([this] { return link().download[CH] != 0; }));
+    info = session->readRobotInfo();
+    ASSERT_NE(info, nullptr);
+    EXPECT_EQ(first6(info), expected);
+    ASSERT_TRUE(updateUntil([this] { return session->getDownloadRequest() == -1; }, 20000));
+    EXPECT_EQ(session->getStatusDetail(), "Motion Download Complete !");
+
+    // An exchange outlasting the wait is a busy link, not a lost one.
+    kgiRobotSession::WaitLimits limits;
+    limits.infoRead = 5;
+    session->setWaitLimits(limits);
+    session->setDownloadRequest(1);
+    ASSERT_TRUE(updateUntil([this] { return link().download[CH] != 0; }));
+    EXPECT_EQ(session->readRobotInfo(), nullptr);
+    EXPECT_EQ(session->getStatusDetail(), kgiRobotSession::INFO_NOT_READ_BUSY);
+    EXPECT_FALSE(session->isLinkFailed());
+    ASSERT_TRUE(updateUntil([this] { return session->getDownloadRequest() == -1; }, 20000));
+    EXPECT_EQ(services.captions, (std::vector<std::string>{"ROBOT_COM_Me_TransferFinish", "ROBOT_COM_Me_TransferFinish"}));
 }
 
 class SessionEnding : public SessionOnBoard {};

@@ -91,19 +91,38 @@ TEST_F(MachineTest, DroppedPacketMakesTheDownloadReportDropped)
     EXPECT_EQ(0u, link->linkLost[CH]);
 }
 
-TEST_F(MachineTest, RejectedFirstBlockEndsTheTransferAtLowSpeed)
+TEST_F(MachineTest, ARefusedBlockEndsTheTransferAtLowSpeedAndIsNeverSentAgain)
 {
+    // The board answers "X" and goes back to 9600 at once: after the refusal
+    // only the closing FB may reach it, at 9600, and nothing at the transfer
+    // speed (a resent block would arrive garbled).
+    struct Case { const char* what; int32_t values; int refused; } cases[] = {
+        {"first of eight", 1000, 0},
+        {"last of eight", 1000, 7},
+        {"the only block", 128, 0},
+    };
     open();
-    faults([](kgiSimBoard::Faults& f) { f.rejectBlock = 0; });
-    imageOf(1000);
-    ASSERT_EQ(1, link->startDownload(1, 0, CH));
-    ASSERT_LT(stepUntil([this] { return link->downloadResult[CH] == kgiRobotLink::DOWNLOAD_REJECTED; }, 500), 500);
-    step();  // the next tick goes back to 9600
-    EXPECT_EQ(9600u, link->channel[CH].BaudRate);
-    EXPECT_EQ(9600u, platform::serialBaud(link->portHandle[CH]));
-    ASSERT_LT(runToIdle(), 500);
-    EXPECT_EQ(kgiRobotLink::DOWNLOAD_REJECTED, link->downloadResult[CH]);
-    EXPECT_EQ(1u, board.blocksReceived());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        board.clearReceived();
+        const unsigned garbledBefore = board.garbled();
+        const unsigned blocksBefore = board.blocksReceived();
+        faults([&](kgiSimBoard::Faults& f) { f.rejectBlock = c.refused; });
+        imageOf(c.values);
+        ASSERT_EQ(1, link->startDownload(1, 0, CH));
+        ASSERT_LT(stepUntil([this] { return link->downloadResult[CH] == kgiRobotLink::DOWNLOAD_REJECTED; }, 500), 500);
+        ASSERT_LT(runToIdle(), 500);
+        EXPECT_EQ(kgiRobotLink::DOWNLOAD_REJECTED, link->downloadResult[CH]);
+        EXPECT_EQ(9600u, link->channel[CH].BaudRate);
+        EXPECT_EQ(9600u, platform::serialBaud(link->portHandle[CH]));
+        const bool last = (c.refused + 1) * 128 >= c.values;
+        EXPECT_EQ(2 + 1 + (c.refused + 1) * 130 - (last ? 1 : 0), int(sentAt(115200).size()));
+        EXPECT_EQ((std::vector<uint8_t>{0xFA, 0xEC, 0xFB}), sentAt(9600));
+        EXPECT_EQ(garbledBefore, board.garbled());
+        EXPECT_EQ(blocksBefore + c.refused + 1, board.blocksReceived());
+        EXPECT_EQ(0u, link->linkLost[CH]);
+        EXPECT_TRUE(messages.shown.empty());
+    }
     EXPECT_TRUE(board.image().empty());
 }
 
@@ -246,6 +265,14 @@ TEST_F(MachineTest, PoseWaitEndsWhenTheBoardIsDoneOrAfterItsTimeOut)
         EXPECT_LT(ticks, c.maxTicks);
         EXPECT_EQ(0xFB, sentAt(9600).back());
     }
+
+    // Busy, then silent: the dropped status poll ends the wait with the link.
+    faults([](kgiSimBoard::Faults& f) { f.busyPolls = -1; });
+    ASSERT_EQ(1, link->sendPose(15, 1, CH));
+    ASSERT_LT(stepUntil([this] { return link->poseWait[CH] == 34; }, 200), 200);
+    faults([](kgiSimBoard::Faults& f) { f.silent = true; });
+    ASSERT_LT(stepUntil([this] { return link->poseWait[CH] == 0; }, 1000), 1000);
+    EXPECT_EQ(1u, link->linkLost[CH]);
 }
 
 // --- room checks, without a board: the channel is marked open, no port ---

@@ -72,7 +72,9 @@ kgiRobotDesc kgiObstacleCourse()
 {
     kgiRobotDesc d = course("obsCource");
     // Rows 39, 35, 10, 36, 10: the robot steps 13 cm over the bar and walks
-    // 18 cm along x -24, side steps to x -42 and walks 18 cm more.
+    // 18 cm along x -24, side steps to x -42 and walks 18 cm more. Its toes
+    // reach z 32 in the first walk; in the second its heels cross the goal
+    // line (the whole body past z 24.8) once its toes are beyond z 37.
     const float x0 = -59.0f, x1 = -8.0f;
     lane(d, x0, x1, LANE_BACK, 52.0f);
     // The low bar just past the start line, across the lane: 1 cm high,
@@ -80,9 +82,11 @@ kgiRobotDesc kgiObstacleCourse()
     // over it (row 35).
     d.parts.push_back(box("LowBar", "bar", x0, x1, -0.05f, 1.0f, 2.9f, 3.7f));
     // The wall in the part of the lane the robot starts in (x > -26), 12 cm
-    // high, beyond where the first walk and the side step (row 36) take the
-    // robot, so the second walk passes beside it.
-    d.parts.push_back(box("Wall", "wall", -26.0f, x1, -0.05f, 12.0f, 37.0f, 45.0f));
+    // high, just ahead of where the first walk and the side step (row 36)
+    // take the robot's toes: walking on without the side step runs into
+    // it, and after the side step the robot walks past it before its heels
+    // cross the goal line.
+    d.parts.push_back(box("Wall", "wall", -26.0f, x1, -0.05f, 12.0f, 32.4f, 36.0f));
     return d;
 }
 
