@@ -93,27 +93,57 @@ void kmlBaseCurve::getKeysTime(std::vector<float>& out) const
 
 // The searches are binary: with strictly ascending times they give the same
 // index as a scan for the first match from key 0. A NaN time matches nothing.
+// They halve index ranges (std::lower_bound and std::upper_bound over the
+// keys, without the cost of stepping deque iterators).
+
+int kmlBaseCurve::lowerIndex(float t) const
+{
+    int first = 0;
+    int count = getNumKeys();
+    while (count > 0) {
+        const int half = count / 2;
+        if (keys[first + half]->getTime() < t) {
+            first += half + 1;
+            count -= half + 1;
+        } else {
+            count = half;
+        }
+    }
+    return first;
+}
+
+int kmlBaseCurve::upperIndex(float t) const
+{
+    int first = 0;
+    int count = getNumKeys();
+    while (count > 0) {
+        const int half = count / 2;
+        if (!(t < keys[first + half]->getTime())) {
+            first += half + 1;
+            count -= half + 1;
+        } else {
+            count = half;
+        }
+    }
+    return first;
+}
 
 int kmlBaseCurve::getKeyIndex(float t) const
 {
-    auto it = std::lower_bound(keys.begin(), keys.end(), t,
-                               [](const kmlBaseKey* k, float v) { return k->getTime() < v; });
-    if (it == keys.end() || !((*it)->getTime() == t)) return -1;
-    return static_cast<int>(it - keys.begin());
+    const int i = lowerIndex(t);
+    if (i == getNumKeys() || !(keys[i]->getTime() == t)) return -1;
+    return i;
 }
 
 int kmlBaseCurve::getPrevKeyIndex(float t) const
 {
-    auto it = std::lower_bound(keys.begin(), keys.end(), t,
-                               [](const kmlBaseKey* k, float v) { return k->getTime() < v; });
-    return static_cast<int>(it - keys.begin()) - 1;
+    return lowerIndex(t) - 1;
 }
 
 int kmlBaseCurve::getNextKeyIndex(float t) const
 {
-    auto it = std::upper_bound(keys.begin(), keys.end(), t,
-                               [](float v, const kmlBaseKey* k) { return v < k->getTime(); });
-    if (it != keys.end()) return static_cast<int>(it - keys.begin());
+    const int i = upperIndex(t);
+    if (i < getNumKeys()) return i;
     if (!keys.empty() && keys.back()->getTime() == t) return getNumKeys();
     return -1;
 }
@@ -166,6 +196,7 @@ void kmlBaseCurve::updateInternal(int i, int before, int after)
 
 void kmlBaseCurve::update(float t, int before, int after)
 {
+    flushDeferred();
     if (before < -1 || after < -1) return;
     int i = getKeyIndex(t);
     if (i < 0) return;
@@ -182,9 +213,54 @@ void kmlBaseCurve::insertInternal(int i, kmlBaseKey* key)
     // The value adapts to its neighbours before the tangents are computed
     // from it.
     key->adapt();
-    key->update();
-    if (smooth) updateInternal(i, 1, 1);
+    if (defersTangents()) {
+        deferredTimes.push_back(key->getTime());
+    } else {
+        key->update();
+        if (smooth) updateInternal(i, 1, 1);
+    }
     updateRange();
+}
+
+void kmlBaseCurve::deferUpdates(bool on)
+{
+    if (!on) flushDeferred();
+    deferring = on;
+}
+
+void kmlBaseCurve::flushDeferred()
+{
+    if (deferredTimes.empty()) return;
+    // Each inserted key still in the curve and its neighbours, once each, in
+    // curve order. Every other edit flushes first, so the keys are where
+    // their insertions left them.
+    std::sort(deferredTimes.begin(), deferredTimes.end());
+    const int n = getNumKeys();
+    int next = 0; // the first key not updated yet
+    int from = 0; // no deferred key lies before this one
+    for (float t : deferredTimes) {
+        // Times ascend: search on from the last one found, in steps that
+        // double, so a run of neighbouring keys costs a step or two each.
+        int step = 1;
+        int hi = from;
+        while (hi < n && keys[hi]->getTime() < t) {
+            from = hi + 1;
+            hi += step;
+            step *= 2;
+        }
+        if (hi > n) hi = n;
+        while (from < hi) {
+            const int mid = from + (hi - from) / 2;
+            if (keys[mid]->getTime() < t)
+                from = mid + 1;
+            else
+                hi = mid;
+        }
+        if (from == n || !(keys[from]->getTime() == t)) continue;
+        for (int j = std::max(from - 1, next); j <= from + 1 && j < n; ++j) keys[j]->update();
+        next = std::max(next, from + 2);
+    }
+    deferredTimes.clear();
 }
 
 void kmlBaseCurve::removeInternal(int i)
@@ -210,22 +286,56 @@ void kmlBaseCurve::removeInternal(int a, int b)
     updateRange();
 }
 
+bool kmlBaseCurve::holdsLiveKey(const kmlBaseKey* key) const
+{
+    // A key of this curve is linked to its neighbours, or is the only key.
+    // An unlinked key is therefore ours only as the sole key; a linked one
+    // (rare: a key of this or another curve handed back) is looked for.
+    if (!key->getPrev() && !key->getNext()) return keys.size() == 1 && keys.front() == key;
+    return owns(key);
+}
+
 bool kmlBaseCurve::insert(kmlBaseKey* key)
 {
-    if (!key || !validKey(key) || !finite(key->getTime()) || owns(key)) return false;
-    float t = key->getTime();
-    int i = getKeyIndex(t);
-    if (i >= 0)
-        removeInternal(i);
+    if (!key || !validKey(key) || !finite(key->getTime()) || holdsLiveKey(key)) return false;
+    const float t = key->getTime();
+    // Keys mostly come in time order: a key after the last one goes to the
+    // end without a search.
+    const int i = keys.empty() || keys.back()->getTime() < t ? getNumKeys() : lowerIndex(t);
+    if (i < getNumKeys() && keys[i]->getTime() == t)
+        replaceInternal(i, key);
     else
-        i = insertIndex(t);
-    insertInternal(i, key);
+        insertInternal(i, key);
     updateRange();
     return true;
 }
 
+void kmlBaseCurve::replaceInternal(int i, kmlBaseKey* key)
+{
+    // The same outcome as removing the old key and inserting the new one at
+    // its place, without moving the keys after it: the neighbours' tangents
+    // are recomputed from their final links below, whatever a removal would
+    // have computed for them in between.
+    kmlBaseKey* old = keys[i];
+    keys[i] = key;
+    relink(i);
+    delete old;
+    key->adapt();
+    if (defersTangents()) {
+        deferredTimes.push_back(key->getTime());
+        return;
+    }
+    // In smooth-edit mode the pass over the key and its neighbours
+    // computes the key's tangents too.
+    if (smooth)
+        updateInternal(i, 1, 1);
+    else
+        key->update();
+}
+
 bool kmlBaseCurve::remove(float t)
 {
+    flushDeferred();
     int i = getKeyIndex(t);
     if (i < 0) return false;
     removeInternal(i);
@@ -234,6 +344,7 @@ bool kmlBaseCurve::remove(float t)
 
 bool kmlBaseCurve::remove(float t, float dt)
 {
+    flushDeferred();
     if (!finite(t) || !finite(dt)) return false;
     int first = getKeyIndex(t);
     if (first < 0) first = getNextKeyIndex(t);
@@ -254,6 +365,7 @@ bool kmlBaseCurve::remove(float t, float dt)
 
 bool kmlBaseCurve::move(float from, float to)
 {
+    flushDeferred();
     if (!finite(to)) return false;
     int f = getKeyIndex(from);
     if (f < 0) return false;
@@ -280,6 +392,7 @@ void kmlBaseCurve::moveInternal(int from, int to, float toTime, bool onto)
 
 bool kmlBaseCurve::shift(float t, float dt, kmlCurveShiftType type)
 {
+    flushDeferred();
     if (!finite(dt)) return false;
     if (type != KML_SHIFT_BEFORE && type != KML_SHIFT_AFTER) return false;
     int k = getKeyIndex(t);
@@ -319,6 +432,7 @@ bool kmlBaseCurve::shiftInternal(int start, int end, kmlCurveShiftType type, flo
 
 bool kmlBaseCurve::duplicate(float from, float to)
 {
+    flushDeferred();
     if (!finite(to)) return false;
     int f = getKeyIndex(from);
     if (f < 0) return false;
@@ -343,6 +457,7 @@ void kmlBaseCurve::duplicateInternal(int from, int to, float toTime, bool onto)
 
 bool kmlBaseCurve::duplicateRange(float t, float dt, float dest)
 {
+    flushDeferred();
     if (!finite(t) || !finite(dt) || !finite(dest) || dt < 0.0f) return false;
     int first = getKeyIndex(t);
     if (first < 0) first = getNextKeyIndex(t);
@@ -386,6 +501,7 @@ bool kmlBaseCurve::duplicateRangeInternal(int first, int last, int dest, float t
 
 bool kmlBaseCurve::setKeysTime(const std::vector<float>& times)
 {
+    flushDeferred();
     int n = getNumKeys();
     bool ok = static_cast<int>(times.size()) == n;
     std::vector<float> result;

@@ -94,6 +94,16 @@ public:
     void clear();
     void smoothEdit(bool on) { smooth = on; }
     bool isSmoothEdit() const { return smooth; }
+    // With true, the insertions that follow (insert and the edits that
+    // insert copies) leave the tangent updates of smooth-edit mode until
+    // false: each inserted key and its neighbours are then recomputed once.
+    // The curve is the one the insertions one by one give, since a key's
+    // tangents follow only from its neighbours' times and values; a batch
+    // of n keys then costs n updates instead of three per key. Any other
+    // edit first brings the deferred updates up to date; do not evaluate
+    // the curve in between.
+    void deferUpdates(bool on);
+    bool isDeferringUpdates() const { return deferring; }
     // minTime and maxTime from the first and last key (0 and 0 when empty).
     void updateRange();
     // Recomputes the tangents of the key at t and of `before` keys before and
@@ -103,6 +113,12 @@ public:
 
 protected:
     void insertInternal(int i, kmlBaseKey* key);
+    // Puts key in the place of key i (same time), deleting the old key.
+    void replaceInternal(int i, kmlBaseKey* key);
+    // Runs the tangent updates the insertions deferred.
+    void flushDeferred();
+    // Whether key, a live key, is one of this curve's keys.
+    bool holdsLiveKey(const kmlBaseKey* key) const;
     void removeInternal(int i);
     void removeInternal(int a, int b);
     void moveInternal(int from, int to, float toTime, bool onto);
@@ -115,12 +131,22 @@ protected:
     void copyFrom(const kmlBaseCurve& src);
     // Index at which a key at time t goes: after every earlier key.
     int insertIndex(float t) const;
+    // Index of the first key at or after t / after t (the count when none).
+    int lowerIndex(float t) const;
+    int upperIndex(float t) const;
     // Links keys[i] with its neighbours in the list.
     void relink(int i);
     // Gives dst the data of src but keeps dst's place in the curve.
     static void copyKeepingLinks(kmlBaseKey* dst, const kmlBaseKey* src);
 
+    // The tangents an insertion leaves to deferUpdates(false): smooth-edit
+    // mode with updates deferred.
+    bool defersTangents() const { return smooth && deferring; }
+
     std::deque<kmlBaseKey*> keys;
+    // Times of the keys inserted while updates are deferred.
+    std::vector<float> deferredTimes;
+    bool deferring = false;
     bool smooth;
     float minTime;
     float maxTime;

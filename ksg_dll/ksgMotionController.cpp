@@ -547,6 +547,16 @@ bool ksgMotionController::addFrame(ksgMotionFrame* frame, int layer)
     return added;
 }
 
+void ksgMotionController::deferKeyUpdates(bool on)
+{
+    for (kmlBaseCurve* curve : {basePosition, baseRotation}) {
+        if (curve != nullptr)
+            curve->deferUpdates(on);
+    }
+    if (!on)
+        dirty = true;
+}
+
 void ksgMotionController::getFrame(ksgMotionFrame* frame, unsigned short flags,
                                    const std::vector<int>& list)
 {
@@ -588,6 +598,24 @@ void ksgMotionController::getKeysTime(std::vector<float>& times, int layer)
     kmlBaseCurve* curve = position != nullptr ? position : rotation;
     if (curve != nullptr)
         curve->getKeysTime(times);
+}
+
+void ksgMotionController::getKeysTime(std::vector<float>& times, float from, float to, int layer)
+{
+    times.clear();
+    kmlBaseCurve *position, *rotation;
+    curvesOf(layer, true, position, rotation);
+    kmlBaseCurve* curve = position != nullptr ? position : rotation;
+    if (curve == nullptr)
+        return;
+    const int n = curve->getNumKeys();
+    for (int i = curve->getPrevKeyIndex(from) + 1; i < n; ++i) {
+        const float t = curve->getKey(i)->getTime();
+        if (!(t <= to))
+            break;
+        if (from <= t)
+            times.push_back(t);
+    }
 }
 
 bool ksgMotionController::planKeysTime(const kmlBaseCurve* curve,

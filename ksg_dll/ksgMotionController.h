@@ -128,6 +128,17 @@ public:
     // frame to the curves of the given layer, any other frame to the base
     // curves (layer ignored). True when a key was added.
     bool addFrame(ksgMotionFrame* frame, int layer);
+    // Between true and false, the base curves leave the tangent updates of
+    // the keys addFrame adds to the end (kmlBaseCurve::deferUpdates): a run
+    // of keys costs one update a key, with the same curves. Do not evaluate
+    // in between.
+    void deferKeyUpdates(bool on);
+    // The base keys at ascending times: for each time a new frame (the
+    // caller owns it), the one getFrame with EVAL_BASE gives there when
+    // every channel of the kind holds a key at that time, else null. Each
+    // key of the span is looked at once instead of searched for at each
+    // time (times not ascending are searched for one by one).
+    virtual void getBaseKeyFrames(const std::vector<float>& times, std::vector<ksgMotionFrame*>& out) = 0;
     // Evaluates at the frame's time into the frame. flags 1: base curves
     // only; flags 2 with one layer: that layer alone (an offset frame);
     // otherwise with these flags and only these layers enabled, which are
@@ -137,6 +148,9 @@ public:
     // has no position curve); layer -1 the base.
     bool hasKeyTime(float t, int layer);
     void getKeysTime(std::vector<float>& times, int layer);
+    // The same for the keys with from <= time <= to only, found by search:
+    // the cost follows the keys in the span, not all keys.
+    void getKeysTime(std::vector<float>& times, float from, float to, int layer);
     // Gives key i the i-th time, on both curves of the layer (any negative
     // layer: the base). A key whose new time is within one time step of its
     // old one keeps it. Nothing changes when, on either curve, the result

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <algorithm>
+#include <vector>
+
 #include "ksgMotionChannel.h"
 #include "ksgMotionController.h"
 #include "ksgMotionFrame.h"
@@ -26,6 +29,43 @@ public:
     bool validFrame(ksgMotionFrame* frame) override
     {
         return frame != nullptr && frame->isKind(&Frame::RTTI);
+    }
+
+    void getBaseKeyFrames(const std::vector<float>& times, std::vector<ksgMotionFrame*>& out) override
+    {
+        out.assign(times.size(), nullptr);
+        if (times.empty())
+            return;
+        const bool ascending = std::is_sorted(times.begin(), times.end());
+        KeyCursor position(PositionChannel::PRESENT ? getBasePosition() : nullptr, times.front());
+        KeyCursor rotation(RotationChannel::PRESENT ? getBaseRotation() : nullptr, times.front());
+        for (size_t k = 0; k < times.size(); ++k) {
+            const float t = times[k];
+            kmlBaseKey* p = nullptr;
+            kmlBaseKey* r = nullptr;
+            if constexpr (PositionChannel::PRESENT) {
+                p = ascending ? position.at(t) : position.search(t);
+                if (p == nullptr)
+                    continue;
+            }
+            if constexpr (RotationChannel::PRESENT) {
+                r = ascending ? rotation.at(t) : rotation.search(t);
+                if (r == nullptr)
+                    continue;
+            }
+            // As newFrame, setTime and getFrame's evaluation at a key.
+            Frame* frame = new Frame;
+            frame->setTime(t);
+            if constexpr (PositionChannel::PRESENT) {
+                positionFromKey(frame, static_cast<PositionKey*>(p));
+                frame->asOffset(false);
+            }
+            if constexpr (RotationChannel::PRESENT) {
+                rotationFromKey(frame, static_cast<RotationKey*>(r));
+                frame->asOffset(false);
+            }
+            out[k] = frame;
+        }
     }
 
     kmlEvalType getPositionInterpolation() const override { return positionEvaluator.getType(); }
@@ -208,6 +248,27 @@ private:
     {
         if constexpr (Frame::TWO_CHANNELS) return f->rotationToKey(); else return f->toKey();
     }
+
+    // Walks a curve's keys along ascending times: at(t) is the key at t or
+    // null, each key passed once. No curve: null for every time.
+    class KeyCursor {
+    public:
+        KeyCursor(kmlBaseCurve* c, float first) : curve(c), i(c ? c->getPrevKeyIndex(first) + 1 : 0) {}
+        kmlBaseKey* at(float t)
+        {
+            if (curve == nullptr)
+                return nullptr;
+            const int n = curve->getNumKeys();
+            while (i < n && curve->getKey(i)->getTime() < t)
+                ++i;
+            return i < n && curve->getKey(i)->getTime() == t ? curve->getKey(i) : nullptr;
+        }
+        kmlBaseKey* search(float t) { return curve ? curve->getKey(curve->getKeyIndex(t)) : nullptr; }
+
+    private:
+        kmlBaseCurve* curve;
+        int i;
+    };
 
     // The curve takes the key, or it is deleted.
     static bool insertKey(kmlBaseCurve* curve, kmlBaseKey* key)

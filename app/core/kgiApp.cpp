@@ -21,6 +21,7 @@
 FXDEFMAP(kgiApp) kgiAppMap[] = {
     FXMAPFUNC(FX::SEL_CHORE, kgiApp::ID_IDLE, kgiApp::onChore),
     FXMAPFUNC(FX::SEL_TIMEOUT, kgiApp::ID_IDLE_TIMEOUT, kgiApp::onIdleTimeout),
+    FXMAPFUNC(FX::SEL_TIMEOUT, kgiApp::ID_SOUND_WARMUP, kgiApp::onSoundWarmUp),
     FXMAPFUNC(FX::SEL_SIGNAL, FX::FXApp::ID_QUIT, kgiApp::onSignalQuit),
     // A top-level window whose target is the application with ID_QUIT ends
     // the program when it is closed, as a quit does.
@@ -82,6 +83,7 @@ kgiApp::~kgiApp() {
         removeChore(this, ID_IDLE);
         removeTimeout(this, ID_IDLE_TIMEOUT);
     }
+    removeTimeout(this, ID_SOUND_WARMUP);
 }
 
 kgiApp* kgiApp::instance() {
@@ -155,10 +157,13 @@ void kgiApp::startUp(int argc, char** argv) {
         if (base && root) base->addRoot(root->asTransform());
         world->centerViews(id);
     }
-    createSoundPlayer();
     if (argc <= 1) {
         setLessonMode(0);
+        // Opening the sound device takes from a few to a hundred
+        // milliseconds that the first frames need not wait for.
+        addTimeout(this, ID_SOUND_WARMUP, SOUND_WARMUP_MS);
     } else {
+        createSoundPlayer();
         createMsgWindowHost();
         startLesson(argv[1]);
         applyLessonLocks();
@@ -217,8 +222,14 @@ void kgiApp::saveSettings() {
 }
 
 long kgiApp::onChore(FX::FXObject*, FX::FXSelector, void*) {
-    const bool quiet = isQuietPass();
+    bool quiet = isQuietPass();
+    // A playing pass that showed no new frame changed nothing a widget
+    // shows either, unless something else had work.
+    const bool onlyPlaying = kgiWorld::instance()->isPlaying() && !isRedrawPending() && !isLessonMode() &&
+                             !robotCom && !closeRequested && !isCanvasDragPending() && !isCourseRunning();
+    const long drawsBefore = playbackDraws;
     idleTick();
+    if (onlyPlaying && playbackDraws == drawsBefore) quiet = true;
     scheduleNextPass();
     // A handler that answers 1 makes the toolkit walk every widget with an
     // update message, polling the display between two of them. A quiet pass
@@ -226,6 +237,26 @@ long kgiApp::onChore(FX::FXObject*, FX::FXSelector, void*) {
     // with ten fallback passes a second it was nearly all an idle program's
     // processor time. Events still bring their own walk.
     return quiet ? 0 : 1;
+}
+
+bool kgiApp::stepPlayback() {
+    kgiWorld* world = kgiWorld::instance();
+    const bool started = !passPlaying;
+    world->advancePlayback(false);
+    const float now = world->getCurrentTime();
+    // A course run reads its stopwatch on every paint: it draws every pass.
+    const bool draw = started || !world->isPlaying() || now != passPlayTime || isCourseRunning();
+    passPlaying = world->isPlaying();
+    passPlayTime = now;
+    if (!draw) return false;
+    redrawAll();
+    ++playbackDraws;
+    return true;
+}
+
+long kgiApp::onSoundWarmUp(FX::FXObject*, FX::FXSelector, void*) {
+    createSoundPlayer();
+    return 0;
 }
 
 long kgiApp::onIdleTimeout(FX::FXObject*, FX::FXSelector, void*) {
@@ -249,19 +280,32 @@ bool kgiApp::dispatchEvent(FX::FXRawEvent& ev) {
 }
 
 void kgiApp::scheduleNextPass() {
-    // The one place that decides when the next pass comes. While something
-    // animates, the next idle turn runs it. Otherwise the loop waits: the
-    // next event brings a pass (dispatchEvent), and so does the fallback
+    // The one place that decides when the next pass comes. While a drag or
+    // a course run animates, the next idle turn runs it. Otherwise the loop
+    // waits: the next event brings a pass (dispatchEvent), and so does a
     // timeout, so that a request made from a toolkit timeout is carried out
-    // within IDLE_FALLBACK_MS.
-    if (kgiWorld::instance()->isPlaying() || isCanvasDragPending() || isCourseRunning()) {
+    // within IDLE_FALLBACK_MS at most.
+    if (isCanvasDragPending() || isCourseRunning()) {
         wakeIdle();
         return;
     }
-    // A lesson's step engine and the robot session's link (stepped every
-    // 15 ms) must not wait for an event; a pending close must not either.
-    if (isLessonMode() || robotCom || closeRequested) {
+    // The robot session's link (stepped every 15 ms) must not wait for an
+    // event; a pending close must not either. A lesson's step engine must
+    // not wait for one either, but its page tick and timers are content
+    // with a slower pace.
+    if (robotCom || closeRequested) {
         addTimeout(this, ID_IDLE_TIMEOUT, SHORT_PASS_MS);
+        return;
+    }
+    // Playback shows whole frames: a pass every quarter frame finds each
+    // new one, and the loop waits in between instead of drawing the same
+    // frame over and over.
+    if (kgiWorld::instance()->isPlaying()) {
+        addTimeout(this, ID_IDLE_TIMEOUT, PLAYBACK_PASS_MS);
+        return;
+    }
+    if (isLessonMode()) {
+        addTimeout(this, ID_IDLE_TIMEOUT, LESSON_PASS_MS);
         return;
     }
     addTimeout(this, ID_IDLE_TIMEOUT, IDLE_FALLBACK_MS);
@@ -280,10 +324,10 @@ void kgiApp::idleTick() {
         // While playing, dragging, closing the robot link and the session
         // step wait: playback owns the pass.
         if (robotCom) pollRobotLink();
-        world->advancePlayback(false);
-        redrawAll();
+        stepPlayback();
         flushRedraws();
     } else {
+        passPlaying = false;
         if (stepCanvasDrags()) {
             redrawViews();
             flushCanvasRedraws();

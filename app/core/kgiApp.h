@@ -4,9 +4,11 @@
 // and runs the idle task. There is one thread: playback, dragging, redraws,
 // the robot session and the lessons all advance from the idle pass, which
 // runs after every event the toolkit dispatches, on every idle turn while
-// something animates, every SHORT_PASS_MS while a lesson or the robot link
-// is on, and otherwise at least every IDLE_FALLBACK_MS, so an idle program
-// waits in the event loop. Windows reach it through
+// a drag or a course run animates, every PLAYBACK_PASS_MS while playing
+// (the views are drawn when the played frame changes), every SHORT_PASS_MS
+// while the robot link is on or closing, every LESSON_PASS_MS while a
+// lesson is on without it, and otherwise at least every IDLE_FALLBACK_MS,
+// so an idle program waits in the event loop. Windows reach it through
 // kgiApp::instance().
 #include "kgiSettings.h"
 #include "kgiAppServices.h"
@@ -42,6 +44,8 @@ public:
         ID_IDLE = FX::FXApp::ID_LAST,
         // The fallback timeout that brings a pass when nothing else does.
         ID_IDLE_TIMEOUT,
+        // Opens the sound device once the windows are up (see startUp).
+        ID_SOUND_WARMUP,
         ID_LAST
     };
 
@@ -69,8 +73,14 @@ public:
     // The rest of start-up after create(): model folders, the default
     // project "DORUZAVO_1base/DORUZAVO_1.ts" loaded into a new character
     // (an "Error" box and an empty scene when that fails), and, with a
-    // command-line argument, the lesson it selects.
+    // command-line argument, the sound player and the lesson it selects.
+    // Without one, nothing needs a sound before the user acts: the sound
+    // player (the sound device) is made SOUND_WARMUP_MS later, after the
+    // windows' first frames, or at its first use if that comes sooner.
     void startUp(int argc, char** argv);
+    static constexpr FX::FXuint SOUND_WARMUP_MS = 1000;
+    // The warm-up timeout: makes the sound player unless it exists.
+    long onSoundWarmUp(FX::FXObject*, FX::FXSelector, void*);
 
     // Model id and the folder paths built from it, and the main window's
     // two start folders (the model folder and the pose folder); opens no
@@ -121,10 +131,21 @@ public:
     void wakeIdle();
     // The longest wait between two passes while nothing animates (ms).
     static constexpr FX::FXuint IDLE_FALLBACK_MS = 100;
-    // The longest wait between two passes while a lesson is on,
-    // communication is on or its close is pending (ms): the robot link's
-    // 15 ms step is never late by more than this.
+    // The longest wait between two passes while communication is on or its
+    // close is pending (ms): the robot link's 15 ms step is never late by
+    // more than this.
     static constexpr FX::FXuint SHORT_PASS_MS = 5;
+    // The longest wait between two passes while a lesson is on and the link
+    // is not (ms): a waiting step's next page follows the end of the speech
+    // within it, and its timers (the 15 s repeat, the final wait) count in
+    // seconds. A lesson waiting for the user then takes a small share of a
+    // core instead of a pass and a widget walk every SHORT_PASS_MS.
+    static constexpr FX::FXuint LESSON_PASS_MS = 50;
+    // The longest wait between two passes while playing (ms): a quarter of
+    // a frame at the robot's 33.3 frames a second, so a frame is drawn
+    // within this of its time. Playback steps by whole frames; a pass
+    // without a new frame draws nothing.
+    static constexpr FX::FXuint PLAYBACK_PASS_MS = 7;
     // Idle passes run so far.
     long getIdlePasses() const { return idlePasses; }
     // Ends the event loop (as a quit does) after n more idle passes; 0 never.
@@ -495,6 +516,12 @@ private:
     // for a step (lesson, playback, drag, course, robot link, close) and no
     // redraw is requested.
     bool isQuietPass() const;
+    // Whether a redraw request waits for the next pass.
+    bool isRedrawPending() const;
+    // The playing part of a pass: a step of playback, and a redraw of every
+    // window only when it showed a new frame (or playback started or
+    // ended). Whether it drew.
+    bool stepPlayback();
     // The player, made first when it is missing; null without a maker.
     kgiSoundOutput* ensureSoundPlayer();
     // Waits while any of the sounds first to last plays, at most
@@ -532,6 +559,11 @@ private:
     bool choreRegistered = false;
     long idlePasses = 0;
     long quitAtPass = 0;
+    // Playback as the last pass left it: whether it played, at which time.
+    bool passPlaying = false;
+    float passPlayTime = 0.0f;
+    // Redraws playback has asked for so far.
+    long playbackDraws = 0;
     bool quitRequested = false;
 
     std::vector<kgiViewCanvas*> canvases;

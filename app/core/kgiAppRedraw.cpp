@@ -100,8 +100,10 @@ void kgiApp::flushTimelineRedraw() {
     timelineCanvas->update();
     timelineDirty = false;
     kgiWorld* world = kgiWorld::instance();
+    // Only a host already made can hold tracks: the first redraw (the first
+    // frame) does not load the media plug-in and its pipeline for nothing.
     if (!world->isPlaying())
-        if (kgiMediaTracks* media = world->getMediaTracks()) media->syncToCurrentTime();
+        if (kgiMediaTracks* media = world->getRegisteredMediaTracks()) media->syncToCurrentTime();
 }
 
 void kgiApp::flushCurvesRedraw() {
@@ -147,13 +149,15 @@ bool kgiApp::isCanvasDragPending() const {
 bool kgiApp::isQuietPass() const {
     if (isLessonMode() || robotCom || closeRequested) return false;
     if (kgiWorld::instance()->isPlaying() || isCanvasDragPending() || isCourseRunning()) return false;
+    return !isRedrawPending();
+}
+
+bool kgiApp::isRedrawPending() const {
     // The requests flushRedraws would carry out now (a hidden curve window
     // keeps its request without drawing).
-    const bool redrawPending = std::find(canvasDirty.begin(), canvasDirty.end(), true) != canvasDirty.end() ||
-                               (timelineCanvas && timelineDirty) ||
-                               (curvesDirty && isCurveWindowShown()) ||
-                               (optionsDirty && optionsDialog);
-    return !redrawPending;
+    return std::find(canvasDirty.begin(), canvasDirty.end(), true) != canvasDirty.end() ||
+           (timelineCanvas && timelineDirty) || (curvesDirty && isCurveWindowShown()) ||
+           (optionsDirty && optionsDialog);
 }
 
 void kgiApp::resetCanvasMouseModes() {

@@ -18,6 +18,7 @@
 #include "ksgVisitor.h"
 #include "kutPath.h"
 
+#include <cmath>
 #include <memory>
 
 const kutRtti kgiCharacter::RTTI("kgiCharacter", &kutObject::RTTI);
@@ -185,11 +186,16 @@ void kgiCharacter::warnKeysMax()
 
 bool kgiCharacter::addKey(int frame)
 {
+    return addKeyAt(float(frame));
+}
+
+bool kgiCharacter::addKeyAt(float time)
+{
     if (keyCount >= kgiCharacterServices::current().keysMax()) {
         warnKeysMax();
         return false;
     }
-    kgiAddKey add{float(frame)};
+    kgiAddKey add{std::isfinite(time) ? time : -1.0f};
     return runEdit(add);
 }
 
@@ -301,6 +307,9 @@ bool kgiCharacter::importMotion(const kgiModelBuilder& source, int at, int limit
             if (!mc)
                 continue;
             std::unique_ptr<ksgMotionFrame> frame(mc->newFrame());
+            // The keys come in time order: their tangents are computed
+            // once, after the last.
+            mc->deferKeyUpdates(true);
             for (int k = 0; k < keys; ++k) {
                 const int f = frames[k];
                 if (limit >= at && at + f >= limit)
@@ -311,6 +320,7 @@ bool kgiCharacter::importMotion(const kgiModelBuilder& source, int at, int limit
                 frame->fromMatrix(kgiRecordFrameMatrix(&object, f));
                 mc->addFrame(frame.get(), 1);
             }
+            mc->deferKeyUpdates(false);
             t->update(0.0f, false, true);
         }
     }

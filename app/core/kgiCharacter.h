@@ -92,6 +92,10 @@ public:
     // when the edit ran. addKey also refuses, with the "Warning - 153" box,
     // once the key-time list has reached the Keys_MAX setting.
     bool addKey(int frame);
+    // addKey at a time that need not be a whole frame (the re-keying tools
+    // key a fractional key at its own time); a negative or non-finite time
+    // is refused.
+    bool addKeyAt(float time);
     bool deleteKey(int frame);
     bool duplicateKey(int from, int to);
     bool duplicateKeys(int start, int count, int dest);

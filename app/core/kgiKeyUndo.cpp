@@ -2,9 +2,12 @@
 
 #include "kgiCharacter.h"
 #include "kgiKeyEdit.h"
+#include "kgiKmdData.h"
 #include "kgiPoseFlip.h"
 #include "ksgMotionController.h"
 #include "ksgNode.h"
+
+#include <utility>
 
 const kutRtti kgiKeysUndo::RTTI("kgiKeysUndo", &kutUndoEntry::RTTI);
 const kutRtti kgiAddKeyUndo::RTTI("kgiAddKeyUndo", &kgiKeysUndo::RTTI);
@@ -147,16 +150,62 @@ kgiRangeKeysUndo::kgiRangeKeysUndo(kgiCharacter* owner, float first, float last)
     snapshotRange(snapshots);
 }
 
+namespace {
+
+// The base key times in [from, to) of the first transform with a motion
+// controller, the first node a snapshot of the keys reads: a time can only
+// be taken where that node holds a key. found stays false in a tree
+// without controllers.
+class FirstKeyTimes : public ksgVisitor {
+public:
+    FirstKeyTimes(float from, float to) : from(from), to(to) {}
+    ReturnType exec(ksgNode* node) override
+    {
+        if (!node->asTransform())
+            return DESCEND;
+        ksgMotionController* mc = getMotionController(node);
+        if (!mc)
+            return DESCEND;
+        mc->getKeysTime(times, from, to, -1);
+        while (!times.empty() && !(times.back() < to))
+            times.pop_back();
+        found = true;
+        return STOP;
+    }
+
+    std::vector<float> times;
+    bool found = false;
+
+private:
+    float from;
+    float to;
+};
+
+} // namespace
+
 void kgiRangeKeysUndo::snapshotRange(std::vector<kgiPoseDumper>& out) const
 {
     out.clear();
     if (!owner || !owner->getRoot())
         return;
+    // The frames to take: the key times of the range, found by search, so
+    // the cost follows the keys there (and a key between whole frames is
+    // taken too). A tree without controllers takes every whole frame.
+    FirstKeyTimes keyed(first, first + count);
+    ksgNullVisitor leave;
+    owner->getRoot()->depthVisit(keyed, leave);
+    if (keyed.found) {
+        kgiPoseDumper::dumpKeys(owner->getRoot(), keyed.times, out);
+        return;
+    }
+    std::vector<float> times;
+    for (float t = first; t < first + count; t += 1.0f)
+        times.push_back(t);
     kgiPoseDumper work;
-    for (float t = first; t < first + count; t += 1.0f) {
+    for (float t : times) {
         work.setFlags(KEYS_AT, t, t, -1);
         if (work.dump(owner->getRoot())) {
-            out.push_back(work);
+            out.push_back(std::move(work));
             work.clear();
         } else {
             // A frame where only some nodes hold a key leaves entries behind;

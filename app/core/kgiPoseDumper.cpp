@@ -6,6 +6,10 @@
 #include "ksgNode.h"
 #include "ksgTransform.h"
 
+#include <algorithm>
+#include <functional>
+#include <utility>
+
 kgiPoseEntry::kgiPoseEntry(const kgiPoseEntry& other)
     : frame(other.frame ? other.frame->clone() : nullptr), local(other.local)
 {
@@ -22,9 +26,52 @@ kgiPoseEntry& kgiPoseEntry::operator=(const kgiPoseEntry& other)
     return *this;
 }
 
+kgiPoseEntry::kgiPoseEntry(kgiPoseEntry&& other) noexcept : frame(other.frame), local(other.local)
+{
+    other.frame = nullptr;
+}
+
+kgiPoseEntry& kgiPoseEntry::operator=(kgiPoseEntry&& other) noexcept
+{
+    if (this != &other) {
+        delete frame;
+        frame = other.frame;
+        other.frame = nullptr;
+        local = other.local;
+    }
+    return *this;
+}
+
 kgiPoseEntry::~kgiPoseEntry()
 {
     delete frame;
+}
+
+namespace {
+
+bool byNode(const std::pair<ksgNode*, kgiPoseEntry>& e, ksgNode* node) { return std::less<ksgNode*>()(e.first, node); }
+
+} // namespace
+
+kgiPoseEntry* kgiPoseSnapshot::find(ksgNode* node)
+{
+    auto it = std::lower_bound(entries.begin(), entries.end(), node, byNode);
+    return it != entries.end() && it->first == node ? &it->second : nullptr;
+}
+
+const kgiPoseEntry* kgiPoseSnapshot::find(ksgNode* node) const
+{
+    auto it = std::lower_bound(entries.begin(), entries.end(), node, byNode);
+    return it != entries.end() && it->first == node ? &it->second : nullptr;
+}
+
+void kgiPoseSnapshot::assign(ksgNode* node, kgiPoseEntry&& entry)
+{
+    auto it = std::lower_bound(entries.begin(), entries.end(), node, byNode);
+    if (it != entries.end() && it->first == node)
+        it->second = std::move(entry);
+    else
+        entries.emplace(it, node, std::move(entry));
 }
 
 kgiPoseDumper::kgiPoseDumper()
@@ -75,6 +122,81 @@ bool kgiPoseDumper::dump(ksgNode* node)
     return node->depthVisit(*this, leave);
 }
 
+namespace {
+
+// The transforms a dump samples, in the order it samples them.
+class TransformOrder : public ksgVisitor {
+public:
+    ReturnType exec(ksgNode* node) override
+    {
+        if (node->asTransform() != nullptr)
+            nodes.push_back(node);
+        return DESCEND;
+    }
+    std::vector<ksgNode*> nodes;
+};
+
+} // namespace
+
+void kgiPoseDumper::dumpKeys(ksgNode* node, const std::vector<float>& times, std::vector<kgiPoseDumper>& out)
+{
+    if (node == nullptr || times.empty())
+        return;
+    TransformOrder order;
+    ksgNullVisitor leave;
+    node->depthVisit(order, leave);
+    // Each node's frames at every time (a node without a controller
+    // samples its local matrix, the same at every time), in the map's
+    // order so that each snapshot is filled from its end.
+    struct Column {
+        ksgNode* node;
+        kmlMatrix4 local;
+        bool keyed;
+        std::vector<ksgMotionFrame*> frames;
+    };
+    std::vector<Column> columns;
+    columns.reserve(order.nodes.size());
+    for (ksgNode* n : order.nodes) {
+        Column c{n, kmlMatrix4(), false, {}};
+        if (ksgMotionController* mc = getMotionController(n)) {
+            c.keyed = true;
+            mc->getBaseKeyFrames(times, c.frames);
+        } else {
+            c.local = n->getLocal();
+        }
+        columns.push_back(std::move(c));
+    }
+    std::sort(columns.begin(), columns.end(), [](const Column& a, const Column& b) {
+        return std::less<ksgNode*>()(a.node, b.node);
+    });
+    kgiPoseDumper work;
+    work.snapshot.reserve(columns.size());
+    for (size_t k = 0; k < times.size(); ++k) {
+        bool complete = true;
+        for (const Column& c : columns)
+            complete = complete && (!c.keyed || c.frames[k] != nullptr);
+        if (!complete) {
+            for (Column& c : columns)
+                if (c.keyed)
+                    delete c.frames[k];
+            continue;
+        }
+        work.setFlags(SAMPLE_KEY | RESTORE_KEY, times[k], times[k], -1);
+        work.setRoot(node);
+        for (Column& c : columns) {
+            kgiPoseEntry entry;
+            if (c.keyed)
+                entry.frame = c.frames[k];
+            else
+                entry.local = c.local;
+            work.snapshot.append(c.node, std::move(entry));
+        }
+        out.push_back(std::move(work));
+        work.clear();
+        work.snapshot.reserve(columns.size());
+    }
+}
+
 bool kgiPoseDumper::restore()
 {
     if (snapshot.empty() || root == nullptr)
@@ -86,13 +208,13 @@ bool kgiPoseDumper::restore()
 
 bool kgiPoseDumper::getEntryMatrix(ksgNode* node, kmlMatrix4& out) const
 {
-    auto it = snapshot.find(node);
-    if (it == snapshot.end())
+    const kgiPoseEntry* entry = snapshot.find(node);
+    if (entry == nullptr)
         return false;
-    if (it->second.frame)
-        it->second.frame->toMatrix(out);
+    if (entry->frame)
+        entry->frame->toMatrix(out);
     else
-        out = it->second.local;
+        out = entry->local;
     return true;
 }
 
@@ -114,7 +236,7 @@ ksgVisitor::ReturnType kgiPoseDumper::exec(ksgNode* node)
     kgiPoseEntry entry;
     if (!sample(node, entry))
         return STOP;
-    snapshot[node] = entry;
+    snapshot.assign(node, std::move(entry));
     return DESCEND;
 }
 
@@ -144,8 +266,13 @@ bool kgiPoseDumper::sample(ksgNode* node, kgiPoseEntry& entry) const
     // SAMPLE_FRAME and SAMPLE_KEY: evaluate the curves at time1; a layer of
     // 0 or more is read alone, otherwise the base curves.
     entry.frame->setTime(time1);
-    const std::vector<int> layers(1, layer);
-    mc->getFrame(entry.frame, layer >= 0 ? 2 : 1, layers);
+    if (layer >= 0) {
+        const std::vector<int> layers(1, layer);
+        mc->getFrame(entry.frame, 2, layers);
+    } else {
+        // The base curves read no layer list.
+        mc->getFrame(entry.frame, 1, ksgMotionController::NoLayerSet);
+    }
     if (choice == SAMPLE_KEY && !entry.frame->isKey()) {
         delete entry.frame;
         entry.frame = nullptr;
@@ -156,10 +283,10 @@ bool kgiPoseDumper::sample(ksgNode* node, kgiPoseEntry& entry) const
 
 ksgVisitor::ReturnType kgiPoseDumper::RestorePose::exec(ksgNode* node)
 {
-    auto it = snapshot->find(node);
-    if (it == snapshot->end())
+    kgiPoseEntry* found = snapshot->find(node);
+    if (found == nullptr)
         return DESCEND;
-    kgiPoseEntry& entry = it->second;
+    kgiPoseEntry& entry = *found;
 
     if (flags == RESTORE_LOCAL) {
         // Only transforms are sampled, so an entry's node is a transform.

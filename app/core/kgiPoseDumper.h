@@ -2,7 +2,7 @@
 // A snapshot of the pose of a node tree, one entry per transform, put back
 // later as local matrices or as key frames at a chosen time. Key undo, pose
 // undo and the onion-skin ghosts all work through it.
-#include <map>
+#include <utility>
 #include <vector>
 
 #include "kmlMatrix4.h"
@@ -20,7 +20,32 @@ struct kgiPoseEntry {
     kgiPoseEntry() = default;
     kgiPoseEntry(const kgiPoseEntry& other);
     kgiPoseEntry& operator=(const kgiPoseEntry& other);
+    // A move takes the frame over; the source is left without one.
+    kgiPoseEntry(kgiPoseEntry&& other) noexcept;
+    kgiPoseEntry& operator=(kgiPoseEntry&& other) noexcept;
     ~kgiPoseEntry();
+};
+
+// A snapshot's entries by node, kept in the order of the nodes' addresses
+// (a map's order) in one block: a snapshot of a tree costs one allocation
+// for its entries instead of one for each.
+class kgiPoseSnapshot {
+public:
+    // The node's entry; null when it has none.
+    kgiPoseEntry* find(ksgNode* node);
+    const kgiPoseEntry* find(ksgNode* node) const;
+    // The node's entry becomes entry (added or replaced).
+    void assign(ksgNode* node, kgiPoseEntry&& entry);
+    // Adds the entry of a node after every node held (nodes given in the
+    // order of their addresses).
+    void append(ksgNode* node, kgiPoseEntry&& entry) { entries.emplace_back(node, std::move(entry)); }
+    void reserve(size_t n) { entries.reserve(n); }
+    void clear() { entries.clear(); }
+    bool empty() const { return entries.empty(); }
+    size_t size() const { return entries.size(); }
+
+private:
+    std::vector<std::pair<ksgNode*, kgiPoseEntry>> entries;
 };
 
 class kgiPoseDumper : public ksgVisitor {
@@ -41,7 +66,7 @@ public:
     };
     enum : unsigned short { DEFAULT_FLAGS = SAMPLE_LOCAL | RESTORE_LOCAL };
 
-    typedef std::map<ksgNode*, kgiPoseEntry> Snapshot;
+    typedef kgiPoseSnapshot Snapshot;
 
     // Writes a snapshot back over the tree it walks; nodes without an entry
     // are passed over.
@@ -64,6 +89,9 @@ public:
     kgiPoseDumper();
     kgiPoseDumper(const kgiPoseDumper& other) = default;
     kgiPoseDumper& operator=(const kgiPoseDumper& other) = default;
+    // A move takes the entries over without copying their frames.
+    kgiPoseDumper(kgiPoseDumper&& other) noexcept = default;
+    kgiPoseDumper& operator=(kgiPoseDumper&& other) noexcept = default;
     ~kgiPoseDumper() override = default;
 
     // Keeps one sample choice (the first of 4, 8, 16, 32 present, else 1)
@@ -85,6 +113,13 @@ public:
     // first node without a key at time1 and returns false, keeping the
     // entries taken before it.
     bool dump(ksgNode* node);
+    // The snapshots of the keys at ascending times: for each time, the
+    // dumper that setFlags(SAMPLE_KEY | RESTORE_KEY, t, t, -1) and dump(node)
+    // give when the dump succeeds, appended to out in time order (a time at
+    // which a node with a motion controller holds no key gives none). One
+    // walk of the tree and one look at each key of the span, where dumps
+    // time by time walk the tree and search every curve at every time.
+    static void dumpKeys(ksgNode* node, const std::vector<float>& times, std::vector<kgiPoseDumper>& out);
     // Writes the entries back into the remembered tree; false when there is
     // no entry or no root, or when a node refused (entries written before
     // it stay written). The tree must still be alive.

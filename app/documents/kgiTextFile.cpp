@@ -41,6 +41,40 @@ bool overflows(const char* p, const char* end)
     return false;
 }
 
+// A plain decimal ("0.939693", as every writer of the program puts a
+// number out) converted without the general conversion, which costs several
+// times more and dominates the reading of a long motion. A mantissa of at
+// most 2^24 and a power of ten up to 10^10 are both exact in float, so the
+// one division rounds exactly as the full conversion does. False (out
+// untouched) for any other form: an exponent, more digits, no leading digit.
+bool parsePlainDecimal(const char* p, float& out)
+{
+    static const float POWERS_OF_TEN[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f,
+                                          1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
+    const unsigned long EXACT_MANTISSA = 1ul << 24;
+    const char* start = p;
+    unsigned long mantissa = 0;
+    for (; *p >= '0' && *p <= '9'; ++p) {
+        mantissa = mantissa * 10 + static_cast<unsigned long>(*p - '0');
+        if (mantissa > EXACT_MANTISSA)
+            return false;
+    }
+    if (p == start)
+        return false;
+    int decimals = 0;
+    if (*p == '.') {
+        for (++p; *p >= '0' && *p <= '9'; ++p) {
+            mantissa = mantissa * 10 + static_cast<unsigned long>(*p - '0');
+            if (mantissa > EXACT_MANTISSA || ++decimals > 10)
+                return false;
+        }
+    }
+    if (*p == 'e' || *p == 'E')
+        return false;
+    out = static_cast<float>(mantissa) / POWERS_OF_TEN[decimals];
+    return true;
+}
+
 } // namespace
 
 bool kgiTextFile::create(const char* path)
@@ -145,8 +179,10 @@ float kgiTextFile::parseFloat(const char* text)
     // A second sign ("--1") converts to nothing, as with atof.
     if (*text == '+' || *text == '-')
         return 0.0f;
-    const char* end = text + std::strlen(text);
     float value = 0.0f;
+    if (parsePlainDecimal(text, value))
+        return negative ? -value : value;
+    const char* end = text + std::strlen(text);
     const auto r = std::from_chars(text, end, value);
     if (r.ptr == text)
         return 0.0f;

@@ -134,7 +134,8 @@ private:
     int count = 0;
 };
 
-// Runs edit at every key time in range and keys the pose again there; the
+// Runs edit at every key time in range and keys the pose again there, at
+// the key's own time (a key between whole frames stays where it is); the
 // keys rewritten are one undo entry. The current time is given back.
 template <class Edit>
 void rekeyKeysInRange(kgiCharacter* c, Edit edit)
@@ -146,7 +147,7 @@ void rekeyKeysInRange(kgiCharacter* c, Edit edit)
         for (float t : times) {
             kgiWorld::instance()->setCurrentTime(t);
             edit();
-            if (c->addKey(int(t)))
+            if (c->addKeyAt(t))
                 record.rewrote();
         }
     }
@@ -234,13 +235,22 @@ bool kgiRobotJointTable::putOnFloor(bool allKeys)
     if (!allKeys)
         return placeOnFloor(c);
     TimeKeeper keeper;
-    for (float t : keyTimesInRange(c)) {
+    const std::vector<float> times = keyTimesInRange(c);
+    // One entry a key, of which the history keeps the last UNDO_CAPACITY:
+    // the earlier ones would fall out as the later ones come, so they are
+    // not built. (Re-keys at the list's own key times succeed for all keys
+    // or, at the key limit, for none.)
+    const std::size_t firstKept =
+        times.size() > std::size_t(kgiCharacter::UNDO_CAPACITY) ? times.size() - kgiCharacter::UNDO_CAPACITY : 0;
+    for (std::size_t k = 0; k < times.size(); ++k) {
+        const float t = times[k];
         kgiWorld::instance()->setCurrentTime(t);
         placeOnFloor(c);
         // Its snapshots see the key before the re-key and the pose on the
         // floor; a re-key refused at the key limit leaves nothing to undo.
-        std::unique_ptr<kgiAddKeyUndo> entry(new kgiAddKeyUndo(c, t));
-        if (c->addKey(int(t)))
+        // The key keeps its own time, also between whole frames.
+        std::unique_ptr<kgiAddKeyUndo> entry(k >= firstKept ? new kgiAddKeyUndo(c, t) : nullptr);
+        if (c->addKeyAt(t) && entry)
             c->addKeyUndo(entry.release());
     }
     return true;

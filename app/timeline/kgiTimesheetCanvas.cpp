@@ -131,6 +131,11 @@ void kgiTimesheetCanvas::layout() {
     if (manager) manager->setSize(getWidth(), getHeight());
     // What the toolkit's own layout would have done: the canvas is laid out.
     flags &= ~FX::FXWindow::FLAG_DIRTY;
+    // A frame drawn before the window took this size can stay on screen
+    // (the software renderer draws it at the size it had): the whole canvas
+    // is drawn again at the new one. About one start in twenty showed the
+    // time line shifted and cut until something else redrew it.
+    update();
 }
 
 long kgiTimesheetCanvas::onPaint(FX::FXObject*, FX::FXSelector, void*) {

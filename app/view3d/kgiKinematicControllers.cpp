@@ -71,22 +71,16 @@ ksgMotionController* motionOf(ksgTransform* body)
     return static_cast<ksgMotionController*>(body->getController(&ksgMotionController::RTTI));
 }
 
-bool inRange(float t, int start, int end)
-{
-    return static_cast<float>(start) <= t && t <= static_cast<float>(end);
-}
-
 // Rewrites every base key of mc whose time lies in [start, end]: the key's
-// pose goes through edit and back into the curves.
+// pose goes through edit and back into the curves. Only the keys of the
+// range are visited; each goes back in the place of the key it replaces.
 template <class Edit>
 void rewriteKeys(ksgMotionController* mc, int start, int end, Edit edit)
 {
     std::vector<float> times;
-    mc->getKeysTime(times, -1);
+    mc->getKeysTime(times, static_cast<float>(start), static_cast<float>(end), -1);
     std::unique_ptr<ksgMotionFrame> frame(mc->newFrame());
     for (float t : times) {
-        if (!inRange(t, start, end))
-            continue;
         frame->setTime(t);
         mc->getFrame(frame.get(), 1, ksgMotionController::NoLayerSet);
         kmlMatrix4 m;

@@ -1,7 +1,7 @@
 // Importing a motion of 1,000 and 10,000 keys (a key at every frame) into
 // the factory robot, through a joint table over all its joints: each
 // iteration reads the file, deletes the range, records the two undo
-// entries and copies the keys.
+// entries and copies the keys. BM_ReadMotion reads the same files only.
 #include "core/joint_list_table_test.h"
 #include "kgiCharacter.h"
 #include "kgiKmmFile.h"
@@ -83,6 +83,26 @@ void BM_ImportMotion(benchmark::State& state)
     fs::remove_all(fs::path(source).parent_path());
 }
 BENCHMARK(BM_ImportMotion)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// The reading of the same files alone (the project and its motion-key
+// file, as the import's first step reads them): the share of the import
+// that is the text of the file, not the keys.
+void BM_ReadMotion(benchmark::State& state)
+{
+    const int keys = int(state.range(0));
+    const std::string source = keyedProject(keys);
+    if (source.empty()) {
+        state.SkipWithError("no factory robot");
+        return;
+    }
+    for (auto _ : state) {
+        kgiModelBuilder read;
+        if (!kgiCharacter::readMotion(source, read))
+            state.SkipWithError("read failed");
+    }
+    fs::remove_all(fs::path(source).parent_path());
+}
+BENCHMARK(BM_ReadMotion)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

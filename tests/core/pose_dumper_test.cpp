@@ -3,11 +3,14 @@
 // node that is no transform.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
+#include <random>
 #include <vector>
 
 #include "core/pose_robot_fixture_test.h"
 #include "kgiPoseDumper.h"
+#include "kmlEulerCurve.h"
 #include "kmlQuatCurve.h"
 #include "kmlTCCurve.h"
 #include "ksgMotionControllerKinds.h"
@@ -200,6 +203,74 @@ TEST_F(PoseDumperTree, SecondDumpReplacesEntriesAndClearResets)
     EXPECT_EQ(d.getFlags(), kgiPoseDumper::DEFAULT_FLAGS);
     EXPECT_FALSE(d.restore());
     EXPECT_FALSE(d.dump(nullptr));
+}
+
+TEST_F(PoseDumperTree, KeySnapshotsOfARangeAreTheDumpsTimeByTime)
+{
+    // A few thousand random keys, whole and fractional, on the root (position
+    // and rotation), the arm (rotation, missing some of the root's times) and
+    // a hand (Euler rotation with position) keyed at the root's times only
+    // in part: dumpKeys over the root's key times must give exactly the
+    // dumps that succeed one time after another, entry for entry.
+    ksgTransform* hand = new ksgTransform;
+    ksgMotionController* handMotion = new ksgPEController(1.0f);
+    ASSERT_TRUE(handMotion->setPositionCurve(new kmlTCCurve<3>(1.0f), -1, false));
+    ASSERT_TRUE(handMotion->setRotationCurve(new kmlEulerCurve(1.0f), -1, false));
+    ASSERT_TRUE(hand->attachController(handMotion));
+    ASSERT_TRUE(arm->attachChild(hand));
+    std::mt19937 rng(68);
+    std::uniform_real_distribution<float> angle(-170.0f, 170.0f);
+    std::uniform_int_distribution<int> frame(0, 6000), coin(0, 9);
+    for (int i = 0; i < 3000; ++i) {
+        const float t = float(frame(rng)) + (coin(rng) < 3 ? 0.5f : 0.0f);
+        addKey(root, t, turned(angle(rng), 0.01f * t));
+        if (coin(rng) != 0)
+            addKey(arm, t, turned(angle(rng)));
+        if (coin(rng) < 8)
+            addKey(hand, t, turned(angle(rng), 1.0f));
+        else
+            addKey(hand, t + 0.25f, turned(angle(rng), 1.0f));
+    }
+    free->setLocal(turned(33.0f));
+    std::vector<float> times;
+    mc(root)->getKeysTime(times, 1000.0f, 5000.0f, -1);
+    ASSERT_GT(times.size(), 1000u);
+
+    std::vector<kgiPoseDumper> bulk;
+    kgiPoseDumper::dumpKeys(root, times, bulk);
+    std::vector<kgiPoseDumper> one;
+    for (float t : times) {
+        kgiPoseDumper d;
+        d.setFlags(kgiPoseDumper::SAMPLE_KEY | kgiPoseDumper::RESTORE_KEY, t, t, -1);
+        if (d.dump(root))
+            one.push_back(d);
+    }
+    ASSERT_EQ(bulk.size(), one.size());
+    ASSERT_LT(one.size(), times.size()) << "some times are not keyed on every node";
+    int differ = 0;
+    for (size_t k = 0; k < one.size(); ++k) {
+        const kgiPoseDumper& a = one[k];
+        const kgiPoseDumper& b = bulk[k];
+        EXPECT_EQ(b.getFlags(), a.getFlags());
+        EXPECT_EQ(b.getTime1(), a.getTime1());
+        EXPECT_EQ(b.getTime2(), a.getTime2());
+        EXPECT_EQ(b.getRoot(), a.getRoot());
+        ASSERT_EQ(b.getEntryCount(), a.getEntryCount());
+        for (ksgNode* n : {static_cast<ksgNode*>(root), static_cast<ksgNode*>(arm), static_cast<ksgNode*>(hand),
+                           static_cast<ksgNode*>(free)}) {
+            kmlMatrix4 ma, mb;
+            ASSERT_TRUE(a.getEntryMatrix(n, ma));
+            ASSERT_TRUE(b.getEntryMatrix(n, mb));
+            bool same = true;
+            for (int i = 0; i < 16; ++i) {
+                const float x = ma[i], y = mb[i];
+                same = same && std::memcmp(&x, &y, sizeof x) == 0;
+            }
+            if (!same && ++differ < 5)
+                ADD_FAILURE() << "entry of " << n->getName() << " at " << a.getTime1();
+        }
+    }
+    EXPECT_EQ(differ, 0);
 }
 
 TEST(PoseDumperNoControllers, KeysRestoreLeavesATreeWithoutControllersAlone)

@@ -6,10 +6,14 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <clocale>
 #include <cstdlib>
+#include <cstring>
 #include <cmath>
 #include <locale.h>
+#include <random>
+#include <string>
 #include <vector>
 
 namespace {
@@ -175,6 +179,43 @@ TEST(TextNumbers, ConvertLikeAtoiAndAtofInTheCNotation)
     out += ' ';
     kgiTextFile::appendFloat(out, 1e30);
     EXPECT_EQ(out, "0.333333 -0.000000 1000000000000000019884624838656.000000");
+}
+
+TEST(TextNumbers, PlainDecimalsReadBitForBitAsTheFullConversion)
+{
+    // Plain decimals take a shorter way than the general conversion; every
+    // one must give the same float, sign of zero included. Random digit
+    // strings around the limits of that way (2^24, ten decimals) and the
+    // forms the writers put out.
+    std::vector<std::string> texts = {"16777216", "16777217", "1677721.6", "1677721.7",
+                                      "0.0000000001", "0.00000000001", "9.999999999", "1.",
+                                      "0.5", "0.000000", "18.029882", "0.939693", "3.5}"};
+    std::mt19937 rng(68);
+    std::uniform_int_distribution<int> digit(0, 9), whole(0, 9), decimals(0, 12);
+    for (int i = 0; i < 200000; ++i) {
+        std::string t;
+        const int w = 1 + whole(rng) % 9;
+        for (int k = 0; k < w; ++k)
+            t += char('0' + digit(rng));
+        const int d = decimals(rng);
+        if (d > 0 || i % 7 == 0)
+            t += '.';
+        for (int k = 0; k < d; ++k)
+            t += char('0' + digit(rng));
+        texts.push_back(t);
+    }
+    int mismatches = 0;
+    for (const std::string& t : texts) {
+        float expected = 0.0f;
+        std::from_chars(t.data(), t.data() + t.size(), expected);
+        for (const bool negative : {false, true}) {
+            const float want = negative ? -expected : expected;
+            const float got = kgiTextFile::parseFloat((negative ? "-" + t : t).c_str());
+            if (std::memcmp(&got, &want, sizeof got) != 0 && ++mismatches < 5)
+                ADD_FAILURE() << t << ": " << got << " instead of " << want;
+        }
+    }
+    EXPECT_EQ(mismatches, 0);
 }
 
 TEST(TextNumbers, TheThreadLocaleChangesNothing)

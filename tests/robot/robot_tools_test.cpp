@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -234,6 +235,74 @@ TEST_F(FactoryWorld, PutOnFloorOverKeysReKeysTheRangeWithOneEntryEach)
     EXPECT_NEAR(root->getBounds().getMin()[1], 0.0f, 1e-4);
     EXPECT_NEAR(lowestAt(30), 5.0f, 1e-3);
     EXPECT_NEAR(lowestAt(15), 5.0f, 1e-3) << "not keyed";
+}
+
+TEST_F(FactoryWorld, RangeReKeysKeepKeysBetweenWholeFramesAtTheirTimes)
+{
+    // Keys between whole frames in the range: each tool re-keys them at
+    // their own times (not at the frame below, which would add a key there
+    // and leave the old one), and undo gives every one of them back.
+    const std::vector<float> times{0.0f, 10.5f, 15.0f, 20.25f};
+    for (float t : times) {
+        world->setCurrentTime(t);
+        placeRoot(0.2f * t, restHeight + 5.0f, 0.0f, t);
+        ASSERT_TRUE(robot->addKeyAt(t));
+    }
+    ASSERT_EQ(robot->getKeyTimes(), times);
+    std::vector<kmlMatrix4> before;
+    for (float t : times)
+        before.push_back(rootAt(t));
+    ksgNode* sole = robot->findNode("LSole");
+
+    struct Tool {
+        const char* name;
+        std::function<bool()> run;
+        int entries;
+    };
+    const Tool tools[] = {
+        {"put on floor", [&] { return table.putOnFloor(true); }, 3},
+        {"align base part", [&] { return table.alignBasePartOverRange(foot); }, 1},
+        {"level foot", [&] { return table.levelFootOverKeys(sole, true); }, 1},
+    };
+    for (const Tool& tool : tools) {
+        SCOPED_TRACE(tool.name);
+        robot->getKeyUndo().clear();
+        range(10, 25);
+        world->setCurrentTime(3.0f);
+        EXPECT_TRUE(tool.run());
+        EXPECT_EQ(world->getCurrentTime(), 3.0f);
+        EXPECT_EQ(robot->getKeyTimes(), times);
+        EXPECT_GT(maxDiff(rootAt(10.5f), before[1]), 1e-3f) << "the key between frames was re-keyed";
+        EXPECT_LT(maxDiff(rootAt(0.0f), before[0]), 1e-6f) << "outside the range";
+        EXPECT_EQ(keyUndoDepth(*robot), tool.entries);
+        for (int i = 0; i < tool.entries; ++i)
+            ASSERT_TRUE(robot->undoKeys());
+        EXPECT_EQ(robot->getKeyTimes(), times);
+        for (size_t k = 0; k < times.size(); ++k)
+            EXPECT_LT(maxDiff(rootAt(times[k]), before[k]), 1e-4f) << times[k];
+    }
+    EXPECT_NEAR(lowestAt(10.5f), 5.0f, 1e-3);
+}
+
+TEST_F(FactoryWorld, PutOnFloorOverManyKeysLeavesAFullHistoryOfItsLastKeys)
+{
+    // One entry a key; the history keeps the last 32 of them, whatever was
+    // in it before.
+    key(0);
+    robot->addKeyUndo(new kgiAddKeyUndo(robot, 0.0f));
+    for (int f = 1; f <= 40; ++f) {
+        world->setCurrentTime(float(f));
+        placeRoot(0.0f, restHeight + 5.0f, 0.0f);
+        key(f);
+    }
+    range(1, 40);
+    EXPECT_TRUE(table.putOnFloor(true));
+    const int capacity = kgiCharacter::UNDO_CAPACITY;
+    EXPECT_EQ(keyUndoDepth(*robot), capacity);
+    for (int i = 0; i < capacity; ++i)
+        ASSERT_TRUE(robot->undoKeys());
+    EXPECT_NEAR(lowestAt(9.0f), 5.0f, 1e-3) << "the 32nd key from the end";
+    EXPECT_NEAR(lowestAt(8.0f), 0.0f, 1e-4) << "its entry fell out";
 }
 
 TEST_F(FactoryWorld, WithoutACurrentCharacterTheToolsDoNothing)

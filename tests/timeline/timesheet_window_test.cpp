@@ -518,7 +518,11 @@ public:
     long onStop(FXObject*, FXSelector, void*) {
         kgiApp* app = kgiApp::instance();
         playPasses = app->getIdlePasses() - playStart;
-        queuedWhilePlaying = app->hasChore(app, kgiApp::ID_IDLE);
+        // Playback paces its passes: the next is queued or comes within a
+        // quarter frame.
+        queuedWhilePlaying = app->hasChore(app, kgiApp::ID_IDLE) ||
+                             (app->hasTimeout(app, kgiApp::ID_IDLE_TIMEOUT) &&
+                              app->remainingTimeout(app, kgiApp::ID_IDLE_TIMEOUT) <= kgiApp::PLAYBACK_PASS_MS);
         if (playPasses < 3 && ++stopLooks < 100) {
             app->addTimeout(this, ID_STOP, 100);
             return 1;
@@ -570,8 +574,8 @@ TEST(kgiTimesheetWindow, IdleTaskWaitsWithBothWindowsShown) {
 
     // Nothing to do: the fallback timeout's few passes, not one per turn.
     EXPECT_LE(probe.quietPasses, 20);
-    // Playback from a timeout has its pass queued at once, each pass queues
-    // the next while it plays, and after it the loop waits again.
+    // Playback from a timeout has its pass queued at once, each pass asks
+    // for the next while it plays, and after it the loop waits again.
     EXPECT_TRUE(probe.queuedOnPlay);
     EXPECT_TRUE(probe.queuedWhilePlaying);
     EXPECT_GE(probe.playPasses, 3);
