@@ -29,8 +29,8 @@ const int MATRIX_FLOATS = 16;
 // material index after them.
 const int MATERIAL_FACE_WORDS = 4;
 const int PLAIN_FACE_WORDS = 3;
-// Mesh modes of a record.
-const int ONE_MATERIAL = 2;
+// Mesh mode of a record whose faces each name their material (mode 2
+// gives every face the record's one material).
 const int MATERIAL_PER_FACE = 3;
 
 int faceWords(const kgiMeshRecord* r)

@@ -257,7 +257,7 @@ public:
     // ("L_WR1" or "R_WR1") at or above the picked node, then runs the
     // collision check of the current character; always true (a node off
     // the hands sets nothing).
-    bool setHand(ksgNode* node, bool close);
+    bool setHand(ksgNode* node, bool close) override;
     // Grips of side 1 (right, "R_GR1" and "R_GR2") or any other side
     // (left) of the character holding node: 70 and 85 degrees closed, 0
     // open, about z; always true.
@@ -265,13 +265,13 @@ public:
     // placeOnFloor for the pose on screen, or at every key time in range
     // with the key taken again (one kgiAddKeyUndo per key re-keyed; none for
     // a key the key limit refused). False without a current character.
-    bool putOnFloor(bool allKeys);
+    bool putOnFloor(bool allKeys) override;
     // Whether the node is a foot ("LAnkle2", "RAnkle2") or lies below one.
-    bool isInFoot(ksgNode* node);
+    bool isInFoot(ksgNode* node) override;
     // levelFoot for the pose on screen, or at every key time in range with
     // the key taken again; the keys rewritten are one kgiRekeyRangeUndo.
     // False for a null node or, over keys, without a current character.
-    bool levelFootOverKeys(ksgNode* node, bool allKeys);
+    bool levelFootOverKeys(ksgNode* node, bool allKeys) override;
     // Turns the root about its origin so that the foot (the node's, or the
     // foot above it) is level: its order-5 angles y 0 and z -90, its x
     // axis straight down. The turn is about a level world axis, so the
@@ -282,7 +282,7 @@ public:
     bool levelFoot(ksgNode* node);
     // Whether a foot and an ankle joint ("LAnkle1", "RAnkle1") lie at or
     // above the node; changes nothing.
-    bool levelAnkles(ksgNode* node);
+    bool levelAnkles(ksgNode* node) override;
     // Keeps the world placement of the node's transform (its own or its
     // nearest transform ancestor's) and makes the node the base part.
     bool storeReferencePlacement(ksgNode* node);
@@ -294,7 +294,7 @@ public:
     // appended: alignBasePartOverRange. Otherwise moves the root so that
     // the node is placed as at the last key before the current time (one
     // pose undo entry, the root not keyed); false with no key before.
-    bool alignBasePart(ksgNode* node, bool appended);
+    bool alignBasePart(ksgNode* node, bool appended) override;
     bool alignBasePartToTime(ksgNode* node, float earlier);
     // After a motion was appended: the rigid move that takes the node from
     // its placement at the first key in range to its placement at the key
@@ -323,7 +323,7 @@ public:
     // it the selected part and stores its placement as the base part's, or,
     // when it was the selected part, leaves none selected. A node no part
     // holds keeps the selection index.
-    void toggleSelectedPart(ksgNode* node);
+    void toggleSelectedPart(ksgNode* node) override;
     void setPartSelected(ksgNode* part, bool flag);
     // Mark colour on or off; the selection colour goes either way.
     void setPartMarked(ksgNode* part, bool flag);
