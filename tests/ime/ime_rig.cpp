@@ -8,6 +8,7 @@
 #include <X11/Xlib.h>
 
 #include <csignal>
+#include <fcntl.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -16,6 +17,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <thread>
 
 namespace fs = std::filesystem;
@@ -25,6 +27,33 @@ namespace {
 pid_t server = -1;
 std::string serverHome;
 
+// The input method starts a helper server of its own when it first needs
+// one, which leaves its parent and lives on after it: every process whose
+// HOME is the server's folder is the server's.
+void endHelpers()
+{
+    if (serverHome.empty())
+        return;
+    const std::string mark = "HOME=" + serverHome;
+    std::error_code ec;
+    for (const fs::directory_entry& e : fs::directory_iterator("/proc", ec)) {
+        const std::string name = e.path().filename().string();
+        if (name.empty() || !std::all_of(name.begin(), name.end(), [](char c) { return c >= '0' && c <= '9'; }))
+            continue;
+        const pid_t pid = pid_t(std::stol(name));
+        if (pid == getpid())
+            continue;
+        std::ifstream environ(e.path() / "environ", std::ios::binary);
+        std::string entry;
+        while (std::getline(environ, entry, '\0')) {
+            if (entry == mark) {
+                kill(pid, SIGTERM);
+                break;
+            }
+        }
+    }
+}
+
 void stopServer()
 {
     if (server > 0) {
@@ -32,6 +61,7 @@ void stopServer()
         waitpid(server, nullptr, 0);
         server = -1;
     }
+    endHelpers();
     std::error_code ignored;
     if (!serverHome.empty())
         fs::remove_all(serverHome, ignored);
@@ -84,6 +114,16 @@ bool startServer()
         if (prctl(PR_SET_PDEATHSIG, SIGTERM) != 0 || getppid() != parent)
             _exit(127);
         setenv("HOME", serverHome.c_str(), 1);
+        // Its output, and that of the helper it may leave running, never
+        // holds the test runner's pipes open.
+        const int quiet = open("/dev/null", O_RDWR);
+        if (quiet >= 0) {
+            dup2(quiet, 0);
+            dup2(quiet, 1);
+            dup2(quiet, 2);
+            if (quiet > 2)
+                close(quiet);
+        }
         const char* argv[] = {"uim-xim", "--engine=anthy-utf8", nullptr};
         execvp(argv[0], const_cast<char* const*>(argv));
         _exit(127);
