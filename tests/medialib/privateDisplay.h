@@ -2,7 +2,8 @@
 // An X server of the test's own, with or without a window manager (openbox),
 // for window behaviour that depends on one. The display is the process's:
 // nothing else draws on it or moves its windows. Both programs end with the
-// object, and with the process however it ends.
+// object, and with the process however it ends; the manager's settings and
+// cache live in a temporary folder that goes with the object.
 #include <string>
 #include <sys/types.h>
 
@@ -20,6 +21,9 @@ public:
     // why() says what failed.
     const std::string& name() const { return display; }
     const std::string& why() const { return failure; }
+    // Ends both programs and removes the manager's folder now (for a test
+    // that leaves without running destructors).
+    void close();
 
     static constexpr int WIDTH = 1280;
     static constexpr int HEIGHT = 1024;
@@ -27,6 +31,7 @@ public:
 private:
     pid_t server = -1;
     pid_t manager = -1;
+    std::string home;
     std::string display;
     std::string failure;
 };

@@ -241,6 +241,7 @@ void maximizeAndBack(bool manager)
         }));
     }
     DestroyMediaWindow();
+    screen.close();
     std::_Exit(0);
 }
 

@@ -4,8 +4,6 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <csignal>
-#include <fcntl.h>
-#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -16,6 +14,7 @@
 #include <utility>
 
 #include "kgiApp.h"
+#include "support/xserver/kgiTestXServer.h"
 #include "kgiWorld.h"
 
 #include <FXPNGImage.h>
@@ -33,51 +32,19 @@ std::function<void()> beforeDisplayOpens;
 
 void stopPrivateServer()
 {
-    if (privateServer > 0) {
-        kill(privateServer, SIGTERM);
-        waitpid(privateServer, nullptr, 0);
-        privateServer = -1;
-    }
+    kgiTestX::end(privateServer);
 }
 
 // An X server of this process's own: tests running side by side on one
 // display would cover each other's windows (XGetImage then reads the
-// window on top) and share the pointer and the focus. Xvfb picks a free
-// display number and writes it to descriptor 3 once it accepts
-// connections. Empty when it did not start. The server ends with the test
-// process however that ends: a test that crashes must not leave a server
-// behind holding the test runner's output pipe open.
+// window on top) and share the pointer and the focus. Empty when it did
+// not start.
 std::string startPrivateServer()
 {
-    int fds[2];
-    if (pipe(fds) != 0)
-        return std::string();
-    const pid_t parent = getpid();
-    privateServer = fork();
-    if (privateServer == 0) {
-        if (prctl(PR_SET_PDEATHSIG, SIGTERM) != 0 || getppid() != parent)
-            _exit(127);
-        close(fds[0]);
-        if (fds[1] != 3) {
-            dup2(fds[1], 3);
-            close(fds[1]);
-        }
-        const char* argv[] = {"Xvfb", "-displayfd", "3", "-screen", "0", "1280x1024x24", "-nolisten", "tcp", nullptr};
-        execvp(argv[0], const_cast<char* const*>(argv));
-        _exit(127);
-    }
-    close(fds[1]);
-    if (privateServer < 0) {
-        close(fds[0]);
-        return std::string();
-    }
-    std::atexit(stopPrivateServer);
-    std::string number;
-    char c = 0;
-    while (read(fds[0], &c, 1) == 1 && c != '\n')
-        number += c;
-    close(fds[0]);
-    return number.empty() ? std::string() : ":" + number;
+    const std::string display = kgiTestX::startServer(privateServer);
+    if (!display.empty())
+        std::atexit(stopPrivateServer);
+    return display;
 }
 
 bool runStaging(const std::string& dest)
@@ -222,9 +189,7 @@ void stopWindowManager()
 {
     if (windowManager <= 0)
         return;
-    kill(windowManager, SIGTERM);
-    waitpid(windowManager, nullptr, 0);
-    windowManager = -1;
+    kgiTestX::end(windowManager);
     runningWm = kgiTestWm::NONE;
 }
 
@@ -240,34 +205,13 @@ void stopWindowManagerAtExit()
 // It ends with the test process however that ends.
 pid_t spawnWindowManager(kgiTestWm wm)
 {
-    const pid_t parent = getpid();
-    const pid_t pid = fork();
-    if (pid != 0)
-        return pid;
-    if (prctl(PR_SET_PDEATHSIG, SIGTERM) != 0 || getppid() != parent)
-        _exit(127);
-    const int quiet = open("/dev/null", O_RDWR);
-    if (quiet >= 0) {
-        dup2(quiet, 0);
-        dup2(quiet, 1);
-        dup2(quiet, 2);
-        if (quiet > 2)
-            close(quiet);
-    }
-    setenv("DISPLAY", privateDisplay.c_str(), 1);
-    setenv("XDG_CONFIG_HOME", (wmHome + "/config").c_str(), 1);
-    setenv("XDG_CACHE_HOME", (wmHome + "/cache").c_str(), 1);
-    setenv("XDG_DATA_HOME", (wmHome + "/data").c_str(), 1);
     switch (wm) {
-    case kgiTestWm::OPENBOX: {
-        const char* argv[] = {"openbox", "--sm-disable", nullptr};
-        execvp(argv[0], const_cast<char* const*>(argv));
-        break;
-    }
+    case kgiTestWm::OPENBOX:
+        return kgiTestX::startOpenbox(privateDisplay, wmHome);
     case kgiTestWm::NONE:
         break;
     }
-    _exit(127);
+    return -1;
 }
 
 } // namespace
