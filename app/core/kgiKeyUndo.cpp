@@ -227,10 +227,29 @@ void kgiRangeKeysUndo::deleteRange()
         owner->deleteKeys(frameOf(first), frameOf(count));
 }
 
+void kgiAddKeysUndo::undo()
+{
+    if (!taken) {
+        snapshotRange(snapshots);
+        taken = true;
+    }
+    deleteRange();
+}
+
 void kgiRekeyRangeUndo::takeAfter()
 {
-    snapshotRange(after);
+    after.clear();
     afterTaken = true;
+    afterPending = true;
+}
+
+void kgiRekeyRangeUndo::undo()
+{
+    if (afterPending) {
+        snapshotRange(after);
+        afterPending = false;
+    }
+    restoreAll();
 }
 
 void kgiRekeyRangeUndo::redo()

@@ -125,6 +125,12 @@ public:
     size_t getSnapshotCount() const { return snapshots.size(); }
 
 protected:
+    // A range whose snapshots are taken later (LATER), by the kind itself.
+    enum Taken { LATER };
+    kgiRangeKeysUndo(kgiCharacter* owner, float first, float last, Taken)
+        : kgiKeysUndo(owner), first(first), count(last - first + 1.0f)
+    {
+    }
     // Writes every snapshot back as keys, in frame order.
     void restoreAll();
     // Deletes the keys of the range.
@@ -148,21 +154,30 @@ public:
     void redo() override { deleteRange(); }
 };
 
-// Keys brought into a range (build it after they are in).
+// Keys brought into a range (build it after they are in). The keys are
+// what the range holds whenever this entry is undone (every later key edit
+// has been undone by then), so they are taken then, as the first undo
+// deletes them: an import of many keys costs no copy of them until it is
+// undone, and the history holds none for it until then.
 class kgiAddKeysUndo : public kgiRangeKeysUndo {
 public:
     static const kutRtti RTTI;
     const kutRtti* getRtti() const override;
-    kgiAddKeysUndo(kgiCharacter* owner, float first, float last) : kgiRangeKeysUndo(owner, first, last) {}
-    void undo() override { deleteRange(); }
+    kgiAddKeysUndo(kgiCharacter* owner, float first, float last) : kgiRangeKeysUndo(owner, first, last, LATER) {}
+    void undo() override;
     void redo() override { restoreAll(); }
+
+private:
+    bool taken = false;
 };
 
 // The keys of a range rewritten in place, the key times unchanged (a drag
 // in the motion modes, the foot and base-part tools). Build it before the
 // first rewrite, which keeps the keys as they were; call takeAfter once the
 // rewrite is done to keep them as they became. Undo writes the first set
-// back, redo the second (nothing before takeAfter).
+// back, redo the second (nothing before takeAfter). The keys as they became
+// are what the range holds when the entry is undone, so they are copied
+// then, by the first undo after takeAfter.
 class kgiRekeyRangeUndo : public kgiRangeKeysUndo {
 public:
     static const kutRtti RTTI;
@@ -172,12 +187,14 @@ public:
     // the set the first one took.
     void takeAfter();
     bool hasAfter() const { return afterTaken; }
-    void undo() override { restoreAll(); }
+    void undo() override;
     void redo() override;
 
 private:
     std::vector<kgiPoseDumper> after;
     bool afterTaken = false;
+    // takeAfter was called and its keys are still in the range.
+    bool afterPending = false;
 };
 
 // The keys of a range mirrored left to right; mirroring again undoes it.

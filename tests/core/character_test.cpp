@@ -376,6 +376,24 @@ TEST_F(CharacterImport, KeysOfTheRangeAreReplacedAndTwoUndosGiveThemBack)
     EXPECT_EQ(lastKind(robot), "");
     for (int f = 100; f <= 150; f += 10)
         EXPECT_LT(kgiTestRobot::rotationDiff(armAt(float(f)), posed(arm, -float(f))), 1e-4f) << f;
+
+    // Redo brings the imported keys back on every joint, as often as the
+    // two steps are undone and redone.
+    for (int round = 0; round < 2; ++round) {
+        ASSERT_TRUE(robot.redoKeys());
+        ASSERT_TRUE(robot.redoKeys());
+        EXPECT_EQ(robot.getKeyTimes(), before) << round;
+        head.clear();
+        getMotionController(robot.findNode("Head"))->getKeysTime(head, -1);
+        EXPECT_EQ(head, before) << round;
+        for (int f = 0; f <= 50; f += 10)
+            EXPECT_LT(kgiTestRobot::rotationDiff(armAt(100.0f + f), posed(arm, float(f))), 1e-4f) << round << " " << f;
+        EXPECT_LT(kgiTestRobot::rotationDiff(armAt(160.0f), posed(arm, -160.0f)), 1e-4f) << round;
+        ASSERT_TRUE(robot.undoKeys());
+        ASSERT_TRUE(robot.undoKeys());
+        EXPECT_EQ(robot.getKeyTimes(), before) << round;
+        EXPECT_LT(kgiTestRobot::rotationDiff(armAt(120.0f), posed(arm, -120.0f)), 1e-4f) << round;
+    }
 }
 
 TEST_F(CharacterImport, AnImportPastTheKeyLimitLeavesTheRangeDeletedAndWarns)
