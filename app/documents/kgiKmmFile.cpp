@@ -3,12 +3,17 @@
 #include "kgiTextFile.h"
 #include "kgiTokenizer.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstring>
 
 namespace {
 
 const char* const MAGIC = "KMM1";
+// The shortest key line: ten one-digit numbers, their spaces and the end
+// of the line.
+const size_t MIN_KEY_LINE_BYTES = 20;
 
 // The 4x4 layout of a key: value 4 * row + column in the file's row order.
 inline float& at(kgiKmmKey& key, int row, int column)
@@ -133,9 +138,15 @@ bool kgiKmmFile::readNodeBlock(kgiKmmNode& node, kgiTokenizer& tokens)
         node.hasTranslation = 1;
     }
     // Keys are added as their lines come, so a count line cannot make the
-    // reader allocate more than the file holds.
+    // reader allocate more than the file holds: room is made for as many of
+    // the announced keys as the rest of the file can hold (a key line is
+    // ten numbers at least, with their separators).
     node.keys.clear();
     node.keyCount = 0;
+    struct stat info;
+    const long offset = std::ftell(file);
+    if (offset >= 0 && fstat(fileno(file), &info) == 0 && info.st_size > offset)
+        node.keys.reserve(std::min(static_cast<size_t>(count), static_cast<size_t>(info.st_size - offset) / MIN_KEY_LINE_BYTES));
     while ((n = tokens.readRawLine(file)) > 0) {
         if (static_cast<int>(node.keys.size()) >= count)
             return fail(EXTRA_KEY_LINE);
