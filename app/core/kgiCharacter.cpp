@@ -173,9 +173,28 @@ bool kgiCharacter::runEdit(kgiKeyVisitor& visitor)
 {
     if (!visitor.accepts() || !runVisitor(visitor))
         return false;
+    if (batchDepth > 0) {
+        batchEdited = true;
+        return true;
+    }
     updateKeysInfo();
     refresh();
     return true;
+}
+
+kgiCharacter::KeyBatch::KeyBatch(kgiCharacter* character) : character(character)
+{
+    if (character)
+        ++character->batchDepth;
+}
+
+kgiCharacter::KeyBatch::~KeyBatch()
+{
+    if (!character || --character->batchDepth > 0 || !character->batchEdited)
+        return;
+    character->batchEdited = false;
+    character->updateKeysInfo();
+    character->refresh();
 }
 
 void kgiCharacter::warnKeysMax()

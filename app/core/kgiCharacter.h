@@ -129,6 +129,21 @@ public:
     // The key count of the first model of a read motion; 0 without keys.
     static int motionKeyCount(const kgiModelBuilder& source);
 
+    // Key edits made while a batch is open leave the key-time list and the
+    // refreshed pose to the batch's end, once (nested batches: the
+    // outermost): for a run of re-keys at the keys' own times, which change
+    // no key time. The edits themselves run as they come.
+    class KeyBatch {
+    public:
+        explicit KeyBatch(kgiCharacter* character);
+        ~KeyBatch();
+        KeyBatch(const KeyBatch&) = delete;
+        KeyBatch& operator=(const KeyBatch&) = delete;
+
+    private:
+        kgiCharacter* character;
+    };
+
     // The key-edit history (function undo, 32 entries). The history takes
     // the entry and frees it when it falls out; adding does not run it.
     void addKeyUndo(kutUndoEntry* entry);
@@ -192,4 +207,7 @@ private:
     // A kgiHandSet (owned), held by its base so that the core deletes it
     // without the rig's code.
     kutObject* handSet = nullptr;
+    // Open key batches, and whether an edit ran in them.
+    int batchDepth = 0;
+    bool batchEdited = false;
 };

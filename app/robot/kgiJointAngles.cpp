@@ -388,13 +388,14 @@ bool kgiRobotJointTable::applyJointValueLine(const std::string& line, kgiCharact
     return set;
 }
 
-bool kgiRobotJointTable::placeOnFloor(kgiCharacter* c)
+bool kgiRobotJointTable::placeOnFloor(kgiCharacter* c, bool poseUndo)
 {
     ksgNode* root = c ? c->getRoot() : nullptr;
     ksgTransform* t = transformOf(root);
     if (!t)
         return false;
-    c->addPoseUndo();
+    if (poseUndo)
+        c->addPoseUndo();
     const float minY = root->getBounds().getMin()[1];
     kmlMatrix4 w = t->getWorld();
     w[13] -= minY;

@@ -251,8 +251,9 @@ public:
     // tools that visit them give the world its current time back.
     //
     // Lowers or raises the model so that its lowest point is at height 0
-    // (one pose undo entry first); false for a null character or model.
-    bool placeOnFloor(kgiCharacter* c);
+    // (one pose undo entry first, unless poseUndo is false); false for a
+    // null character or model.
+    bool placeOnFloor(kgiCharacter* c, bool poseUndo = true);
     // Opens (close false) or closes the hand of the nearest wrist
     // ("L_WR1" or "R_WR1") at or above the picked node, then runs the
     // collision check of the current character; always true (a node off

@@ -140,6 +140,9 @@ private:
 template <class Edit>
 void rekeyKeysInRange(kgiCharacter* c, Edit edit)
 {
+    // The re-keys change no key time: the key list and the refreshed pose
+    // are made once, at the end, for the time given back.
+    kgiCharacter::KeyBatch batch(c);
     const std::vector<float> times = keyTimesInRange(c);
     RekeyRecord record(c, times);
     {
@@ -234,18 +237,22 @@ bool kgiRobotJointTable::putOnFloor(bool allKeys)
         return false;
     if (!allKeys)
         return placeOnFloor(c);
+    kgiCharacter::KeyBatch batch(c);
     TimeKeeper keeper;
     const std::vector<float> times = keyTimesInRange(c);
     // One entry a key, of which the history keeps the last UNDO_CAPACITY:
     // the earlier ones would fall out as the later ones come, so they are
     // not built. (Re-keys at the list's own key times succeed for all keys
-    // or, at the key limit, for none.)
+    // or, at the key limit, for none.) The same for the pose entries, one
+    // a key, in a history as long.
     const std::size_t firstKept =
         times.size() > std::size_t(kgiCharacter::UNDO_CAPACITY) ? times.size() - kgiCharacter::UNDO_CAPACITY : 0;
+    const std::size_t firstPoseKept =
+        times.size() > std::size_t(kgiPoseUndoMgr::CAPACITY) ? times.size() - kgiPoseUndoMgr::CAPACITY : 0;
     for (std::size_t k = 0; k < times.size(); ++k) {
         const float t = times[k];
         kgiWorld::instance()->setCurrentTime(t);
-        placeOnFloor(c);
+        placeOnFloor(c, k >= firstPoseKept);
         // Its snapshots see the key before the re-key and the pose on the
         // floor; a re-key refused at the key limit leaves nothing to undo.
         // The key keeps its own time, also between whole frames.
