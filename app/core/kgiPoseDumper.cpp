@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <iterator>
 #include <utility>
 
 kgiPoseEntry::kgiPoseEntry(const kgiPoseEntry& other)
@@ -74,6 +75,23 @@ void kgiPoseSnapshot::assign(ksgNode* node, kgiPoseEntry&& entry)
         entries.emplace(it, node, std::move(entry));
 }
 
+void kgiPoseSnapshot::sortByNode()
+{
+    std::stable_sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) {
+        return std::less<ksgNode*>()(a.first, b.first);
+    });
+    // Of a run of one node's entries, the last is the one assign would keep.
+    auto out = entries.begin();
+    for (auto it = entries.begin(); it != entries.end(); ++it) {
+        if (std::next(it) != entries.end() && std::next(it)->first == it->first)
+            continue;
+        if (out != it)
+            *out = std::move(*it);
+        ++out;
+    }
+    entries.erase(out, entries.end());
+}
+
 kgiPoseDumper::kgiPoseDumper()
     : root(nullptr), flags(DEFAULT_FLAGS), layer(-1), time1(-1.0f), time2(-1.0f)
 {
@@ -119,7 +137,12 @@ bool kgiPoseDumper::dump(ksgNode* node)
     if (!setRoot(node))
         return false;
     ksgNullVisitor leave;
-    return node->depthVisit(*this, leave);
+    appendWalk = snapshot.empty();
+    const bool done = node->depthVisit(*this, leave);
+    if (appendWalk)
+        snapshot.sortByNode();
+    appendWalk = false;
+    return done;
 }
 
 namespace {
@@ -236,7 +259,10 @@ ksgVisitor::ReturnType kgiPoseDumper::exec(ksgNode* node)
     kgiPoseEntry entry;
     if (!sample(node, entry))
         return STOP;
-    snapshot.assign(node, std::move(entry));
+    if (appendWalk)
+        snapshot.append(node, std::move(entry));
+    else
+        snapshot.assign(node, std::move(entry));
     return DESCEND;
 }
 
