@@ -296,7 +296,16 @@ TEST_F(FactoryWorld, PutOnFloorOverManyKeysLeavesAFullHistoryOfItsLastKeys)
         key(f);
     }
     range(1, 40);
+    world->setCurrentTime(20.0f);
     EXPECT_TRUE(table.putOnFloor(true));
+    // The pose on screen is the floor pose at the time given back, and the
+    // pose history holds one entry for each of the last 32 keys.
+    EXPECT_EQ(world->getCurrentTime(), 20.0f);
+    EXPECT_NEAR(root->getBounds().getMin()[1], 0.0f, 1e-4);
+    int poses = 0;
+    while (robot->undoPose())
+        ++poses;
+    EXPECT_EQ(poses, kgiPoseUndoMgr::CAPACITY);
     const int capacity = kgiCharacter::UNDO_CAPACITY;
     EXPECT_EQ(keyUndoDepth(*robot), capacity);
     for (int i = 0; i < capacity; ++i)
