@@ -388,7 +388,7 @@ bool kgiRobotJointTable::applyJointValueLine(const std::string& line, kgiCharact
     return set;
 }
 
-bool kgiRobotJointTable::placeOnFloor(kgiCharacter* c, bool poseUndo)
+bool kgiRobotJointTable::placeOnFloor(kgiCharacter* c, bool poseUndo, bool update)
 {
     ksgNode* root = c ? c->getRoot() : nullptr;
     ksgTransform* t = transformOf(root);
@@ -400,7 +400,8 @@ bool kgiRobotJointTable::placeOnFloor(kgiCharacter* c, bool poseUndo)
     kmlMatrix4 w = t->getWorld();
     w[13] -= minY;
     t->setLocal(w);
-    root->update(0.0f, false, true);
+    if (update)
+        root->update(0.0f, false, true);
     return true;
 }
 

@@ -252,8 +252,10 @@ public:
     //
     // Lowers or raises the model so that its lowest point is at height 0
     // (one pose undo entry first, unless poseUndo is false); false for a
-    // null character or model.
-    bool placeOnFloor(kgiCharacter* c, bool poseUndo = true);
+    // null character or model. Without update the root's local matrix
+    // moves and the world matrices and bounds wait for the next update (a
+    // re-key reads the local matrices only).
+    bool placeOnFloor(kgiCharacter* c, bool poseUndo = true, bool update = true);
     // Opens (close false) or closes the hand of the nearest wrist
     // ("L_WR1" or "R_WR1") at or above the picked node, then runs the
     // collision check of the current character; always true (a node off
@@ -377,8 +379,9 @@ private:
         kmlMatrix4 apply(const kmlMatrix4& local) const;
     };
     // Applies the correction to the current character's root and updates
-    // it; false without a current character or root transform.
-    bool moveRoot(const RootCorrection& correction);
+    // it (with update false, as placeOnFloor without it); false without a
+    // current character or root transform.
+    bool moveRoot(const RootCorrection& correction, bool update = true);
     // "Warning - 160" for a joint value outside the record's limits.
     void warnOutOfRange(ksgNode* node, const kgiJointRecord& record) const;
     // The node's joint value under a record from a matrix.

@@ -186,13 +186,14 @@ kmlMatrix4 kgiRobotJointTable::RootCorrection::apply(const kmlMatrix4& local) co
     return out;
 }
 
-bool kgiRobotJointTable::moveRoot(const RootCorrection& correction)
+bool kgiRobotJointTable::moveRoot(const RootCorrection& correction, bool update)
 {
     ksgTransform* root = currentRoot();
     if (!root)
         return false;
     root->setLocal(correction.apply(root->getLocal()));
-    root->update(0.0f, false, true);
+    if (update)
+        root->update(0.0f, false, true);
     return true;
 }
 
@@ -252,7 +253,9 @@ bool kgiRobotJointTable::putOnFloor(bool allKeys)
     for (std::size_t k = 0; k < times.size(); ++k) {
         const float t = times[k];
         kgiWorld::instance()->setCurrentTime(t);
-        placeOnFloor(c, k >= firstPoseKept);
+        // The re-key reads the moved local matrices; the next key's time
+        // (or the time given back) updates the rest.
+        placeOnFloor(c, k >= firstPoseKept, false);
         // Its snapshots see the key before the re-key and the pose on the
         // floor; a re-key refused at the key limit leaves nothing to undo.
         // The key keeps its own time, also between whole frames.
@@ -476,6 +479,6 @@ bool kgiRobotJointTable::alignBasePartOverRange(ksgNode* node)
         // every key of the range alike.
         correction = RootCorrection::between(ref, t->getWorld());
     }
-    rekeyKeysInRange(c, [this, &correction] { moveRoot(correction); });
+    rekeyKeysInRange(c, [this, &correction] { moveRoot(correction, false); });
     return true;
 }
