@@ -3,12 +3,12 @@
 #include "kgiApp.h"
 #include "platform/inputmethod.h"
 #include "support/window/kgiTimeoutAction.h"
+#include "support/xserver/kgiTestXServer.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
 #include <csignal>
-#include <fcntl.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -114,16 +114,9 @@ bool startServer()
         if (prctl(PR_SET_PDEATHSIG, SIGTERM) != 0 || getppid() != parent)
             _exit(127);
         setenv("HOME", serverHome.c_str(), 1);
-        // Its output, and that of the helper it may leave running, never
-        // holds the test runner's pipes open.
-        const int quiet = open("/dev/null", O_RDWR);
-        if (quiet >= 0) {
-            dup2(quiet, 0);
-            dup2(quiet, 1);
-            dup2(quiet, 2);
-            if (quiet > 2)
-                close(quiet);
-        }
+        // Neither it nor the helper it may leave running holds the test
+        // runner's pipes open.
+        kgiTestX::quietStandardStreams();
         const char* argv[] = {"uim-xim", "--engine=anthy-utf8", nullptr};
         execvp(argv[0], const_cast<char* const*>(argv));
         _exit(127);

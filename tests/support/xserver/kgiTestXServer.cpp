@@ -17,14 +17,7 @@ void prepareChild(pid_t parent, int keep)
 {
     if (prctl(PR_SET_PDEATHSIG, SIGTERM) != 0 || getppid() != parent)
         _exit(127);
-    const int quiet = open("/dev/null", O_RDWR);
-    if (quiet >= 0) {
-        dup2(quiet, 0);
-        dup2(quiet, 1);
-        dup2(quiet, 2);
-        if (quiet > 3)
-            close(quiet);
-    }
+    kgiTestX::quietStandardStreams();
     if (keep >= 0 && keep != 3) {
         dup2(keep, 3);
         close(keep);
@@ -83,6 +76,18 @@ pid_t startOpenbox(const std::string& display, const std::string& home)
     const char* argv[] = {"openbox", "--sm-disable", nullptr};
     execvp(argv[0], const_cast<char* const*>(argv));
     _exit(127);
+}
+
+void quietStandardStreams()
+{
+    const int quiet = open("/dev/null", O_RDWR);
+    if (quiet < 0)
+        return;
+    dup2(quiet, 0);
+    dup2(quiet, 1);
+    dup2(quiet, 2);
+    if (quiet > 2)
+        close(quiet);
 }
 
 void end(pid_t& pid)

@@ -19,6 +19,11 @@ std::string startServer(pid_t& pid);
 // for in its own way.
 pid_t startOpenbox(const std::string& display, const std::string& home);
 
+// In a child about to run a program: standard input, output and error go
+// to /dev/null, so that neither it nor a process it leaves behind holds the
+// test runner's pipes open.
+void quietStandardStreams();
+
 // Ends the child (SIGTERM) and waits for it; pid becomes -1. Nothing for
 // pid <= 0.
 void end(pid_t& pid);
