@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <functional>
-#include <iterator>
 #include <utility>
 
 kgiPoseEntry::kgiPoseEntry(const kgiPoseEntry& other)
@@ -77,19 +76,8 @@ void kgiPoseSnapshot::assign(ksgNode* node, kgiPoseEntry&& entry)
 
 void kgiPoseSnapshot::sortByNode()
 {
-    std::stable_sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) {
-        return std::less<ksgNode*>()(a.first, b.first);
-    });
-    // Of a run of one node's entries, the last is the one assign would keep.
-    auto out = entries.begin();
-    for (auto it = entries.begin(); it != entries.end(); ++it) {
-        if (std::next(it) != entries.end() && std::next(it)->first == it->first)
-            continue;
-        if (out != it)
-            *out = std::move(*it);
-        ++out;
-    }
-    entries.erase(out, entries.end());
+    std::sort(entries.begin(), entries.end(),
+              [](const auto& a, const auto& b) { return std::less<ksgNode*>()(a.first, b.first); });
 }
 
 kgiPoseDumper::kgiPoseDumper()

@@ -39,8 +39,7 @@ public:
     // Adds the entry of a node after every node held (nodes given in the
     // order of their addresses).
     void append(ksgNode* node, kgiPoseEntry&& entry) { entries.emplace_back(node, std::move(entry)); }
-    // Puts entries appended in any order into the nodes' order; of two
-    // entries of one node the later stays.
+    // Puts entries appended in any order, one a node, into the nodes' order.
     void sortByNode();
     void reserve(size_t n) { entries.reserve(n); }
     void clear() { entries.clear(); }
@@ -150,7 +149,7 @@ private:
     int layer;
     float time1;
     float time2;
-    // A dump into an empty snapshot appends as it walks and puts the
-    // entries in order once at the end.
+    // A dump into an empty snapshot appends as it walks (a walk meets each
+    // node once) and puts the entries in order once at the end.
     bool appendWalk = false;
 };
