@@ -21,7 +21,7 @@ kgiPrivateDisplay::kgiPrivateDisplay(bool windowManager)
         return;
     }
     if (windowManager) {
-        home = (fs::temp_directory_path() / ("kgi_wm_" + std::to_string(getpid()) + name.substr(1))).string();
+        home = (fs::temp_directory_path() / ("kgi_wm_" + std::to_string(getpid()) + "_" + name.substr(1))).string();
         manager = kgiTestX::startOpenbox(name, home);
         // Up once it frames a window: one mapped while it still starts up
         // may be left unmapped for good, so each probe gets half a second.
